@@ -1,0 +1,69 @@
+#include "ax/frame/argumentos.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+
+#include "common/texto.h"
+
+namespace tildo {
+namespace {
+
+constexpr std::array<const char*, 6> BANDERAS_CON_VALOR = {"--app",  "--depth", "--max",
+                                                           "--name", "--pid",   "--titulo"};
+
+bool esBandera(const std::string& a) { return a.rfind("--", 0) == 0; }
+
+bool tomaValor(const std::string& a) {
+  return std::find(BANDERAS_CON_VALOR.begin(), BANDERAS_CON_VALOR.end(), a) !=
+         BANDERAS_CON_VALOR.end();
+}
+
+}  // namespace
+
+std::optional<std::string> Argumentos::bandera(const std::string& nombre) const {
+  auto it = std::find(args_.begin(), args_.end(), nombre);
+  if (it == args_.end() || it + 1 == args_.end()) return std::nullopt;
+  return *(it + 1);
+}
+
+bool Argumentos::tiene(const std::string& nombre) const {
+  return std::find(args_.begin(), args_.end(), nombre) != args_.end();
+}
+
+std::vector<std::string> Argumentos::posicionales() const {
+  std::vector<std::string> resultado;
+  for (size_t i = 0; i < args_.size(); ++i) {
+    if (!esBandera(args_[i])) {
+      resultado.push_back(args_[i]);
+    } else if (tomaValor(args_[i])) {
+      ++i;
+    }
+  }
+  return resultado;
+}
+
+std::string leerStdin() {
+  std::string bytes;
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    bytes.append(buf, static_cast<size_t>(n));
+  }
+  return utf8Valido(bytes) ? bytes : std::string();
+}
+
+std::string unir(const std::vector<std::string>& palabras) {
+  std::string texto;
+  for (size_t i = 0; i < palabras.size(); ++i) {
+    if (i) texto += ' ';
+    texto += palabras[i];
+  }
+  return texto;
+}
+
+}  // namespace tildo

@@ -1,0 +1,29 @@
+#pragma once
+// Unicode text as users see it: user-perceived characters (extended grapheme clusters),
+// full lower-casing and the white-space set used for trimming. All text is UTF-8.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tildo {
+
+bool utf8Valido(std::string_view texto);
+
+// The text split into its extended grapheme clusters, in order.
+std::vector<std::string> grafemas(std::string_view texto);
+size_t contarGrafemas(std::string_view texto);
+// The first n user-perceived characters (all of the text when it is shorter).
+std::string primerosGrafemas(std::string_view texto, size_t n);
+
+// Full Unicode lower-case mapping of the whole text, independent of any locale.
+std::string minusculas(std::string_view texto);
+
+// Both ends trimmed of space separators (general category Zs) and tabs; line breaks stay.
+std::string recortarEspacios(std::string_view texto);
+
+std::u16string utf16(std::string_view texto);
+std::string utf8(std::u16string_view texto);
+
+}  // namespace tildo

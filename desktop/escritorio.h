@@ -1,0 +1,21 @@
+#pragma once
+// The desktop a command works on: the real one or a simulated one described in JSON. Each
+// port is reached on first use, so a command pays only for what it touches.
+
+#include <memory>
+
+#include "desktop/entrada.h"
+
+namespace tildo {
+
+class Escritorio {
+ public:
+  virtual ~Escritorio() = default;
+  // Fails the command (Fallo) when the desktop cannot take input.
+  virtual Entrada& entrada() = 0;
+};
+
+// The simulated desktop when TILDO_ESCRITORIO names a description, else the X display.
+std::unique_ptr<Escritorio> abrirEscritorio();
+
+}  // namespace tildo

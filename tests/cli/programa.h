@@ -1,0 +1,43 @@
+#pragma once
+// Runs the built programs as the agent server does, and a simulated desktop for them.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/json.h"
+
+namespace tildo::prueba {
+
+struct Salida {
+  std::string stdout_;
+  std::string stderr_;
+  int codigo = -1;
+  Json json() const;  // the one reply line, parsed
+};
+
+// Runs bin/<programa> with the arguments; the variables given are set (an empty value
+// unsets it), and the text is fed to standard input.
+Salida correr(const std::string& programa, const std::vector<std::string>& args,
+              const std::map<std::string, std::string>& entorno = {},
+              const std::string& entrada = "");
+
+// A temporary simulated desktop: a description file and an event log.
+class EscritorioDePrueba {
+ public:
+  explicit EscritorioDePrueba(const Json& descripcion = Json::object());
+  ~EscritorioDePrueba();
+  Salida ax(const std::vector<std::string>& args, const std::string& entrada = "") const;
+  std::vector<Json> registro() const;  // every line of the log
+  Json descripcion() const;            // as the last command left it
+  const std::string& carpeta() const { return carpeta_; }
+
+ private:
+  std::string carpeta_;
+};
+
+// The events of a log without its pauses, and the pauses alone.
+std::vector<Json> sinPausas(const std::vector<Json>& registro);
+std::vector<int64_t> pausas(const std::vector<Json>& registro);
+
+}  // namespace tildo::prueba

@@ -1,0 +1,47 @@
+#include "common/texto.h"
+
+#include <gtest/gtest.h>
+
+namespace tildo {
+namespace {
+
+TEST(Texto, GrafemasCuentaLoQueElUsuarioVe) {
+  EXPECT_EQ(contarGrafemas(""), 0u);
+  EXPECT_EQ(contarGrafemas("hola mundo"), 10u);
+  EXPECT_EQ(contarGrafemas("e\u0301"), 1u);                // combining accent
+  EXPECT_EQ(contarGrafemas("👍🏽👨‍👩‍👧"), 2u);              // skin tone, family
+  EXPECT_EQ(contarGrafemas("\r\n"), 1u);
+  EXPECT_EQ(grafemas("a\r\nb").at(1), "\r\n");
+}
+
+TEST(Texto, PrimerosGrafemasNoPartenUnCaracter) {
+  std::string emojis;
+  for (int i = 0; i < 500; ++i) emojis += "👍🏽";
+  const auto cortado = primerosGrafemas(emojis, 400);
+  EXPECT_EQ(contarGrafemas(cortado), 400u);
+  EXPECT_EQ(cortado.size(), 400u * std::string("👍🏽").size());
+  EXPECT_EQ(primerosGrafemas("abc", 10), "abc");
+}
+
+TEST(Texto, MinusculasCompletas) {
+  EXPECT_EQ(minusculas("GUARDAR Cambios ÁÉ"), "guardar cambios áé");
+  EXPECT_EQ(minusculas("İ"), "i\u0307");  // full mapping, not per code unit
+  EXPECT_EQ(minusculas("ΣΑΣ"), "σας");    // final sigma in context
+}
+
+TEST(Texto, RecortaEspaciosYTabuladoresPeroNoSaltosDeLinea) {
+  EXPECT_EQ(recortarEspacios("  \t c \u00a0\u3000"), "c");
+  EXPECT_EQ(recortarEspacios(" \n "), "\n");
+  EXPECT_EQ(recortarEspacios("   "), "");
+}
+
+TEST(Texto, Utf16YValidez) {
+  EXPECT_EQ(utf16("😀").size(), 2u);
+  EXPECT_EQ(utf8(utf16("ñ😀")), "ñ😀");
+  EXPECT_TRUE(utf8Valido("ñ"));
+  EXPECT_FALSE(utf8Valido("\xc3"));
+  EXPECT_FALSE(utf8Valido("\xed\xa0\x80"));  // a lone surrogate
+}
+
+}  // namespace
+}  // namespace tildo
