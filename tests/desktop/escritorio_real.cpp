@@ -1,0 +1,176 @@
+#include "escritorio_real.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "common/archivos.h"
+
+namespace tildo::prueba {
+namespace {
+
+using Reloj = std::chrono::steady_clock;
+
+// Polls a condition every 20 ms until it holds or the time is up.
+template <typename Condicion>
+bool hasta(std::chrono::milliseconds limite, Condicion condicion) {
+  const auto fin = Reloj::now() + limite;
+  while (true) {
+    if (condicion()) return true;
+    if (Reloj::now() >= fin) return false;
+    std::this_thread::sleep_for(20ms);
+  }
+}
+
+pid_t lanzar(const std::vector<std::string>& orden, const std::string& salida,
+             const std::string& errores) {
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  const int nulo = open("/dev/null", O_RDONLY);
+  const int out = open(salida.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  const int err = open(errores.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  dup2(nulo, 0);
+  dup2(out, 1);
+  dup2(err, 2);
+  std::vector<char*> argv;
+  for (const auto& a : orden) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execvp(argv[0], argv.data());
+  _exit(127);
+}
+
+int estadoDe(int crudo) {
+  return WIFEXITED(crudo) ? WEXITSTATUS(crudo) : 128 + WTERMSIG(crudo);
+}
+
+// One property of a window as raw items; empty when absent.
+template <typename T>
+std::vector<T> propiedad(Display* d, Window w, const char* nombre, Atom tipo) {
+  Atom real;
+  int formato;
+  unsigned long n = 0, resto;
+  unsigned char* datos = nullptr;
+  std::vector<T> valores;
+  if (XGetWindowProperty(d, w, XInternAtom(d, nombre, False), 0, 1 << 16, False, tipo, &real,
+                         &formato, &n, &resto, &datos) == Success &&
+      datos) {
+    // Xlib hands 32-bit items back as longs.
+    if (formato == 32)
+      for (unsigned long i = 0; i < n; ++i)
+        valores.push_back(static_cast<T>(reinterpret_cast<unsigned long*>(datos)[i]));
+    else
+      for (unsigned long i = 0; i < n; ++i) valores.push_back(static_cast<T>(datos[i]));
+    XFree(datos);
+  }
+  return valores;
+}
+
+std::string titulo(Display* d, Window w) {
+  auto nombre = propiedad<char>(d, w, "_NET_WM_NAME", XInternAtom(d, "UTF8_STRING", False));
+  if (nombre.empty()) nombre = propiedad<char>(d, w, "WM_NAME", XA_STRING);
+  return {nombre.begin(), nombre.end()};
+}
+
+class Conexion {
+ public:
+  Conexion() : d_(XOpenDisplay(nullptr)) {}
+  ~Conexion() {
+    if (d_) XCloseDisplay(d_);
+  }
+  Display* d() const { return d_; }
+
+ private:
+  Display* d_;
+};
+
+}  // namespace
+
+Aplicacion::Aplicacion(const std::vector<std::string>& orden) {
+  char plantilla[] = "/tmp/tildo-app-XXXXXX";
+  carpeta_ = mkdtemp(plantilla);
+  pid_ = lanzar(orden, carpeta_ + "/salida", carpeta_ + "/errores");
+}
+
+Aplicacion::~Aplicacion() {
+  terminar();
+  std::filesystem::remove_all(carpeta_);
+}
+
+std::optional<int> Aplicacion::esperarFin(std::chrono::milliseconds limite) {
+  hasta(limite, [&] {
+    if (estado_) return true;
+    int crudo = 0;
+    if (waitpid(pid_, &crudo, WNOHANG) == pid_) estado_ = estadoDe(crudo);
+    return estado_.has_value();
+  });
+  return estado_;
+}
+
+void Aplicacion::terminar() {
+  if (estado_ || pid_ <= 0) return;
+  kill(pid_, SIGTERM);
+  if (!esperarFin(2s)) {
+    kill(pid_, SIGKILL);
+    esperarFin(2s);
+  }
+}
+
+std::string Aplicacion::salida() const {
+  return leerArchivo(carpeta_ + "/salida").value_or("");
+}
+
+std::string Aplicacion::errores() const {
+  return leerArchivo(carpeta_ + "/errores").value_or("");
+}
+
+unsigned long esperarVentana(const std::string& buscado, std::chrono::milliseconds limite) {
+  Conexion c;
+  if (!c.d()) return 0;
+  Window hallada = 0;
+  hasta(limite, [&] {
+    for (Window w :
+         propiedad<Window>(c.d(), DefaultRootWindow(c.d()), "_NET_CLIENT_LIST", XA_WINDOW))
+      if (titulo(c.d(), w) == buscado) hallada = w;
+    return hallada != 0;
+  });
+  return hallada;
+}
+
+bool esperarFoco(unsigned long ventana, std::chrono::milliseconds limite) {
+  Conexion c;
+  if (!c.d()) return false;
+  return hasta(limite, [&] {
+    auto activa =
+        propiedad<Window>(c.d(), DefaultRootWindow(c.d()), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    return !activa.empty() && activa[0] == ventana;
+  });
+}
+
+DialogoEntrada::DialogoEntrada(const std::string& titulo)
+    : app_({"zenity", "--entry", "--title=" + titulo, "--text=Escribe"}) {
+  const unsigned long w = esperarVentana(titulo);
+  if (w && esperarFoco(w)) ventana_ = w;
+}
+
+Salida ax(const std::vector<std::string>& args, const std::string& entrada) {
+  return correr("tildo-ax", args, {{"TILDO_ESCRITORIO", ""}, {"TILDO_REGISTRO", ""}}, entrada);
+}
+
+int sistema(const std::vector<std::string>& orden) {
+  char plantilla[] = "/tmp/tildo-orden-XXXXXX";
+  const std::string carpeta = mkdtemp(plantilla);
+  const pid_t pid = lanzar(orden, carpeta + "/salida", carpeta + "/errores");
+  int crudo = 0;
+  waitpid(pid, &crudo, 0);
+  std::filesystem::remove_all(carpeta);
+  return estadoDe(crudo);
+}
+
+}  // namespace tildo::prueba
