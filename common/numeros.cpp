@@ -66,4 +66,11 @@ std::optional<int32_t> leerEntero32(std::string_view texto) {
   return static_cast<int32_t>(*valor);
 }
 
+std::optional<int64_t> truncar(double valor) {
+  const double t = std::trunc(valor);
+  // 2^63 is exact as a double; NaN fails both comparisons.
+  if (!(t >= -9223372036854775808.0 && t < 9223372036854775808.0)) return std::nullopt;
+  return static_cast<int64_t>(t);
+}
+
 }  // namespace tildo

@@ -20,4 +20,7 @@ std::optional<double> leerFinito(std::string_view texto);
 std::optional<int64_t> leerEntero64(std::string_view texto);
 std::optional<int32_t> leerEntero32(std::string_view texto);
 
+// A coordinate truncated toward zero, or nothing when it is not finite or does not fit 64 bits.
+std::optional<int64_t> truncar(double valor);
+
 }  // namespace tildo

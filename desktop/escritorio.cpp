@@ -16,7 +16,11 @@ std::string variable(const char* nombre) {
 // No display and no description: every port that would reach the desktop says so.
 class EscritorioInalcanzable : public Escritorio {
  public:
-  Entrada& entrada() override {
+  Entrada& entrada() override { inalcanzable(); }
+  Pantallas& pantallas() override { inalcanzable(); }
+
+ private:
+  [[noreturn]] static void inalcanzable() {
     fallo("no hay escritorio al que llegar: ni pantalla X (DISPLAY) ni escritorio simulado "
           "(TILDO_ESCRITORIO)");
   }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "desktop/entrada.h"
+#include "desktop/pantallas.h"
 
 namespace tildo {
 
@@ -13,6 +14,8 @@ class Escritorio {
   virtual ~Escritorio() = default;
   // Fails the command (Fallo) when the desktop cannot take input.
   virtual Entrada& entrada() = 0;
+  // Fails the command when the desktop's screens cannot be reached.
+  virtual Pantallas& pantallas() = 0;
 };
 
 // The simulated desktop when TILDO_ESCRITORIO names a description, else the X display.

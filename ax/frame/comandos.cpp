@@ -1,5 +1,6 @@
 #include "ax/frame/comandos.h"
 
+#include "ax/accessibility/ventanas.h"
 #include "ax/frame/puntero.h"
 #include "ax/frame/respuesta.h"
 #include "ax/frame/teclado.h"
@@ -11,6 +12,7 @@ const std::vector<EntradaDeComando>& COMANDOS() {
   static const std::vector<EntradaDeComando> tabla = {
       {"move", comandoMove}, {"click", comandoClick}, {"drag", comandoDrag},
       {"scroll", comandoScroll}, {"type", comandoType}, {"key", comandoKey},
+      {"windows", comandoWindows}, {"work-area", comandoWorkArea},
   };
   return tabla;
 }

@@ -5,6 +5,7 @@
 #include "common/archivos.h"
 #include "common/fallo.h"
 #include "common/texto.h"
+#include "desktop/simulated/pantallas_simuladas.h"
 
 namespace tildo {
 
@@ -62,5 +63,12 @@ void EntradaSimulada::pausa(uint32_t microsegundos) {
 
 EscritorioSimulado::EscritorioSimulado(std::string ruta, std::string registro)
     : descripcion_(std::move(ruta), std::move(registro)), entrada_(descripcion_) {}
+
+EscritorioSimulado::~EscritorioSimulado() = default;
+
+Pantallas& EscritorioSimulado::pantallas() {
+  if (!pantallas_) pantallas_ = std::make_unique<PantallasSimuladas>(descripcion_);
+  return *pantallas_;
+}
 
 }  // namespace tildo

@@ -45,11 +45,14 @@ class EntradaSimulada : public Entrada {
 class EscritorioSimulado : public Escritorio {
  public:
   EscritorioSimulado(std::string ruta, std::string registro);
+  ~EscritorioSimulado() override;
   Entrada& entrada() override { return entrada_; }
+  Pantallas& pantallas() override;
 
  private:
   DescripcionSimulada descripcion_;
   EntradaSimulada entrada_;
+  std::unique_ptr<Pantallas> pantallas_;
 };
 
 }  // namespace tildo
