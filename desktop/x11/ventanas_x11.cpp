@@ -1,0 +1,425 @@
+#include "desktop/x11/ventanas_x11.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <limits>
+
+namespace tildo {
+namespace {
+
+enum Nombre {
+  CLIENTES_APILADOS,
+  CLIENTES,
+  ACTIVA,
+  ESTADO,
+  OCULTA,
+  TIPO,
+  TIPO_NORMAL,
+  TIPO_DIALOGO,
+  TIPO_UTILIDAD,
+  TIPO_BARRA,
+  TIPO_MENU,
+  TIPO_BIENVENIDA,
+  TIPO_DOCK,
+  TIPO_ESCRITORIO,
+  TIPO_AVISO,
+  TIPO_MENU_DESPLEGABLE,
+  TIPO_MENU_EMERGENTE,
+  TIPO_PISTA,
+  TIPO_COMBO,
+  PID,
+  NOMBRE,
+  UTF8,
+  EXTENSIONES,
+  MOVER_REDIMENSIONAR,
+  SOPORTADOS,
+  ACCIONES_PERMITIDAS,
+  ACCION_MINIMIZAR,
+  AREA_DE_TRABAJO,
+  ESCRITORIO_ACTUAL,
+  TOTAL_NOMBRES
+};
+
+const char* NOMBRES_ATOMOS[TOTAL_NOMBRES] = {
+    "_NET_CLIENT_LIST_STACKING",
+    "_NET_CLIENT_LIST",
+    "_NET_ACTIVE_WINDOW",
+    "_NET_WM_STATE",
+    "_NET_WM_STATE_HIDDEN",
+    "_NET_WM_WINDOW_TYPE",
+    "_NET_WM_WINDOW_TYPE_NORMAL",
+    "_NET_WM_WINDOW_TYPE_DIALOG",
+    "_NET_WM_WINDOW_TYPE_UTILITY",
+    "_NET_WM_WINDOW_TYPE_TOOLBAR",
+    "_NET_WM_WINDOW_TYPE_MENU",
+    "_NET_WM_WINDOW_TYPE_SPLASH",
+    "_NET_WM_WINDOW_TYPE_DOCK",
+    "_NET_WM_WINDOW_TYPE_DESKTOP",
+    "_NET_WM_WINDOW_TYPE_NOTIFICATION",
+    "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU",
+    "_NET_WM_WINDOW_TYPE_POPUP_MENU",
+    "_NET_WM_WINDOW_TYPE_TOOLTIP",
+    "_NET_WM_WINDOW_TYPE_COMBO",
+    "_NET_WM_PID",
+    "_NET_WM_NAME",
+    "UTF8_STRING",
+    "_NET_FRAME_EXTENTS",
+    "_NET_MOVERESIZE_WINDOW",
+    "_NET_SUPPORTED",
+    "_NET_WM_ALLOWED_ACTIONS",
+    "_NET_WM_ACTION_MINIMIZE",
+    "_NET_WORKAREA",
+    "_NET_CURRENT_DESKTOP",
+};
+
+// Interned once per process: one round trip for all of them.
+const Atom* atomos(Display* d) {
+  static Atom tabla[TOTAL_NOMBRES];
+  static Display* de = nullptr;
+  if (de != d) {
+    XInternAtoms(d, const_cast<char**>(NOMBRES_ATOMOS), TOTAL_NOMBRES, False, tabla);
+    de = d;
+  }
+  return tabla;
+}
+
+// Xlib hands coordinates over as int; a frame beyond that range is pinned to its edge.
+int aEntero(double v) {
+  if (std::isnan(v)) return 0;
+  const double limite = std::numeric_limits<int>::max();
+  return static_cast<int>(std::clamp(std::round(v), -limite, limite));
+}
+
+}  // namespace
+
+ServidorVentanas::ServidorVentanas(ConexionX11& conexion)
+    : conexion_(conexion), d_(conexion.pantalla()), raiz_(DefaultRootWindow(d_)) {
+  atomos(d_);
+}
+
+std::vector<unsigned long> ServidorVentanas::propiedad(Window w, Atom nombre, Atom tipo,
+                                                       long largo) {
+  Atom real = None;
+  int formato = 0;
+  unsigned long n = 0, resto = 0;
+  unsigned char* datos = nullptr;
+  std::vector<unsigned long> valores;
+  if (XGetWindowProperty(d_, w, nombre, 0, largo, False, tipo, &real, &formato, &n, &resto,
+                         &datos) != Success)
+    return valores;
+  if (datos && formato == 32) {
+    // 32-bit items arrive as longs.
+    auto items = reinterpret_cast<unsigned long*>(datos);
+    valores.assign(items, items + n);
+  } else if (datos && formato == 8) {
+    valores.assign(datos, datos + n);
+  }
+  if (datos) XFree(datos);
+  return valores;
+}
+
+std::vector<Atom> ServidorVentanas::estado(Window w) {
+  auto v = propiedad(w, atomos(d_)[ESTADO], XA_ATOM);
+  return {v.begin(), v.end()};
+}
+
+bool ServidorVentanas::soporta(Atom mensaje) {
+  if (!soportados_) {
+    auto v = propiedad(raiz_, atomos(d_)[SOPORTADOS], XA_ATOM, 4096);
+    soportados_.emplace(v.begin(), v.end());
+  }
+  return std::find(soportados_->begin(), soportados_->end(), mensaje) != soportados_->end();
+}
+
+void ServidorVentanas::mensaje(Window w, Atom tipo, long a, long b, long c, long d, long e) {
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = w;
+  ev.xclient.message_type = tipo;
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = a;
+  ev.xclient.data.l[1] = b;
+  ev.xclient.data.l[2] = c;
+  ev.xclient.data.l[3] = d;
+  ev.xclient.data.l[4] = e;
+  XSendEvent(d_, raiz_, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+  XSync(d_, False);
+}
+
+std::optional<std::vector<Window>> ServidorVentanas::clientes() {
+  const Atom* a = atomos(d_);
+  Atom real = None;
+  int formato = 0;
+  unsigned long n = 0, resto = 0;
+  unsigned char* datos = nullptr;
+  // The stacking list runs bottom to top; the plain list, in mapping order, stands in for it.
+  for (Atom lista : {a[CLIENTES_APILADOS], a[CLIENTES]}) {
+    if (XGetWindowProperty(d_, raiz_, lista, 0, 1 << 16, False, XA_WINDOW, &real, &formato, &n,
+                           &resto, &datos) != Success)
+      continue;
+    if (!datos) continue;
+    std::vector<Window> ventanas;
+    if (formato == 32) {
+      auto items = reinterpret_cast<unsigned long*>(datos);
+      ventanas.assign(std::make_reverse_iterator(items + n), std::make_reverse_iterator(items));
+    }
+    XFree(datos);
+    return ventanas;
+  }
+  return std::nullopt;
+}
+
+bool ServidorVentanas::oculta(Window w) {
+  const auto e = estado(w);
+  return std::find(e.begin(), e.end(), atomos(d_)[OCULTA]) != e.end();
+}
+
+bool ServidorVentanas::enPantalla(Window w) {
+  XWindowAttributes atr;
+  if (!XGetWindowAttributes(d_, w, &atr) || atr.map_state != IsViewable) return false;
+  return !oculta(w);
+}
+
+std::optional<int64_t> ServidorVentanas::capaDe(Window w) {
+  const Atom* a = atomos(d_);
+  // The first type the manager knows is the one that counts; untyped windows are normal.
+  for (unsigned long t : propiedad(w, a[TIPO], XA_ATOM)) {
+    if (t == a[TIPO_NORMAL] || t == a[TIPO_DIALOGO]) return capa::NORMAL;
+    if (t == a[TIPO_UTILIDAD] || t == a[TIPO_BARRA] || t == a[TIPO_MENU] || t == a[TIPO_BIENVENIDA])
+      return capa::FLOTANTE;
+    if (t == a[TIPO_DOCK]) return capa::DOCK;
+    if (t == a[TIPO_AVISO]) return capa::AVISO;
+    if (t == a[TIPO_MENU_DESPLEGABLE] || t == a[TIPO_MENU_EMERGENTE] || t == a[TIPO_PISTA] ||
+        t == a[TIPO_COMBO])
+      return capa::MENU;
+    if (t == a[TIPO_ESCRITORIO]) return std::nullopt;
+  }
+  return capa::NORMAL;
+}
+
+bool ServidorVentanas::esDialogo(Window w) {
+  const auto tipos = propiedad(w, atomos(d_)[TIPO], XA_ATOM);
+  return !tipos.empty() && tipos.front() == atomos(d_)[TIPO_DIALOGO];
+}
+
+std::optional<int32_t> ServidorVentanas::pidDe(Window w) {
+  auto v = propiedad(w, atomos(d_)[PID], XA_CARDINAL, 1);
+  if (v.empty()) return std::nullopt;
+  return static_cast<int32_t>(v.front());
+}
+
+std::optional<std::string> ServidorVentanas::tituloDe(Window w) {
+  auto v = propiedad(w, atomos(d_)[NOMBRE], atomos(d_)[UTF8], 1 << 16);
+  if (!v.empty()) return std::string(v.begin(), v.end());
+  // Older clients name their windows in their locale's encoding through WM_NAME.
+  XTextProperty prop{};
+  if (!XGetWMName(d_, w, &prop) || !prop.value) return std::nullopt;
+  std::optional<std::string> titulo;
+  char** lista = nullptr;
+  int n = 0;
+  if (Xutf8TextPropertyToTextList(d_, &prop, &lista, &n) >= Success && lista) {
+    if (n > 0 && lista[0]) titulo = lista[0];
+    XFreeStringList(lista);
+  }
+  XFree(prop.value);
+  return titulo;
+}
+
+std::optional<Rect> ServidorVentanas::marcoDe(Window w) {
+  XWindowAttributes atr;
+  if (!XGetWindowAttributes(d_, w, &atr)) return std::nullopt;
+  int x = 0, y = 0;
+  Window hijo;
+  if (!XTranslateCoordinates(d_, w, raiz_, 0, 0, &x, &y, &hijo)) return std::nullopt;
+  // Left, right, top, bottom: what the manager's decorations add around the client.
+  auto bordes = propiedad(w, atomos(d_)[EXTENSIONES], XA_CARDINAL, 4);
+  bordes.resize(4, 0);
+  const Punto origen = conexion_.origenPrincipal();
+  const double b = atr.border_width;
+  return Rect{x - b - double(bordes[0]) - origen.x, y - b - double(bordes[2]) - origen.y,
+              atr.width + 2 * b + double(bordes[0] + bordes[1]),
+              atr.height + 2 * b + double(bordes[2] + bordes[3])};
+}
+
+Window ServidorVentanas::activa() {
+  auto v = propiedad(raiz_, atomos(d_)[ACTIVA], XA_WINDOW, 1);
+  return v.empty() ? 0 : v.front();
+}
+
+bool ServidorVentanas::existe(Window w) {
+  XWindowAttributes atr;
+  return XGetWindowAttributes(d_, w, &atr) != 0;
+}
+
+void ServidorVentanas::activar(Window w) {
+  mensaje(w, atomos(d_)[ACTIVA], 2, CurrentTime, static_cast<long>(activa()));
+}
+
+Window ServidorVentanas::principalDe(int32_t pid) {
+  auto lista = clientes();
+  if (!lista) return 0;
+  Window primera = 0;
+  for (Window w : *lista) {
+    if (pidDe(w) != pid) continue;
+    if (enPantalla(w)) return w;
+    if (!primera) primera = w;
+  }
+  return primera;
+}
+
+bool ServidorVentanas::minimizar(Window w) {
+  const Atom* a = atomos(d_);
+  // A manager that lists what a window allows and leaves minimising out would ignore it.
+  const auto permitidas = propiedad(w, a[ACCIONES_PERMITIDAS], XA_ATOM);
+  if (!permitidas.empty() &&
+      std::find(permitidas.begin(), permitidas.end(), a[ACCION_MINIMIZAR]) == permitidas.end())
+    return false;
+  const bool enviado = XIconifyWindow(d_, w, DefaultScreen(d_)) != 0;
+  XSync(d_, False);
+  return enviado;
+}
+
+void ServidorVentanas::colocar(Window w, std::optional<Punto> origen,
+                               std::optional<Medidas> medidas) {
+  XWindowAttributes atr;
+  if (!XGetWindowAttributes(d_, w, &atr)) return;
+  auto bordes = propiedad(w, atomos(d_)[EXTENSIONES], XA_CARDINAL, 4);
+  bordes.resize(4, 0);
+  const double b = atr.border_width;
+  const Punto base = conexion_.origenPrincipal();
+  int x = 0, y = 0;
+  unsigned ancho = 1, alto = 1;
+  if (origen) {
+    x = aEntero(origen->x + base.x);
+    y = aEntero(origen->y + base.y);
+  }
+  if (medidas) {
+    // The client gets what is left inside the decorations.
+    ancho = static_cast<unsigned>(
+        std::max(1, aEntero(medidas->ancho - 2 * b - double(bordes[0] + bordes[1]))));
+    alto = static_cast<unsigned>(
+        std::max(1, aEntero(medidas->alto - 2 * b - double(bordes[2] + bordes[3]))));
+  }
+  const Atom mover = atomos(d_)[MOVER_REDIMENSIONAR];
+  if (soporta(mover)) {
+    // North-west gravity: the point is the frame's top-left corner. Bits 8-11 say which of
+    // x, y, width, height are given; 2 << 12 says a pager asks.
+    const long banderas = (origen ? 0x300 : 0) | (medidas ? 0xC00 : 0);
+    mensaje(w, mover, NorthWestGravity | banderas | (2L << 12), x, y, static_cast<long>(ancho),
+            static_cast<long>(alto));
+    return;
+  }
+  if (origen && medidas)
+    XMoveResizeWindow(d_, w, x, y, ancho, alto);
+  else if (origen)
+    XMoveWindow(d_, w, x, y);
+  else if (medidas)
+    XResizeWindow(d_, w, ancho, alto);
+  XSync(d_, False);
+}
+
+std::optional<Rect> ServidorVentanas::areaDeTrabajo() {
+  const Atom* a = atomos(d_);
+  auto areas = propiedad(raiz_, a[AREA_DE_TRABAJO], XA_CARDINAL, 4096);
+  auto actual = propiedad(raiz_, a[ESCRITORIO_ACTUAL], XA_CARDINAL, 1);
+  size_t i = actual.empty() ? 0 : actual.front();
+  if (areas.size() < 4 * (i + 1)) i = 0;
+  if (areas.size() < 4) return std::nullopt;
+  // x and y are signed when a monitor sits left of or above the root's origin.
+  return Rect{double(static_cast<long>(areas[4 * i])), double(static_cast<long>(areas[4 * i + 1])),
+              double(areas[4 * i + 2]), double(areas[4 * i + 3])};
+}
+
+std::optional<Valor> VentanaX11::atributo(std::string_view nombre) {
+  if (!s_.existe(w_)) return std::nullopt;
+  if (nombre == "AXRole") return Valor(std::string("AXWindow"));
+  if (nombre == "AXSubrole")
+    return Valor(std::string(s_.esDialogo(w_) ? "AXDialog" : "AXStandardWindow"));
+  if (nombre == "AXTitle") {
+    auto t = s_.tituloDe(w_);
+    if (!t) return std::nullopt;
+    return Valor(*t);
+  }
+  if (nombre == "AXPosition" || nombre == "AXSize") {
+    auto m = s_.marcoDe(w_);
+    if (!m) return std::nullopt;
+    if (nombre == "AXPosition") return Valor(Punto{m->x, m->y});
+    return Valor(Medidas{m->ancho, m->alto});
+  }
+  if (nombre == "AXMinimized") return Valor(s_.oculta(w_));
+  if (nombre == "AXFocused" || nombre == "AXMain") return Valor(s_.activa() == w_);
+  return std::nullopt;
+}
+
+std::optional<std::vector<std::string>> VentanaX11::acciones() {
+  return std::vector<std::string>{"AXRaise"};
+}
+
+int VentanaX11::realizar(std::string_view accion) {
+  if (accion != "AXRaise" || !s_.existe(w_)) return AX_ERROR;
+  s_.activar(w_);
+  return AX_EXITO;
+}
+
+int VentanaX11::fijar(std::string_view nombre, const Valor& valor) {
+  if (!s_.existe(w_)) return AX_ERROR;
+  if (nombre == "AXPosition") {
+    auto p = std::get_if<Punto>(&valor);
+    if (!p) return AX_ERROR;
+    s_.colocar(w_, *p, std::nullopt);
+    return AX_EXITO;
+  }
+  if (nombre == "AXSize") {
+    auto m = std::get_if<Medidas>(&valor);
+    if (!m) return AX_ERROR;
+    s_.colocar(w_, std::nullopt, *m);
+    return AX_EXITO;
+  }
+  if (nombre == "AXMinimized") {
+    auto b = std::get_if<bool>(&valor);
+    if (!b) return AX_ERROR;
+    if (*b) return s_.minimizar(w_) ? AX_EXITO : AX_ERROR;
+    // Activating a minimised window is how a manager is asked to restore it.
+    if (s_.oculta(w_)) s_.activar(w_);
+    return AX_EXITO;
+  }
+  return AX_ERROR;
+}
+
+std::vector<ElementoRef> VentanasDeAplicacion::ventanas(int32_t pid) {
+  std::vector<ElementoRef> lista;
+  if (auto clientes = s_.clientes())
+    for (Window w : *clientes)
+      if (s_.pidDe(w) == pid && s_.capaDe(w)) lista.push_back(std::make_shared<VentanaX11>(s_, w));
+  return lista;
+}
+
+ElementoRef VentanasDeAplicacion::principal(int32_t pid) {
+  const Window w = s_.principalDe(pid);
+  if (!w || !s_.enPantalla(w)) return nullptr;
+  return std::make_shared<VentanaX11>(s_, w);
+}
+
+ElementoRef VentanasDeAplicacion::enfocada(int32_t pid) {
+  const Window w = s_.activa();
+  if (!w || s_.pidDe(w) != pid) return nullptr;
+  return std::make_shared<VentanaX11>(s_, w);
+}
+
+std::optional<std::string> nombreDeProceso(int32_t pid) {
+  std::ifstream archivo("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
+  std::string programa;
+  if (!archivo || !std::getline(archivo, programa, '\0') || programa.empty()) return std::nullopt;
+  const auto barra = programa.rfind('/');
+  if (barra != std::string::npos) programa.erase(0, barra + 1);
+  if (programa.empty()) return std::nullopt;
+  return programa;
+}
+
+}  // namespace tildo
