@@ -37,5 +37,15 @@ TEST(Numeros, EnterosDecimalesConSignoDentroDelRango) {
     EXPECT_FALSE(leerEntero64(malo)) << "«" << malo << "»";
 }
 
+TEST(Numeros, TruncarHaciaCeroDentroDe64Bits) {
+  EXPECT_EQ(truncar(10.9), 10);
+  EXPECT_EQ(truncar(-10.9), -10);
+  EXPECT_EQ(truncar(-0.5), 0);
+  EXPECT_EQ(truncar(-9223372036854775808.0), INT64_MIN);
+  EXPECT_FALSE(truncar(9223372036854775808.0));
+  for (double malo : {1e300, -1e19, double(NAN), double(INFINITY), -double(INFINITY)})
+    EXPECT_FALSE(truncar(malo));
+}
+
 }  // namespace
 }  // namespace tildo

@@ -1,0 +1,208 @@
+// Window selection, placing, minimising and focusing against in-process fake elements.
+#include "ax/accessibility/ventanas.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "common/fallo.h"
+
+namespace tildo {
+namespace {
+
+std::vector<std::string> registro;
+
+class VentanaFalsa : public Elemento {
+ public:
+  std::map<std::string, Valor, std::less<>> atributos;
+  std::vector<std::string> rechaza;
+
+  std::optional<Valor> atributo(std::string_view nombre) override {
+    auto it = atributos.find(nombre);
+    if (it == atributos.end()) return std::nullopt;
+    return it->second;
+  }
+  std::optional<std::vector<std::string>> acciones() override { return std::nullopt; }
+  int realizar(std::string_view accion) override {
+    registro.push_back(std::string(accion) + " " + titulo());
+    return AX_EXITO;
+  }
+  int fijar(std::string_view nombre, const Valor& valor) override {
+    registro.push_back("fijar " + std::string(nombre) + " " + titulo());
+    if (std::find(rechaza.begin(), rechaza.end(), nombre) != rechaza.end()) return AX_ERROR;
+    atributos[std::string(nombre)] = valor;
+    return AX_EXITO;
+  }
+
+ private:
+  std::string titulo() {
+    auto t = atributos.find("AXTitle");
+    return t == atributos.end() ? "?" : std::get<std::string>(t->second);
+  }
+};
+
+std::shared_ptr<VentanaFalsa> ventana(const std::string& titulo, bool minimizada = false) {
+  auto v = std::make_shared<VentanaFalsa>();
+  if (!titulo.empty()) v->atributos["AXTitle"] = titulo;
+  v->atributos["AXMinimized"] = minimizada;
+  return v;
+}
+
+class AccesibilidadFalsa : public Accesibilidad {
+ public:
+  std::map<int32_t, std::shared_ptr<VentanaFalsa>> apps;
+  ElementoRef aplicacion(int32_t pid) override {
+    auto it = apps.find(pid);
+    return it == apps.end() ? nullptr : it->second;
+  }
+  ElementoRef elementoEn(float, float) override { return nullptr; }
+  bool confiable() override { return true; }
+
+  std::shared_ptr<VentanaFalsa> app(int32_t pid, std::vector<std::shared_ptr<VentanaFalsa>> vs) {
+    auto a = std::make_shared<VentanaFalsa>();
+    a->atributos["AXWindows"] = std::vector<ElementoRef>(vs.begin(), vs.end());
+    apps[pid] = a;
+    return a;
+  }
+};
+
+class EntradaFalsa : public Entrada {
+ public:
+  void raton(int, Punto, int) override {}
+  void rueda(int32_t, int32_t) override {}
+  void tecla(uint16_t, bool, std::optional<uint64_t>, const std::u16string&) override {}
+  void pausa(uint32_t us) override { registro.push_back("pausa " + std::to_string(us)); }
+};
+
+class EspacioFalso : public Espacio {
+ public:
+  std::vector<Aplicacion> lista;
+  std::vector<Aplicacion> aplicaciones() override { return lista; }
+  std::optional<Aplicacion> primerPlano() override { return std::nullopt; }
+  std::optional<Aplicacion> porPid(int32_t pid) override {
+    for (const auto& a : lista)
+      if (a.pid == pid) return a;
+    return std::nullopt;
+  }
+  bool activar(int32_t pid) override {
+    registro.push_back("activar " + std::to_string(pid));
+    return true;
+  }
+};
+
+class VentanasTest : public ::testing::Test {
+ protected:
+  void SetUp() override { registro.clear(); }
+  AccesibilidadFalsa ax;
+  EntradaFalsa entrada;
+};
+
+TEST_F(VentanasTest, OrdenDeEleccion) {
+  auto a = ventana("Correo", true), b = ventana("Borrador"), c = ventana("");
+  auto app = ax.app(1, {a, b, c});
+  EXPECT_EQ(ventanaDe(ax, 1, std::nullopt, 2), c);
+  // An index out of range falls through to the title, matched lowercased as a substring.
+  EXPECT_EQ(ventanaDe(ax, 1, "BORRA", 3), b);
+  EXPECT_EQ(ventanaDe(ax, 1, "rreo", -1), a);
+  // A title that matches nothing falls through to the main window…
+  app->atributos["AXMainWindow"] = ElementoRef(c);
+  EXPECT_EQ(ventanaDe(ax, 1, "nada", std::nullopt), c);
+  EXPECT_EQ(ventanaDe(ax, 1, "", std::nullopt), c);
+  // …then to the first window not minimised…
+  app->atributos["AXMainWindow"] = std::string("no es un elemento");
+  EXPECT_EQ(ventanaDe(ax, 1, std::nullopt, std::nullopt), b);
+  // …where a window whose state cannot be read counts as not minimised…
+  a->atributos.erase("AXMinimized");
+  EXPECT_EQ(ventanaDe(ax, 1, std::nullopt, std::nullopt), a);
+  // …and, when all are minimised, to the first.
+  auto d = ventana("d", true), e = ventana("e", true);
+  ax.app(2, {d, e});
+  EXPECT_EQ(ventanaDe(ax, 2, std::nullopt, std::nullopt), d);
+  ax.app(3, {});
+  EXPECT_EQ(ventanaDe(ax, 3, std::nullopt, 0), nullptr);
+  EXPECT_EQ(ventanaDe(ax, 4, std::nullopt, 0), nullptr);
+}
+
+TEST_F(VentanasTest, ColocarRestauraAplicaTresVecesYLeeRedondeado) {
+  auto v = ventana("Doc", true);
+  ax.app(7, {v});
+  // What the window ends up with differs from what was asked: real reports it, rounded.
+  v->rechaza = {"AXPosition"};
+  v->atributos["AXPosition"] = Punto{10.9, 20.5};
+  const Json pedido = {{"x", 1.5}, {"y", 2}, {"ancho", 800.7}, {"alto", 600.2}};
+  auto r = colocarVentana(ax, entrada, 7, std::nullopt, std::nullopt, pedido);
+  EXPECT_EQ(r, (Json{{"ok", true},
+                     {"pedido", pedido},
+                     {"real", {{"x", 11}, {"y", 21}, {"ancho", 801}, {"alto", 600}}},
+                     {"pid", 7},
+                     {"titulo", "Doc"}}));
+  const std::vector<std::string> esperado = {
+      "fijar AXMinimized Doc", "fijar AXSize Doc",     "fijar AXPosition Doc", "pausa 80000",
+      "fijar AXSize Doc",      "fijar AXPosition Doc", "pausa 120000",         "fijar AXSize Doc",
+      "fijar AXPosition Doc",  "AXRaise Doc"};
+  EXPECT_EQ(registro, esperado);
+  EXPECT_EQ(std::get<bool>(v->atributos["AXMinimized"]), false);
+}
+
+TEST_F(VentanasTest, ColocarSinMarcoLegibleNiVentana) {
+  auto v = ventana("");
+  ax.app(7, {v});
+  v->atributos["AXPosition"] = Punto{1e300, 0.5};
+  v->rechaza = {"AXPosition", "AXSize"};
+  const Json pedido = {{"x", 0}, {"y", 0}, {"ancho", 1}, {"alto", 1}};
+  auto r = colocarVentana(ax, entrada, 7, std::nullopt, std::nullopt, pedido);
+  EXPECT_EQ(r["real"], Json::object());
+  EXPECT_EQ(r["titulo"], "");
+  v->atributos["AXSize"] = Medidas{1, -2.5};
+  // A coordinate beyond 64 bits has no integer form; the others stay.
+  r = colocarVentana(ax, entrada, 7, std::nullopt, std::nullopt, pedido);
+  EXPECT_EQ(r["real"], (Json{{"y", 1}, {"ancho", 1}, {"alto", -3}}));
+
+  try {
+    colocarVentana(ax, entrada, 8, std::nullopt, std::nullopt, pedido);
+    ADD_FAILURE();
+  } catch (const Fallo& f) {
+    EXPECT_EQ(f.mensaje, "no encontré ventana de esa app");
+  }
+  try {
+    colocarVentana(ax, entrada, 7, std::nullopt, std::nullopt, {{"x", 0}, {"y", "1"}});
+    ADD_FAILURE();
+  } catch (const Fallo& f) {
+    EXPECT_EQ(f.mensaje, "colocar necesita x, y, ancho y alto");
+  }
+}
+
+TEST_F(VentanasTest, MinimizarRechazadoEsRespuesta) {
+  auto v = ventana("Única");
+  ax.app(5, {v});
+  EXPECT_EQ(minimizarVentana(ax, 5, std::nullopt, std::nullopt),
+            (Json{{"ok", true}, {"minimizada", "Única"}}));
+  v->rechaza = {"AXMinimized"};
+  EXPECT_EQ(minimizarVentana(ax, 5, std::nullopt, std::nullopt),
+            (Json{{"ok", false}, {"minimizada", "Única"}}));
+}
+
+TEST_F(VentanasTest, EnfocarActivaEsperaYLevantaLaPrimeraQueCoincide) {
+  EspacioFalso espacio;
+  espacio.lista = {{9, "Notas", "com.apple.Notes"}, {10, std::nullopt, std::nullopt}};
+  ax.app(9, {ventana("Lista"), ventana("Nota de hoy"), ventana("Otra nota")});
+  EXPECT_EQ(enfocarVentana(espacio, ax, entrada, 9, "NOTA"),
+            (Json{{"ok", true}, {"enfocada", "Notas"}}));
+  EXPECT_EQ(registro,
+            (std::vector<std::string>{"activar 9", "pausa 250000", "AXRaise Nota de hoy"}));
+  registro.clear();
+  // Nothing matches, or no accessibility element: activated all the same, nothing raised.
+  EXPECT_EQ(enfocarVentana(espacio, ax, entrada, 10, "x"), (Json{{"ok", true}, {"enfocada", "?"}}));
+  EXPECT_EQ(registro, (std::vector<std::string>{"activar 10", "pausa 250000"}));
+  for (int64_t pid : {int64_t{11}, int64_t{4294967305}}) {
+    try {
+      enfocarVentana(espacio, ax, entrada, pid, std::nullopt);
+      ADD_FAILURE();
+    } catch (const Fallo& f) {
+      EXPECT_EQ(f.mensaje, "no encontré el proceso " + std::to_string(pid));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tildo
