@@ -412,6 +412,13 @@ ElementoRef VentanasDeAplicacion::enfocada(int32_t pid) {
   return std::make_shared<VentanaX11>(s_, w);
 }
 
+bool VentanasDeAplicacion::activar(int32_t pid) {
+  const Window w = s_.principalDe(pid);
+  if (!w) return false;
+  s_.activar(w);
+  return true;
+}
+
 std::optional<std::string> nombreDeProceso(int32_t pid) {
   std::ifstream archivo("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
   std::string programa;

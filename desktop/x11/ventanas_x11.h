@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "desktop/accesibilidad.h"
+#include "desktop/fuente_ventanas.h"
 #include "desktop/pantallas.h"
 #include "desktop/x11/conexion.h"
 
@@ -84,14 +85,14 @@ class VentanaX11 : public Elemento {
   Window w_;
 };
 
-// What an application element answers about its windows: "AXWindows" (its managed windows
-// front to back), "AXMainWindow", "AXFocusedWindow".
-class VentanasDeAplicacion {
+// An application's windows by their _NET_WM_PID.
+class VentanasDeAplicacion : public FuenteDeVentanas {
  public:
   explicit VentanasDeAplicacion(ServidorVentanas& servidor) : s_(servidor) {}
-  std::vector<ElementoRef> ventanas(int32_t pid);
-  ElementoRef principal(int32_t pid);
-  ElementoRef enfocada(int32_t pid);
+  std::vector<ElementoRef> ventanas(int32_t pid) override;
+  ElementoRef principal(int32_t pid) override;
+  ElementoRef enfocada(int32_t pid) override;
+  bool activar(int32_t pid) override;
 
  private:
   ServidorVentanas& s_;
