@@ -73,4 +73,8 @@ std::optional<int64_t> truncar(double valor) {
   return static_cast<int64_t>(t);
 }
 
+std::optional<int64_t> redondear(double valor) {
+  return truncar(std::round(valor));
+}
+
 }  // namespace tildo

@@ -23,4 +23,8 @@ std::optional<int32_t> leerEntero32(std::string_view texto);
 // A coordinate truncated toward zero, or nothing when it is not finite or does not fit 64 bits.
 std::optional<int64_t> truncar(double valor);
 
+// A coordinate rounded to the nearest integer, halves away from zero (2.5 gives 3, -2.5 gives
+// -3), or nothing when it is not finite or does not fit 64 bits.
+std::optional<int64_t> redondear(double valor);
+
 }  // namespace tildo

@@ -47,7 +47,8 @@ class Elemento {
 class Accesibilidad {
  public:
   virtual ~Accesibilidad() = default;
-  // The element of a running application (AXUIElementCreateApplication).
+  // The element of a running application (AXUIElementCreateApplication). Never null: for a
+  // process that exposes nothing, an element whose every read fails.
   virtual ElementoRef aplicacion(int32_t pid) = 0;
   // The element under a global point, or nothing (AXUIElementCopyElementAtPosition).
   virtual ElementoRef elementoEn(float x, float y) = 0;

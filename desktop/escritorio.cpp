@@ -18,11 +18,14 @@ class EscritorioInalcanzable : public Escritorio {
  public:
   Entrada& entrada() override { inalcanzable(); }
   Pantallas& pantallas() override { inalcanzable(); }
+  Accesibilidad& accesibilidad() override { inalcanzable(); }
+  Espacio& espacio() override { inalcanzable(); }
 
  private:
   [[noreturn]] static void inalcanzable() {
-    fallo("no hay escritorio al que llegar: ni pantalla X (DISPLAY) ni escritorio simulado "
-          "(TILDO_ESCRITORIO)");
+    fallo(
+        "no hay escritorio al que llegar: ni pantalla X (DISPLAY) ni escritorio simulado "
+        "(TILDO_ESCRITORIO)");
   }
 };
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "desktop/accesibilidad.h"
 #include "desktop/entrada.h"
 #include "desktop/pantallas.h"
 
@@ -16,6 +17,9 @@ class Escritorio {
   virtual Entrada& entrada() = 0;
   // Fails the command when the desktop's screens cannot be reached.
   virtual Pantallas& pantallas() = 0;
+  // Elements of running applications, and the applications themselves.
+  virtual Accesibilidad& accesibilidad() = 0;
+  virtual Espacio& espacio() = 0;
 };
 
 // The simulated desktop when TILDO_ESCRITORIO names a description, else the X display.

@@ -1,6 +1,9 @@
 #include "ax/frame/comandos.h"
 
+#include "ax/accessibility/arbol.h"
+#include "ax/accessibility/busqueda.h"
 #include "ax/accessibility/ventanas.h"
+#include "ax/frame/aplicaciones.h"
 #include "ax/frame/puntero.h"
 #include "ax/frame/respuesta.h"
 #include "ax/frame/teclado.h"
@@ -10,9 +13,11 @@ namespace tildo {
 
 const std::vector<EntradaDeComando>& COMANDOS() {
   static const std::vector<EntradaDeComando> tabla = {
-      {"move", comandoMove}, {"click", comandoClick}, {"drag", comandoDrag},
-      {"scroll", comandoScroll}, {"type", comandoType}, {"key", comandoKey},
-      {"windows", comandoWindows}, {"work-area", comandoWorkArea},
+      {"move", comandoMove},           {"click", comandoClick},        {"drag", comandoDrag},
+      {"scroll", comandoScroll},       {"type", comandoType},          {"key", comandoKey},
+      {"frontmost", comandoFrontmost}, {"ax-tree", comandoAxTree},     {"ax-find", comandoAxFind},
+      {"ax-click", comandoAxClick},    {"ax-focus", comandoAxFocus},   {"ax-at", comandoAxAt},
+      {"windows", comandoWindows},     {"work-area", comandoWorkArea},
   };
   return tabla;
 }
@@ -20,10 +25,11 @@ const std::vector<EntradaDeComando>& COMANDOS() {
 Resultado ejecutar(std::vector<std::string> args) {
   try {
     if (args.empty())
-      fallo("falta el comando. Usa: info | click | drag | move | scroll | type | key | ax-tree | "
-            "ax-find | ax-click | ax-focus | ax-at | windows | focus | place | minimize | "
-            "work-area",
-            2);
+      fallo(
+          "falta el comando. Usa: info | click | drag | move | scroll | type | key | ax-tree | "
+          "ax-find | ax-click | ax-focus | ax-at | windows | focus | place | minimize | "
+          "work-area",
+          2);
     const std::string palabra = args.front();
     args.erase(args.begin());
     for (const auto& c : COMANDOS()) {

@@ -5,6 +5,7 @@
 #include "common/archivos.h"
 #include "common/fallo.h"
 #include "common/texto.h"
+#include "desktop/simulated/accesibilidad_simulada.h"
 #include "desktop/simulated/pantallas_simuladas.h"
 
 namespace tildo {
@@ -33,16 +34,20 @@ bool DescripcionSimulada::tiempoReal() const {
 }
 
 void EntradaSimulada::raton(int tipo, Punto punto, int boton) {
-  d_.registrar({{"evento", "raton"}, {"tipo", tipo}, {"x", punto.x}, {"y", punto.y},
-                {"boton", boton}});
+  d_.registrar(
+      {{"evento", "raton"}, {"tipo", tipo}, {"x", punto.x}, {"y", punto.y}, {"boton", boton}});
   // Every pointer event carries the pointer to its point.
   d_.datos()["puntero"] = {{"x", punto.x}, {"y", punto.y}};
   d_.guardar();
 }
 
 void EntradaSimulada::rueda(int32_t rueda1, int32_t rueda2) {
-  d_.registrar({{"evento", "rueda"}, {"unidades", 0}, {"ruedas", 2}, {"rueda1", rueda1},
-                {"rueda2", rueda2}, {"rueda3", 0}});
+  d_.registrar({{"evento", "rueda"},
+                {"unidades", 0},
+                {"ruedas", 2},
+                {"rueda1", rueda1},
+                {"rueda2", rueda2},
+                {"rueda3", 0}});
 }
 
 void EntradaSimulada::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> banderas,
@@ -62,9 +67,20 @@ void EntradaSimulada::pausa(uint32_t microsegundos) {
 }
 
 EscritorioSimulado::EscritorioSimulado(std::string ruta, std::string registro)
-    : descripcion_(std::move(ruta), std::move(registro)), entrada_(descripcion_) {}
+    : descripcion_(std::move(ruta), std::move(registro)),
+      entrada_(descripcion_),
+      accesibilidad_(std::make_unique<AccesibilidadSimulada>(descripcion_)),
+      espacio_(std::make_unique<EspacioSimulado>(descripcion_)) {}
 
 EscritorioSimulado::~EscritorioSimulado() = default;
+
+Accesibilidad& EscritorioSimulado::accesibilidad() {
+  return *accesibilidad_;
+}
+
+Espacio& EscritorioSimulado::espacio() {
+  return *espacio_;
+}
 
 Pantallas& EscritorioSimulado::pantallas() {
   if (!pantallas_) pantallas_ = std::make_unique<PantallasSimuladas>(descripcion_);

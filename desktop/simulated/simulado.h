@@ -42,17 +42,24 @@ class EntradaSimulada : public Entrada {
   DescripcionSimulada& d_;
 };
 
+class AccesibilidadSimulada;
+class EspacioSimulado;
+
 class EscritorioSimulado : public Escritorio {
  public:
   EscritorioSimulado(std::string ruta, std::string registro);
   ~EscritorioSimulado() override;
   Entrada& entrada() override { return entrada_; }
   Pantallas& pantallas() override;
+  Accesibilidad& accesibilidad() override;
+  Espacio& espacio() override;
 
  private:
   DescripcionSimulada descripcion_;
   EntradaSimulada entrada_;
   std::unique_ptr<Pantallas> pantallas_;
+  std::unique_ptr<AccesibilidadSimulada> accesibilidad_;
+  std::unique_ptr<EspacioSimulado> espacio_;
 };
 
 }  // namespace tildo

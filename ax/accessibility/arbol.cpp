@@ -1,0 +1,79 @@
+#include "ax/accessibility/arbol.h"
+
+#include <algorithm>
+
+#include "ax/accessibility/lectores.h"
+#include "ax/frame/aplicaciones.h"
+#include "common/numeros.h"
+
+namespace tildo {
+
+bool esRolClave(std::string_view rol) {
+  return std::find(ROLES_CLAVE.begin(), ROLES_CLAVE.end(), rol) != ROLES_CLAVE.end();
+}
+
+void recorrer(Elemento& elemento, int64_t nivel, int64_t profundidad, int64_t maximo, Json& hacia) {
+  if (static_cast<int64_t>(hacia.size()) >= maximo) return;
+  const auto rol = texto(elemento, "AXRole");
+  const auto titulo = texto(elemento, "AXTitle");
+  const auto valor = texto(elemento, "AXValue");
+  const auto descripcion = texto(elemento, "AXDescription");
+  const auto ayuda = texto(elemento, "AXHelp");
+  const auto subrol = texto(elemento, "AXSubrole");
+  const auto posicion = punto(elemento, "AXPosition");
+  const auto tamano = medidas(elemento, "AXSize");
+  const auto habilitado = booleano(elemento, "AXEnabled");
+  const auto enfocado = booleano(elemento, "AXFocused");
+
+  Json nodo = {{"nivel", nivel}, {"rol", rol.value_or("")}, {"acciones", acciones(elemento)}};
+  if (titulo) nodo["titulo"] = *titulo;
+  if (valor) nodo["valor"] = cortarValor(*valor);
+  if (descripcion) nodo["descripcion"] = *descripcion;
+  if (ayuda) nodo["ayuda"] = *ayuda;
+  if (subrol) nodo["subrol"] = *subrol;
+  if (habilitado) nodo["habilitado"] = *habilitado;
+  if (enfocado == true) nodo["enfocado"] = true;
+  if (posicion) {
+    ponerRedondeado(nodo, "x", posicion->x);
+    ponerRedondeado(nodo, "y", posicion->y);
+  }
+  if (tamano) {
+    ponerRedondeado(nodo, "ancho", tamano->ancho);
+    ponerRedondeado(nodo, "alto", tamano->alto);
+  }
+  if (posicion && tamano && tamano->ancho > 0 && tamano->alto > 0) {
+    ponerRedondeado(nodo, "cx", posicion->x + tamano->ancho * 0.5);
+    ponerRedondeado(nodo, "cy", posicion->y + tamano->alto * 0.5);
+  }
+  if (titulo || valor || descripcion || esRolClave(rol.value_or("")) || nivel == 0)
+    hacia.push_back(std::move(nodo));
+
+  if (profundidad <= 0) return;
+  const auto hijos = elementosDe(elemento, "AXChildren");
+  if (!hijos) return;
+  for (const auto& hijo : *hijos) {
+    if (static_cast<int64_t>(hacia.size()) >= maximo) break;
+    recorrer(*hijo, nivel + 1, profundidad - 1, maximo, hacia);
+  }
+}
+
+int64_t enteroOPorDefecto(const Argumentos& args, const char* bandera, int64_t porDefecto) {
+  auto valor = args.bandera(bandera);
+  auto n = valor ? leerEntero64(*valor) : std::nullopt;
+  return n.value_or(porDefecto);
+}
+
+Json comandoAxTree(const Argumentos& args, Escritorio& escritorio) {
+  const auto app = args.bandera("--app");
+  const int64_t profundidad = enteroOPorDefecto(args, "--depth", 6);
+  const int64_t maximo = enteroOPorDefecto(args, "--max", 400);
+  const Proceso p = proceso(escritorio.espacio(), app);
+  auto elemento = escritorio.accesibilidad().aplicacion(p.pid);
+  Json lista = Json::array();
+  recorrer(*elemento, 0, profundidad, maximo, lista);
+  const auto total = lista.size();
+  return {{"ok", true},   {"app", p.nombre}, {"bundle", p.bundle},
+          {"pid", p.pid}, {"total", total},  {"elementos", std::move(lista)}};
+}
+
+}  // namespace tildo
