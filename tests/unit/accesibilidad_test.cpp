@@ -1,0 +1,291 @@
+// Readers, records, the walk, the search and the settling wait against in-process elements.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "ax/accessibility/arbol.h"
+#include "ax/accessibility/busqueda.h"
+#include "ax/accessibility/lectores.h"
+#include "ax/frame/aplicaciones.h"
+#include "common/fallo.h"
+#include "common/numeros.h"
+
+namespace tildo {
+namespace {
+
+// An element with fixed attributes that writes down every read it answers.
+class ElementoFalso : public Elemento {
+ public:
+  ElementoFalso(std::string nombre, std::vector<std::string>* lecturas = nullptr)
+      : nombre_(std::move(nombre)), lecturas_(lecturas) {}
+
+  std::map<std::string, Valor, std::less<>> atributos;
+  std::optional<std::vector<std::string>> nombresDeAcciones;
+  std::vector<Punto> posiciones;  // successive AXPosition reads, the last one sticking
+  size_t leidas = 0;
+
+  std::optional<Valor> atributo(std::string_view nombre) override {
+    if (lecturas_) lecturas_->push_back(nombre_ + ":" + std::string(nombre));
+    if (nombre == "AXPosition" && !posiciones.empty())
+      return posiciones[std::min(leidas++, posiciones.size() - 1)];
+    auto it = atributos.find(nombre);
+    if (it == atributos.end()) return std::nullopt;
+    return it->second;
+  }
+  std::optional<std::vector<std::string>> acciones() override {
+    if (lecturas_) lecturas_->push_back(nombre_ + ":acciones");
+    return nombresDeAcciones;
+  }
+  int realizar(std::string_view) override { return AX_EXITO; }
+  int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
+
+  ElementoFalso& hijo(const std::string& nombre) {
+    auto h = std::make_shared<ElementoFalso>(nombre, lecturas_);
+    auto& lista = atributos["AXChildren"];
+    if (!std::holds_alternative<std::vector<ElementoRef>>(lista))
+      lista = std::vector<ElementoRef>{};
+    std::get<std::vector<ElementoRef>>(lista).push_back(h);
+    return *h;
+  }
+
+ private:
+  std::string nombre_;
+  std::vector<std::string>* lecturas_;
+};
+
+class EntradaFalsa : public Entrada {
+ public:
+  std::vector<uint32_t> pausas;
+  void raton(int, Punto, int) override {}
+  void rueda(int32_t, int32_t) override {}
+  void tecla(uint16_t, bool, std::optional<uint64_t>, const std::u16string&) override {}
+  void pausa(uint32_t us) override { pausas.push_back(us); }
+};
+
+TEST(Lectores, TextosNumerosYBooleanos) {
+  ElementoFalso e("e");
+  e.atributos = {{"vacio", std::string()},
+                 {"uno", int64_t{1}},
+                 {"medio", 0.5},
+                 {"entero", 3.0},
+                 {"si", true},
+                 {"dos", int64_t{2}},
+                 {"punto", Punto{1, 2}},
+                 {"texto", std::string("hola")}};
+  EXPECT_EQ(texto(e, "vacio"), std::nullopt);
+  EXPECT_EQ(texto(e, "uno"), "1");
+  EXPECT_EQ(texto(e, "medio"), "0.5");
+  EXPECT_EQ(texto(e, "entero"), "3");
+  EXPECT_EQ(texto(e, "si"), "1");
+  EXPECT_EQ(texto(e, "punto"), std::nullopt);
+  EXPECT_EQ(texto(e, "falta"), std::nullopt);
+  EXPECT_EQ(booleano(e, "si"), true);
+  EXPECT_EQ(booleano(e, "uno"), true);
+  EXPECT_EQ(booleano(e, "dos"), std::nullopt);
+  EXPECT_EQ(booleano(e, "texto"), std::nullopt);
+  EXPECT_FALSE(punto(e, "medio").has_value());
+  EXPECT_EQ(punto(e, "punto")->y, 2);
+  EXPECT_FALSE(medidas(e, "punto").has_value());
+  EXPECT_TRUE(acciones(e).empty());
+}
+
+TEST(Lectores, RedondeoYCorte) {
+  EXPECT_EQ(redondear(2.5), 3);
+  EXPECT_EQ(redondear(-2.5), -3);
+  EXPECT_EQ(redondear(120.49), 120);
+  EXPECT_EQ(redondear(std::nan("")), std::nullopt);
+  EXPECT_EQ(redondear(1e300), std::nullopt);
+  EXPECT_EQ(truncar(120.9), 120);
+  EXPECT_EQ(truncar(-0.5), 0);
+  EXPECT_EQ(cortarValor(std::string(1000, 'a')), std::string(400, 'a'));
+  std::string emojis;
+  for (int i = 0; i < 401; ++i) emojis += "\U0001F44B\U0001F3FD";  // waving hand, medium skin
+  EXPECT_EQ(cortarValor(emojis), emojis.substr(0, 400 * 8));
+}
+
+TEST(Lectores, RegistroSueltoSinTamanoNiPosicion) {
+  ElementoFalso e("e");
+  e.atributos = {{"AXPosition", Punto{10.5, 20.4}},
+                 {"AXSize", Medidas{0, 0}},
+                 {"AXFocused", false},
+                 {"AXEnabled", false},
+                 {"AXValue", std::string(450, 'x')},
+                 {"AXPlaceholderValue", std::string(450, 'p')}};
+  Json r = nodoSuelto(e);
+  EXPECT_EQ(r, (Json{{"rol", ""},
+                     {"x", 11},
+                     {"y", 20},
+                     {"habilitado", false},
+                     {"acciones", Json::array()},
+                     {"valor", std::string(400, 'x')},
+                     {"pista", std::string(450, 'p')}}));
+
+  auto padre = std::make_shared<ElementoFalso>("padre");
+  ElementoFalso sinPosicion("s");
+  sinPosicion.atributos = {{"AXSize", Medidas{5, 5}}, {"AXParent", ElementoRef(padre)}};
+  r = nodoSuelto(sinPosicion);
+  EXPECT_FALSE(r.contains("ancho"));
+  EXPECT_EQ(r["padre_rol"], "");
+
+  ElementoFalso raro("r");
+  raro.atributos = {{"AXPosition", Punto{std::nan(""), 1e300}}, {"AXSize", Medidas{41, 21}}};
+  r = nodoSuelto(raro);
+  EXPECT_EQ(r, (Json{{"rol", ""}, {"acciones", Json::array()}, {"ancho", 41}, {"alto", 21}}));
+}
+
+TEST(Recorrido, OrdenDeLecturasYRolesQueCuentan) {
+  std::vector<std::string> lecturas;
+  ElementoFalso app("app", &lecturas);
+  app.atributos["AXRole"] = std::string("AXApplication");
+  auto& grupo = app.hijo("grupo");
+  grupo.atributos["AXRole"] = std::string("AXGroup");
+  grupo.atributos["AXHelp"] = std::string("solo ayuda");
+  auto& boton = grupo.hijo("boton");
+  boton.atributos["AXRole"] = std::string("AXButton");
+  auto& clave = grupo.hijo("clave");
+  clave.atributos["AXRole"] = std::string("AXSecureTextField");
+  Json lista = Json::array();
+  recorrer(app, 0, 6, 400, lista);
+  ASSERT_EQ(lista.size(), 3u);
+  EXPECT_EQ(lista[1]["nivel"], 2);
+  EXPECT_EQ(lista[2]["rol"], "AXSecureTextField");
+  const std::vector<std::string> esperadas = {
+      "app:AXRole",    "app:AXTitle",   "app:AXValue",    "app:AXDescription",
+      "app:AXHelp",    "app:AXSubrole", "app:AXPosition", "app:AXSize",
+      "app:AXEnabled", "app:AXFocused", "app:acciones",   "app:AXChildren"};
+  EXPECT_EQ(std::vector<std::string>(lecturas.begin(), lecturas.begin() + 12), esperadas);
+}
+
+TEST(Recorrido, ElTopeDejaDeLeerYLaProfundidadCuentaNiveles) {
+  std::vector<std::string> lecturas;
+  ElementoFalso app("app", &lecturas);
+  for (int i = 0; i < 5; ++i)
+    app.hijo("b" + std::to_string(i)).atributos["AXRole"] = std::string("AXButton");
+  Json lista = Json::array();
+  recorrer(app, 0, 6, 3, lista);
+  EXPECT_EQ(lista.size(), 3u);
+  // The third child is never read once the list is full.
+  for (const auto& l : lecturas) EXPECT_EQ(l.rfind("b2:", 0), std::string::npos) << l;
+
+  lista = Json::array();
+  recorrer(app, 0, 0, 400, lista);
+  EXPECT_EQ(lista.size(), 1u);
+  lista = Json::array();
+  recorrer(app, 0, 6, 0, lista);
+  EXPECT_TRUE(lista.empty());
+
+  ElementoFalso hondo("0");
+  ElementoFalso* e = &hondo;
+  for (int i = 1; i <= 9; ++i) {
+    e = &e->hijo(std::to_string(i));
+    e->atributos["AXTitle"] = std::string("nivel ") + std::to_string(i);
+  }
+  lista = Json::array();
+  recorrer(hondo, 0, 6, 400, lista);
+  EXPECT_EQ(lista.size(), 7u);
+  EXPECT_EQ(lista.back()["nivel"], 6);
+}
+
+TEST(Busqueda, NueveNivelesYValoresEnteros) {
+  auto raiz = std::make_shared<ElementoFalso>("0");
+  ElementoFalso* e = raiz.get();
+  for (int i = 1; i <= 9; ++i) e = &e->hijo(std::to_string(i));
+  e->atributos["AXTitle"] = std::string("Profundo");
+  Busqueda b("profundo");
+  b.buscar(raiz, 0);
+  EXPECT_EQ(b.encontrado(), nullptr);
+
+  auto otra = std::make_shared<ElementoFalso>("a");
+  otra->hijo("largo").atributos["AXValue"] = std::string(500, 'x') + "Aguja";
+  Busqueda aguja("aguja");
+  aguja.buscar(otra, 0);
+  EXPECT_NE(aguja.encontrado(), nullptr);
+  EXPECT_TRUE(coincide("guardar", {"Guardar cambios"}));
+  EXPECT_TRUE(coincide("straße", {"STRASSE", "Straße"}));
+  EXPECT_FALSE(coincide("button", {}));
+}
+
+TEST(Quietud, EsperaAQueDejeDeMoverse) {
+  ElementoFalso quieto("q");
+  quieto.atributos = {{"AXPosition", Punto{100, 50}}, {"AXSize", Medidas{41, 21}}};
+  EntradaFalsa entrada;
+  auto r = centroQuieto(quieto, entrada);
+  EXPECT_TRUE(r.quieto);
+  EXPECT_EQ(r.centro.x, 120.5);
+  EXPECT_EQ(entrada.pausas, std::vector<uint32_t>{120000});
+
+  ElementoFalso movil("m");
+  movil.atributos = {{"AXSize", Medidas{10, 10}}};
+  movil.posiciones = {{0, 0}, {10, 0}, {20, 0}, {30, 0}, {40, 0}, {50, 0}, {60, 0}};
+  EntradaFalsa otra;
+  r = centroQuieto(movil, otra);
+  EXPECT_FALSE(r.quieto);
+  EXPECT_EQ(r.centro.x, 55);
+  EXPECT_EQ(otra.pausas.size(), 6u);
+
+  ElementoFalso llega("l");
+  llega.atributos = {{"AXSize", Medidas{10, 10}}};
+  llega.posiciones = {{0, 0}, {10, 0}, {11, 1}};
+  EntradaFalsa tercera;
+  r = centroQuieto(llega, tercera);
+  EXPECT_TRUE(r.quieto);
+  EXPECT_EQ(r.centro.x, 16);
+  EXPECT_EQ(tercera.pausas.size(), 2u);
+
+  ElementoFalso sinTamano("s");
+  sinTamano.atributos = {{"AXPosition", Punto{1, 1}}};
+  r = centroQuieto(sinTamano, tercera, 6, 1);
+  EXPECT_FALSE(r.quieto);
+  EXPECT_EQ(r.centro.x, 0);
+  r = centroQuieto(quieto, tercera, 0, 1);
+  EXPECT_EQ(r.centro.x, 0);
+}
+
+class EspacioFalso : public Espacio {
+ public:
+  std::vector<Aplicacion> apps;
+  std::optional<Aplicacion> frente;
+  std::vector<Aplicacion> aplicaciones() override { return apps; }
+  std::optional<Aplicacion> primerPlano() override { return frente; }
+  std::optional<Aplicacion> porPid(int32_t pid) override {
+    for (auto& a : apps)
+      if (a.pid == pid) return a;
+    return std::nullopt;
+  }
+  bool activar(int32_t) override { return false; }
+};
+
+std::string mensaje(Espacio& espacio, const std::optional<std::string>& para) {
+  try {
+    proceso(espacio, para);
+  } catch (const Fallo& f) {
+    return f.mensaje;
+  }
+  return "";
+}
+
+TEST(Proceso, PidNombreYBundle) {
+  EspacioFalso espacio;
+  espacio.apps = {{10, "Calendario", "com.apple.iCal"},
+                  {123, std::nullopt, std::nullopt},
+                  {42, "Mail", "com.apple.mail"},
+                  {7, "Mailer 99999999999", "org.ejemplo.mailer"}};
+  EXPECT_EQ(mensaje(espacio, std::nullopt), "no pude leer la app en primer plano");
+  espacio.frente = espacio.apps[2];
+  EXPECT_EQ(proceso(espacio, "").nombre, "Mail");
+  EXPECT_EQ(proceso(espacio, "+0042").pid, 42);
+  EXPECT_EQ(mensaje(espacio, "+0099"), "no hay ningún proceso con pid 99");
+  const Proceso sinNombre = proceso(espacio, "123");
+  EXPECT_EQ(sinNombre.nombre, "?");
+  EXPECT_EQ(sinNombre.bundle, "?");
+  EXPECT_EQ(proceso(espacio, "MAIL").pid, 42);
+  EXPECT_EQ(proceso(espacio, "COM.APPLE.MAIL").pid, 42);
+  EXPECT_EQ(proceso(espacio, "ai").pid, 42);
+  // An earlier substring match wins over a later exact one.
+  EXPECT_EQ(proceso(espacio, "a").pid, 10);
+  EXPECT_EQ(proceso(espacio, "99999999999").pid, 7);
+  EXPECT_EQ(mensaje(espacio, "Nada"), "no encontré ninguna app que coincida con «Nada»");
+}
+
+}  // namespace
+}  // namespace tildo
