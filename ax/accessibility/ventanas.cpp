@@ -2,41 +2,13 @@
 
 #include <cmath>
 
+#include "ax/accessibility/lectores.h"
 #include "common/fallo.h"
 #include "common/numeros.h"
 #include "common/texto.h"
 
 namespace tildo {
 namespace {
-
-// Provisional readers until the shared ones land.
-std::optional<std::string> texto(Elemento& e, std::string_view nombre) {
-  auto v = e.atributo(nombre);
-  if (!v) return std::nullopt;
-  if (auto s = std::get_if<std::string>(&*v)) return s->empty() ? std::nullopt : std::optional(*s);
-  return std::nullopt;
-}
-std::optional<bool> booleano(Elemento& e, std::string_view nombre) {
-  auto v = e.atributo(nombre);
-  if (!v) return std::nullopt;
-  if (auto b = std::get_if<bool>(&*v)) return *b;
-  return std::nullopt;
-}
-std::optional<Punto> punto(Elemento& e, std::string_view nombre) {
-  auto v = e.atributo(nombre);
-  if (!v) return std::nullopt;
-  if (auto p = std::get_if<Punto>(&*v)) return *p;
-  return std::nullopt;
-}
-std::optional<Medidas> medidas(Elemento& e, std::string_view nombre) {
-  auto v = e.atributo(nombre);
-  if (!v) return std::nullopt;
-  if (auto m = std::get_if<Medidas>(&*v)) return *m;
-  return std::nullopt;
-}
-std::optional<int64_t> redondear(double v) {
-  return truncar(std::round(v));
-}
 
 // Sets the key only when the value has an integer form, so a reply is always produced.
 template <typename Convertir>
