@@ -3,7 +3,9 @@
 #include <cstdlib>
 
 #include "common/fallo.h"
+#include "desktop/linux/escritorio_linux.h"
 #include "desktop/simulated/simulado.h"
+#include "desktop/x11/conexion.h"
 
 namespace tildo {
 namespace {
@@ -35,6 +37,8 @@ std::unique_ptr<Escritorio> abrirEscritorio() {
   const std::string descripcion = variable("TILDO_ESCRITORIO");
   if (!descripcion.empty())
     return std::make_unique<EscritorioSimulado>(descripcion, variable("TILDO_REGISTRO"));
+  auto conexion = std::make_unique<ConexionX11>();
+  if (conexion->pantalla()) return std::make_unique<EscritorioLinux>(std::move(conexion));
   return std::make_unique<EscritorioInalcanzable>();
 }
 

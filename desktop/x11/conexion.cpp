@@ -1,6 +1,8 @@
 #include "desktop/x11/conexion.h"
 
+#include <X11/extensions/Xext.h>
 #include <X11/extensions/Xrandr.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -12,6 +14,11 @@ std::atomic<unsigned long> erroresX{0};
 
 int contarError(Display*, XErrorEvent*) {
   ++erroresX;
+  return 0;
+}
+
+// Xlib would print that an extension is missing; callers find out from the failed call.
+int extensionAusente(Display*, _Xconst char*, _Xconst char*) {
   return 0;
 }
 
@@ -34,7 +41,16 @@ Display* ConexionX11::pantalla() {
     intentada_ = true;
     XSetErrorHandler(contarError);
     XSetIOErrorHandler(conexionPerdida);
+    XSetExtensionErrorHandler(extensionAusente);
+    // Xlib prints why a server refused the connection (no authorization, say); the failure
+    // reply says enough, so standard error is pointed away while connecting.
+    const int errorEstandar = ::dup(STDERR_FILENO);
+    const int nulo = ::open("/dev/null", O_WRONLY);
+    if (nulo >= 0) ::dup2(nulo, STDERR_FILENO);
     pantalla_ = XOpenDisplay(nullptr);
+    if (errorEstandar >= 0) ::dup2(errorEstandar, STDERR_FILENO);
+    for (int fd : {nulo, errorEstandar})
+      if (fd >= 0) ::close(fd);
   }
   return pantalla_;
 }
@@ -55,6 +71,8 @@ Punto ConexionX11::origenPrincipal() {
   return origen_;
 }
 
-unsigned long ConexionX11::errores() { return erroresX; }
+unsigned long ConexionX11::errores() {
+  return erroresX;
+}
 
 }  // namespace tildo

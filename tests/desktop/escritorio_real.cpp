@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "common/archivos.h"
@@ -157,6 +158,57 @@ DialogoEntrada::DialogoEntrada(const std::string& titulo)
     : app_({"zenity", "--entry", "--title=" + titulo, "--text=Escribe"}) {
   const unsigned long w = esperarVentana(titulo);
   if (w && esperarFoco(w)) ventana_ = w;
+}
+
+namespace {
+
+std::string archivoTemporal() {
+  char plantilla[] = "/tmp/tildo-registro-XXXXXX";
+  const int fd = mkstemp(plantilla);
+  if (fd >= 0) close(fd);
+  return plantilla;
+}
+
+bool empiezaPor(const std::string& linea, const std::string& prefijo) {
+  return linea.rfind(prefijo, 0) == 0;
+}
+
+}  // namespace
+
+ClienteRegistro::ClienteRegistro()
+    : archivo_(archivoTemporal()), app_({CLIENTE_REGISTRO, archivo_}) {
+  hasta(5s, [&] { return listo(); });
+}
+
+ClienteRegistro::~ClienteRegistro() {
+  std::filesystem::remove(archivo_);
+}
+
+bool ClienteRegistro::listo() const {
+  return app_.salida() == "listo\n";
+}
+
+std::vector<std::string> ClienteRegistro::lineas(const std::string& tipo, size_t minimo) const {
+  std::vector<std::string> halladas;
+  hasta(3s, [&] {
+    halladas.clear();
+    std::istringstream texto(leerArchivo(archivo_).value_or(""));
+    for (std::string l; std::getline(texto, l);)
+      if (empiezaPor(l, tipo)) halladas.push_back(l);
+    return halladas.size() >= minimo;
+  });
+  return halladas;
+}
+
+std::vector<std::string> ClienteRegistro::botones(size_t minimo) const {
+  std::vector<std::string> halladas;
+  hasta(3s, [&] {
+    halladas.clear();
+    for (const auto& l : lineas())
+      if (empiezaPor(l, "pulsado") || empiezaPor(l, "soltado")) halladas.push_back(l);
+    return halladas.size() >= minimo;
+  });
+  return halladas;
 }
 
 Salida ax(const std::vector<std::string>& args, const std::string& entrada) {

@@ -58,6 +58,25 @@ class DialogoEntrada {
   unsigned long ventana_ = 0;
 };
 
+// The logging X client (cliente_registro.cpp) over the whole screen: it writes one line per
+// pointer motion ("movimiento X Y ESTADO"), button press or release ("pulsado B X Y",
+// "soltado B X Y", root coordinates) and keyboard mapping change ("mapa").
+class ClienteRegistro {
+ public:
+  ClienteRegistro();
+  ~ClienteRegistro();
+  bool listo() const;
+  // The lines that start with `tipo` (all with ""), once at least `minimo` are there or 3 s
+  // have passed.
+  std::vector<std::string> lineas(const std::string& tipo = "", size_t minimo = 0) const;
+  // The press and release lines alone, waited for the same way.
+  std::vector<std::string> botones(size_t minimo) const;
+
+ private:
+  std::string archivo_;
+  Aplicacion app_;
+};
+
 // tildo-ax on this desktop: the simulated desktop is switched off.
 Salida ax(const std::vector<std::string>& args, const std::string& entrada = "");
 

@@ -1,0 +1,34 @@
+#pragma once
+// The real Linux desktop: the X display (input, and later windows and screens) and the
+// accessibility bus. Each port is made on first use; all X11 ports share one connection.
+
+#include <memory>
+
+#include "desktop/escritorio.h"
+
+namespace tildo {
+
+class ConexionX11;
+class EntradaX11;
+class ServidorVentanas;
+
+class EscritorioLinux : public Escritorio {
+ public:
+  // Takes a connection whose display is open.
+  explicit EscritorioLinux(std::unique_ptr<ConexionX11> conexion);
+  ~EscritorioLinux() override;
+
+  Entrada& entrada() override;
+  Pantallas& pantallas() override;
+
+ private:
+  ServidorVentanas& servidor();
+
+  // Declared first so that it outlives every port made from it.
+  std::unique_ptr<ConexionX11> conexion_;
+  std::unique_ptr<ServidorVentanas> servidor_;
+  std::unique_ptr<EntradaX11> entrada_;
+  std::unique_ptr<Pantallas> pantallas_;
+};
+
+}  // namespace tildo

@@ -1,0 +1,282 @@
+#include "desktop/x11/entrada_x11.h"
+
+#include <X11/XKBlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+
+#include "common/fallo.h"
+#include "desktop/x11/teclas_x11.h"
+
+namespace tildo {
+namespace {
+
+// Clients read a changed keyboard mapping lazily, when they next translate a key, so a binding
+// is left in place at least this long before it is changed again or undone: long enough for a
+// busy client to reach the keys typed with it.
+constexpr auto VIDA_MINIMA = std::chrono::milliseconds(200);
+
+// X coordinates are 16-bit; the server keeps the pointer on screen anyway.
+int coordenadaX(double v) {
+  return static_cast<int>(std::lround(std::clamp(v, -32768.0, 32767.0)));
+}
+
+unsigned botonX(int tipo, int boton) {
+  switch (tipo) {
+    case tipo::DERECHO_ABAJO:
+    case tipo::DERECHO_ARRIBA:
+      return 3;
+    case tipo::OTRO_ABAJO:
+    case tipo::OTRO_ARRIBA:
+      // The platform's other buttons: 2 is the middle one, 3 and 4 back and forward.
+      return boton >= 3 ? unsigned(boton) + 5 : 2;
+    default:
+      return 1;
+  }
+}
+
+}  // namespace
+
+EntradaX11::EntradaX11(ConexionX11& conexion) : conexion_(conexion), d_(conexion.pantalla()) {
+  int evento, error, mayor, menor;
+  if (!d_ || !XTestQueryExtension(d_, &evento, &error, &mayor, &menor))
+    fallo("la pantalla X no admite XTest: no puedo simular el ratón ni el teclado");
+}
+
+EntradaX11::~EntradaX11() {
+  restaurar();
+  if (teclado_) XkbFreeKeyboard(teclado_, XkbAllComponentsMask, True);
+  XSync(d_, False);
+}
+
+void EntradaX11::raton(int tipo, Punto punto, int boton) {
+  if (!origenLeido_) {
+    origen_ = conexion_.origenPrincipal();
+    origenLeido_ = true;
+  }
+  // Every pointer event carries its point; the pointer goes there first, as it does with the
+  // platform's events.
+  XTestFakeMotionEvent(d_, -1, coordenadaX(origen_.x + punto.x), coordenadaX(origen_.y + punto.y),
+                       CurrentTime);
+  switch (tipo) {
+    case tipo::IZQUIERDO_ABAJO:
+    case tipo::DERECHO_ABAJO:
+    case tipo::OTRO_ABAJO:
+      XTestFakeButtonEvent(d_, botonX(tipo, boton), True, CurrentTime);
+      break;
+    case tipo::IZQUIERDO_ARRIBA:
+    case tipo::DERECHO_ARRIBA:
+    case tipo::OTRO_ARRIBA:
+      XTestFakeButtonEvent(d_, botonX(tipo, boton), False, CurrentTime);
+      break;
+    default:
+      break;
+  }
+  XFlush(d_);
+}
+
+void EntradaX11::rueda(int32_t rueda1, int32_t rueda2) {
+  // Positive wheel 1 scrolls up (button 4), negative down (5); positive wheel 2 scrolls left
+  // (6), negative right (7).
+  auto clics = [&](int32_t pixeles, unsigned positivo, unsigned negativo) {
+    const unsigned b = pixeles > 0 ? positivo : negativo;
+    for (uint32_t i = x11::clicsDeRueda(pixeles); i > 0; --i) {
+      XTestFakeButtonEvent(d_, b, True, CurrentTime);
+      XTestFakeButtonEvent(d_, b, False, CurrentTime);
+    }
+  };
+  clics(rueda1, 4, 5);
+  clics(rueda2, 6, 7);
+  XFlush(d_);
+}
+
+void EntradaX11::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> banderas,
+                       const std::u16string& texto) {
+  if (!texto.empty()) {
+    // A character is its code points' keys in turn; the last one is held until the key-up.
+    const auto keysyms = x11::keysymsDeCaracter(texto);
+    if (keysyms.empty()) return;
+    if (!abajo) {
+      auto it = ligadas_.find(keysyms.back());
+      if (it != ligadas_.end()) pulsar(it->second, false);
+      XFlush(d_);
+      return;
+    }
+    for (size_t i = 0; i < keysyms.size(); ++i) {
+      const unsigned keycode = ligada(keysyms[i]);
+      if (posicion_ < secuencia_.size() && secuencia_[posicion_] == keysyms[i]) ++posicion_;
+      pulsar(keycode, true);
+      if (i + 1 < keysyms.size()) pulsar(keycode, false);
+    }
+    XFlush(d_);
+    return;
+  }
+  const uint32_t keysym = x11::keysymDeTecla(codigo);
+  if (!keysym) return;
+  unsigned keycode = keycodeEnGrupo(keysym);
+  if (!keycode) keycode = ligada(keysym);
+  const auto mods = modificadores(banderas.value_or(0));
+  if (abajo) {
+    for (unsigned m : mods) pulsar(m, true);
+    pulsar(keycode, true);
+  } else {
+    pulsar(keycode, false);
+    for (auto m = mods.rbegin(); m != mods.rend(); ++m) pulsar(*m, false);
+  }
+  XFlush(d_);
+}
+
+void EntradaX11::pausa(uint32_t microsegundos) {
+  XFlush(d_);
+  ::usleep(microsegundos);
+}
+
+void EntradaX11::prepararTexto(const std::vector<std::u16string>& caracteres) {
+  secuencia_.clear();
+  posicion_ = 0;
+  for (const auto& c : caracteres)
+    for (uint32_t k : x11::keysymsDeCaracter(c)) secuencia_.push_back(k);
+  if (secuencia_.empty()) return;
+  teclado();
+  if (libres_.empty()) fallo("el teclado no tiene códigos de tecla libres con los que escribir");
+  ligar(x11::siguienteLote(secuencia_[0], secuencia_, 0, libres_.size()));
+}
+
+void EntradaX11::terminarTexto() {
+  restaurar();
+  secuencia_.clear();
+  posicion_ = 0;
+}
+
+_XkbDesc* EntradaX11::teclado() {
+  if (teclado_) return teclado_;
+  int op, evento, error, mayor = XkbMajorVersion, menor = XkbMinorVersion;
+  if (!XkbQueryExtension(d_, &op, &evento, &error, &mayor, &menor))
+    fallo("la pantalla X no admite XKB: no puedo simular el teclado");
+  teclado_ = XkbGetMap(d_, XkbKeyTypesMask | XkbKeySymsMask | XkbModifierMapMask, XkbUseCoreKbd);
+  if (!teclado_) fallo("no pude leer el teclado de la pantalla X");
+  XkbStateRec estado;
+  if (XkbGetState(d_, XkbUseCoreKbd, &estado) == Success) grupo_ = estado.group;
+  for (int k = teclado_->max_key_code; k >= teclado_->min_key_code; --k) {
+    const XkbSymMapRec& m = teclado_->map->key_sym_map[k];
+    if (XkbNumGroups(m.group_info) != 0 || teclado_->map->modmap[k] != 0) continue;
+    libres_.push_back({unsigned(k),
+                       {m.kt_index[0], m.kt_index[1], m.kt_index[2], m.kt_index[3]},
+                       m.group_info,
+                       m.width});
+  }
+  return teclado_;
+}
+
+unsigned EntradaX11::keycodeEnGrupo(uint32_t keysym) {
+  XkbDescPtr xkb = teclado();
+  for (int k = xkb->min_key_code; k <= xkb->max_key_code; ++k) {
+    if (XkbKeyNumGroups(xkb, k) == 0) continue;
+    unsigned int consumidos = 0;
+    KeySym dado = NoSymbol;
+    if (XkbTranslateKeyCode(xkb, KeyCode(k), XkbBuildCoreState(0, grupo_), &consumidos, &dado) &&
+        dado == keysym)
+      return unsigned(k);
+  }
+  return 0;
+}
+
+unsigned EntradaX11::ligada(uint32_t keysym) {
+  auto it = ligadas_.find(keysym);
+  if (it != ligadas_.end()) return it->second;
+  teclado();
+  if (libres_.empty()) fallo("el teclado no tiene códigos de tecla libres con los que escribir");
+  ligar(x11::siguienteLote(keysym, secuencia_, posicion_, libres_.size()));
+  return ligadas_.at(keysym);
+}
+
+void EntradaX11::ligar(const std::vector<uint32_t>& lote) {
+  XkbDescPtr xkb = teclado();
+  if (enUso_ > 0) esperarAQueLeanElMapa();
+  ligadas_.clear();
+  for (size_t i = 0; i < lote.size(); ++i) {
+    const unsigned k = libres_[i].keycode;
+    KeySym* syms = XkbResizeKeySyms(xkb, int(k), 1);
+    if (!syms) fallo("no pude preparar el teclado de la pantalla X");
+    syms[0] = lote[i];
+    XkbSymMapRec& m = xkb->map->key_sym_map[k];
+    m.kt_index[0] = XkbOneLevelIndex;
+    m.group_info = XkbSetNumGroups(0, 1);
+    m.width = 1;
+    ligadas_[lote[i]] = k;
+  }
+  // Spare keycodes bound before and not now go back to nothing in the same request.
+  for (size_t i = lote.size(); i < enUso_; ++i) {
+    const Libre& l = libres_[i];
+    XkbSymMapRec& m = xkb->map->key_sym_map[l.keycode];
+    std::copy(std::begin(l.tipos), std::end(l.tipos), m.kt_index);
+    m.group_info = l.grupos;
+    m.width = l.ancho;
+  }
+  const size_t escritas = std::max(enUso_, lote.size());
+  enUso_ = lote.size();
+  if (!escribirLibres(escritas)) fallo("la pantalla X no aceptó el cambio de teclado");
+  ligadoEn_ = std::chrono::steady_clock::now();
+}
+
+void EntradaX11::restaurar() {
+  if (enUso_ == 0) return;
+  esperarAQueLeanElMapa();
+  XkbDescPtr xkb = teclado_;
+  for (size_t i = 0; i < enUso_; ++i) {
+    const Libre& l = libres_[i];
+    XkbSymMapRec& m = xkb->map->key_sym_map[l.keycode];
+    std::copy(std::begin(l.tipos), std::end(l.tipos), m.kt_index);
+    m.group_info = l.grupos;
+    m.width = l.ancho;
+  }
+  const size_t escritas = enUso_;
+  enUso_ = 0;
+  ligadas_.clear();
+  escribirLibres(escritas);
+}
+
+bool EntradaX11::escribirLibres(size_t n) {
+  if (n == 0) return true;
+  // The highest n spare keycodes span one block; keycodes in between are written back exactly
+  // as the server described them, so one request changes them all.
+  const unsigned primera = libres_[n - 1].keycode, ultima = libres_[0].keycode;
+  XkbMapChangesRec cambios{};
+  cambios.changed = XkbKeySymsMask;
+  cambios.first_key_sym = KeyCode(primera);
+  cambios.num_key_syms = ultima - primera + 1;
+  const unsigned long antes = ConexionX11::errores();
+  XkbChangeMap(d_, teclado_, &cambios);
+  XSync(d_, False);
+  return ConexionX11::errores() == antes;
+}
+
+void EntradaX11::esperarAQueLeanElMapa() {
+  XSync(d_, False);
+  std::this_thread::sleep_until(ligadoEn_ + VIDA_MINIMA);
+}
+
+void EntradaX11::pulsar(unsigned keycode, bool abajo) {
+  XTestFakeKeyEvent(d_, keycode, abajo ? True : False, CurrentTime);
+}
+
+std::vector<unsigned> EntradaX11::modificadores(uint64_t banderas) {
+  // The secondary-function flag has no X counterpart and presses nothing.
+  static const std::pair<uint64_t, uint32_t> TECLAS[] = {
+      {bandera::CONTROL, XK_Control_L},
+      {bandera::MAYUSCULAS, XK_Shift_L},
+      {bandera::OPCION, XK_Alt_L},
+      {bandera::COMANDO, XK_Super_L},
+  };
+  std::vector<unsigned> teclas;
+  for (const auto& [mascara, keysym] : TECLAS)
+    if (banderas & mascara)
+      if (unsigned k = keycodeEnGrupo(keysym)) teclas.push_back(k);
+  return teclas;
+}
+
+}  // namespace tildo

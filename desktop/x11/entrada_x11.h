@@ -1,0 +1,76 @@
+#pragma once
+// The input port on an X display, through XTest. Pointer events move the core pointer and
+// press buttons 1 (left), 3 (right) and 2 (middle); scrolls click the wheel buttons 4 to 7;
+// keys are found in the active keyboard group, and typed characters are bound for a while to
+// spare keycodes (keycodes without keysyms), so that text arrives exactly as given whatever
+// layouts are configured.
+
+#include <chrono>
+#include <map>
+#include <vector>
+
+#include "desktop/entrada.h"
+#include "desktop/x11/conexion.h"
+
+struct _XkbDesc;
+
+namespace tildo {
+
+class EntradaX11 : public Entrada {
+ public:
+  // Fails the command when the display cannot synthesise input (no XTest or XKB).
+  explicit EntradaX11(ConexionX11& conexion);
+  // Restores the keyboard mapping if something is still bound.
+  ~EntradaX11() override;
+  EntradaX11(const EntradaX11&) = delete;
+  EntradaX11& operator=(const EntradaX11&) = delete;
+
+  void raton(int tipo, Punto punto, int boton) override;
+  void rueda(int32_t rueda1, int32_t rueda2) override;
+  void tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> banderas,
+             const std::u16string& texto) override;
+  void pausa(uint32_t microsegundos) override;
+  void prepararTexto(const std::vector<std::u16string>& caracteres) override;
+  void terminarTexto() override;
+
+ private:
+  // The keyboard description, read on first use of the keyboard.
+  _XkbDesc* teclado();
+  // A keycode that gives the keysym at level 1 of the active group; 0 when none does.
+  unsigned keycodeEnGrupo(uint32_t keysym);
+  // The keycode bound to the keysym, binding it (and what the text needs next) if it is not.
+  unsigned ligada(uint32_t keysym);
+  void ligar(const std::vector<uint32_t>& lote);
+  // Puts the spare keycodes back as they were. Never fails: it runs on the way out.
+  void restaurar();
+  // Writes the first n spare keycodes to the server, in one request; false when refused.
+  bool escribirLibres(size_t n);
+  void esperarAQueLeanElMapa();
+  void pulsar(unsigned keycode, bool abajo);
+  std::vector<unsigned> modificadores(uint64_t banderas);
+
+  ConexionX11& conexion_;
+  Display* d_;
+  bool origenLeido_ = false;
+  Punto origen_;
+
+  _XkbDesc* teclado_ = nullptr;
+  int grupo_ = 0;
+  // Spare keycodes, highest first, with their entries as the server had them.
+  struct Libre {
+    unsigned keycode;
+    unsigned char tipos[4];
+    unsigned char grupos;
+    unsigned char ancho;
+  };
+  std::vector<Libre> libres_;
+  std::map<uint32_t, unsigned> ligadas_;  // keysym → spare keycode it is bound to now
+  size_t enUso_ = 0;                      // how many spare keycodes are bound
+  std::chrono::steady_clock::time_point ligadoEn_;
+
+  // The keysyms of the text being typed, in order, and how far typing has gone.
+  std::vector<uint32_t> secuencia_;
+  size_t posicion_ = 0;
+};
+
+}  // namespace tildo

@@ -1,0 +1,123 @@
+#include "desktop/x11/teclas_x11.h"
+
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <map>
+
+namespace tildo::x11 {
+
+uint32_t keysymDeTecla(uint16_t codigo) {
+  // Keyed by the platform's virtual key codes, the ones the key table names.
+  static const std::map<uint16_t, uint32_t> TABLA = {
+      {0, XK_a},
+      {1, XK_s},
+      {2, XK_d},
+      {3, XK_f},
+      {4, XK_h},
+      {5, XK_g},
+      {6, XK_z},
+      {7, XK_x},
+      {8, XK_c},
+      {9, XK_v},
+      {11, XK_b},
+      {12, XK_q},
+      {13, XK_w},
+      {14, XK_e},
+      {15, XK_r},
+      {16, XK_y},
+      {17, XK_t},
+      {31, XK_o},
+      {32, XK_u},
+      {34, XK_i},
+      {35, XK_p},
+      {37, XK_l},
+      {38, XK_j},
+      {40, XK_k},
+      {45, XK_n},
+      {46, XK_m},
+      {18, XK_1},
+      {19, XK_2},
+      {20, XK_3},
+      {21, XK_4},
+      {22, XK_6},
+      {23, XK_5},
+      {25, XK_9},
+      {26, XK_7},
+      {28, XK_8},
+      {29, XK_0},
+      {36, XK_Return},
+      {48, XK_Tab},
+      {49, XK_space},
+      {51, XK_BackSpace},
+      {53, XK_Escape},
+      {117, XK_Delete},
+      {126, XK_Up},
+      {125, XK_Down},
+      {123, XK_Left},
+      {124, XK_Right},
+      {115, XK_Home},
+      {119, XK_End},
+      {116, XK_Prior},
+      {121, XK_Next},
+      {122, XK_F1},
+      {120, XK_F2},
+      {99, XK_F3},
+      {118, XK_F4},
+      {96, XK_F5},
+      {97, XK_F6},
+      {98, XK_F7},
+      {100, XK_F8},
+      {101, XK_F9},
+      {109, XK_F10},
+      {103, XK_F11},
+      {111, XK_F12},
+      {27, XK_minus},
+      {24, XK_equal},
+      {33, XK_bracketleft},
+      {30, XK_bracketright},
+      {41, XK_semicolon},
+      {39, XK_apostrophe},
+      {43, XK_comma},
+      {47, XK_period},
+      {44, XK_slash},
+      {42, XK_backslash},
+      {50, XK_grave},
+  };
+  auto it = TABLA.find(codigo);
+  return it == TABLA.end() ? 0 : it->second;
+}
+
+std::vector<uint32_t> keysymsDeCaracter(const std::u16string& caracter) {
+  if (caracter == u"\r" || caracter == u"\r\n") return {XK_Return};
+  std::vector<uint32_t> keysyms;
+  for (size_t i = 0; i < caracter.size(); ++i) {
+    char32_t c = caracter[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < caracter.size() && caracter[i + 1] >= 0xDC00 &&
+        caracter[i + 1] < 0xE000)
+      c = 0x10000 + ((c - 0xD800) << 10) + (caracter[++i] - 0xDC00);
+    // Controls and unpaired surrogates have no keysym worth typing.
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0) || (c >= 0xD800 && c < 0xE000)) continue;
+    keysyms.push_back(c <= 0xFF ? c : 0x01000000 + c);
+  }
+  return keysyms;
+}
+
+uint32_t clicsDeRueda(int32_t pixeles) {
+  const int64_t magnitud = pixeles < 0 ? -int64_t(pixeles) : int64_t(pixeles);
+  const int64_t clics = (magnitud + PIXELES_POR_CLIC - 1) / PIXELES_POR_CLIC;
+  return static_cast<uint32_t>(std::min<int64_t>(clics, CLICS_MAXIMOS));
+}
+
+std::vector<uint32_t> siguienteLote(uint32_t necesaria, const std::vector<uint32_t>& secuencia,
+                                    size_t desde, size_t capacidad) {
+  std::vector<uint32_t> lote;
+  if (capacidad == 0) return lote;
+  lote.push_back(necesaria);
+  for (size_t i = desde; i < secuencia.size() && lote.size() < capacidad; ++i)
+    if (std::find(lote.begin(), lote.end(), secuencia[i]) == lote.end())
+      lote.push_back(secuencia[i]);
+  return lote;
+}
+
+}  // namespace tildo::x11

@@ -1,0 +1,32 @@
+#pragma once
+// The rules that turn the input port's events into X terms, kept free of any connection so
+// they can be tested alone: virtual key codes to keysyms, typed characters to keysyms, pixel
+// scrolls to wheel clicks, and which keysyms to bind to the spare keycodes next.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tildo::x11 {
+
+// The keysym of a virtual key code of the key table; 0 for a code the table does not hold.
+uint32_t keysymDeTecla(uint16_t codigo);
+
+// The keysyms that type one character, in order, one per code point: Latin-1 keysyms are the
+// code point itself, every other code point is 0x01000000 + code point. A carriage return, and
+// a carriage return with its line feed, is one Return. Other control characters type nothing.
+std::vector<uint32_t> keysymsDeCaracter(const std::u16string& caracter);
+
+// Wheel clicks for a pixel amount: one per PIXELES_POR_CLIC, a partial one counting as a whole
+// (any amount but 0 scrolls), at most CLICS_MAXIMOS.
+constexpr int64_t PIXELES_POR_CLIC = 50;
+constexpr uint32_t CLICS_MAXIMOS = 100;
+uint32_t clicsDeRueda(int32_t pixeles);
+
+// The keysyms to bind next when `necesaria` is not bound: it first, then the distinct keysyms
+// of `secuencia` from `desde` on, in order of appearance, up to `capacidad` in all.
+std::vector<uint32_t> siguienteLote(uint32_t necesaria, const std::vector<uint32_t>& secuencia,
+                                    size_t desde, size_t capacidad);
+
+}  // namespace tildo::x11

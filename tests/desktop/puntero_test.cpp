@@ -1,0 +1,165 @@
+// Pointer commands on the real desktop: what an X client receives, and where the pointer ends.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "escritorio_real.h"
+
+// Xlib last: its macros (None, Bool) clash with gtest.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
+namespace tildo::prueba {
+namespace {
+
+struct Puntero {
+  int x, y;
+  bool operator==(const Puntero&) const = default;
+};
+
+Puntero punteroEnRaiz() {
+  Display* d = XOpenDisplay(nullptr);
+  Window raiz, hijo;
+  int x = 0, y = 0, wx, wy;
+  unsigned estado;
+  XQueryPointer(d, DefaultRootWindow(d), &raiz, &hijo, &x, &y, &wx, &wy, &estado);
+  XCloseDisplay(d);
+  return {x, y};
+}
+
+void esperarSinError(const Salida& s, const std::string& respuesta) {
+  EXPECT_EQ(s.stdout_, respuesta);
+  EXPECT_EQ(s.stderr_, "");
+  EXPECT_EQ(s.codigo, 0);
+}
+
+TEST(PunteroReal, MoveLlevaElPunteroAlPunto) {
+  ClienteRegistro c;
+  ASSERT_TRUE(c.listo());
+  esperarSinError(ax({"move", "321", "123"}), "{\"movido\":{\"x\":321,\"y\":123},\"ok\":true}\n");
+  EXPECT_EQ(punteroEnRaiz(), (Puntero{321, 123}));
+  EXPECT_EQ(c.lineas("movimiento", 1).back(), "movimiento 321 123 0");
+  // Fractions go to the nearest pixel; points off the screen stop at its edge.
+  esperarSinError(ax({"move", "10.6", "20.4"}),
+                  "{\"movido\":{\"x\":10.6,\"y\":20.4},\"ok\":true}\n");
+  EXPECT_EQ(punteroEnRaiz(), (Puntero{11, 20}));
+  ax({"move", "-50", "99999"});
+  EXPECT_EQ(punteroEnRaiz(), (Puntero{0, 799}));
+}
+
+TEST(PunteroReal, LosPuntosCuentanDesdeElMonitorPrincipal) {
+  // Two monitors side by side, the primary one on the right.
+  Display* d = XOpenDisplay(nullptr);
+  const Window raiz = DefaultRootWindow(d);
+  XRRMonitorInfo* izquierdo = XRRAllocateMonitor(d, 0);
+  izquierdo->name = XInternAtom(d, "IZQUIERDO", False);
+  izquierdo->x = 0, izquierdo->y = 0, izquierdo->width = 640, izquierdo->height = 800;
+  izquierdo->mwidth = 160, izquierdo->mheight = 200;
+  XRRMonitorInfo* derecho = XRRAllocateMonitor(d, 0);
+  *derecho = *izquierdo;
+  derecho->name = XInternAtom(d, "DERECHO", False);
+  derecho->x = 640, derecho->y = 100, derecho->height = 700, derecho->primary = True;
+  XRRSetMonitor(d, raiz, izquierdo);
+  XRRSetMonitor(d, raiz, derecho);
+  XSync(d, False);
+  XFree(izquierdo);
+  XFree(derecho);
+  XCloseDisplay(d);
+
+  esperarSinError(ax({"move", "10", "20"}), "{\"movido\":{\"x\":10,\"y\":20},\"ok\":true}\n");
+  EXPECT_EQ(punteroEnRaiz(), (Puntero{650, 120}));
+  ax({"move", "-600", "-50"});
+  EXPECT_EQ(punteroEnRaiz(), (Puntero{40, 50}));
+}
+
+TEST(PunteroReal, ClicsDeCadaBotonYVeces) {
+  ClienteRegistro c;
+  ASSERT_TRUE(c.listo());
+  esperarSinError(ax({"click", "100", "200"}),
+                  "{\"boton\":\"izquierdo\",\"clic\":{\"x\":100,\"y\":200},\"ok\":true,"
+                  "\"veces\":1}\n");
+  ax({"click", "101", "201", "--derecho"});
+  ax({"click", "102", "202", "--medio", "--doble"});
+  esperarSinError(ax({"click", "103", "203", "--triple"}),
+                  "{\"boton\":\"izquierdo\",\"clic\":{\"x\":103,\"y\":203},\"ok\":true,"
+                  "\"veces\":3}\n");
+  const std::vector<std::string> esperado = {
+      "pulsado 1 100 200", "soltado 1 100 200",                                            //
+      "pulsado 3 101 201", "soltado 3 101 201",                                            //
+      "pulsado 2 102 202", "soltado 2 102 202", "pulsado 2 102 202", "soltado 2 102 202",  //
+      "pulsado 1 103 203", "soltado 1 103 203", "pulsado 1 103 203", "soltado 1 103 203",
+      "pulsado 1 103 203", "soltado 1 103 203",
+  };
+  EXPECT_EQ(c.botones(esperado.size()), esperado);
+}
+
+TEST(PunteroReal, ArrastreConElBotonPulsadoHastaElFinal) {
+  ClienteRegistro c;
+  ASSERT_TRUE(c.listo());
+  esperarSinError(ax({"drag", "100", "100", "400", "250"}),
+                  "{\"arrastre\":{\"x1\":100,\"x2\":400,\"y1\":100,\"y2\":250},\"ok\":true}\n");
+  c.lineas("soltado", 1);
+  const auto eventos = c.lineas();
+  ASSERT_FALSE(eventos.empty());
+  EXPECT_EQ(eventos.back(), "soltado 1 400 250");
+  const auto pulsado = std::find(eventos.begin(), eventos.end(), "pulsado 1 100 100");
+  ASSERT_NE(pulsado, eventos.end());
+  // Between press and release, motions with button 1 held (Button1Mask) walk to the end.
+  std::vector<std::string> pasos(pulsado + 1, eventos.end() - 1);
+  ASSERT_GE(pasos.size(), 2u);
+  EXPECT_EQ(pasos.back(), "movimiento 400 250 256");
+  for (const auto& p : pasos) EXPECT_EQ(p.substr(p.rfind(' ')), " 256") << p;
+  EXPECT_EQ(pasos.front(), "movimiento 125 113 256");
+}
+
+TEST(PunteroReal, ScrollConLasRuedas) {
+  ClienteRegistro c;
+  ASSERT_TRUE(c.listo());
+  ax({"move", "50", "50"});
+  // One wheel click per 50 pixels, a part counting whole.
+  esperarSinError(ax({"scroll", "0", "-120"}), "{\"ok\":true,\"scroll\":{\"dx\":0,\"dy\":-120}}\n");
+  ax({"scroll", "0", "1"});
+  ax({"scroll", "60"});
+  ax({"scroll", "-0.5", "-49.9"});
+  ax({"scroll"});
+  const std::vector<std::string> esperado = {
+      "pulsado 5 50 50", "soltado 5 50 50", "pulsado 5 50 50", "soltado 5 50 50",
+      "pulsado 5 50 50", "soltado 5 50 50",                                        // 0 -120
+      "pulsado 4 50 50", "soltado 4 50 50",                                        // 0 1
+      "pulsado 6 50 50", "soltado 6 50 50", "pulsado 6 50 50", "soltado 6 50 50",  // 60
+      "pulsado 5 50 50", "soltado 5 50 50",  // -0.5 -49.9: dx truncates to 0
+  };
+  EXPECT_EQ(c.botones(esperado.size()), esperado);
+}
+
+TEST(PunteroReal, UnaPantallaQueRechazaLaConexionNoEscribeEnStderr) {
+  // An X server that wants a cookie this client does not have: Xlib would explain why on
+  // standard error.
+  char carpeta[] = "/tmp/tildo-auth-XXXXXX";
+  ASSERT_NE(mkdtemp(carpeta), nullptr);
+  const std::string cookies = std::string(carpeta) + "/servidor";
+  ASSERT_EQ(
+      sistema({"xauth", "-q", "-f", cookies, "add", ":0", ".", "00112233445566778899aabbccddeeff"}),
+      0);
+  Aplicacion servidor({"Xvfb", "-displayfd", "1", "-auth", cookies, "-nolisten", "tcp"});
+  std::string numero;
+  for (int i = 0; i < 250 && numero.find('\n') == std::string::npos; ++i) {
+    std::this_thread::sleep_for(20ms);
+    numero = servidor.salida();
+  }
+  ASSERT_FALSE(numero.empty());
+  numero.pop_back();
+  const auto s = correr("tildo-ax", {"move", "1", "2"},
+                        {{"TILDO_ESCRITORIO", ""},
+                         {"DISPLAY", ":" + numero},
+                         {"XAUTHORITY", std::string(carpeta) + "/ninguna"}});
+  EXPECT_EQ(s.stderr_, "");
+  EXPECT_EQ(s.codigo, 1);
+  EXPECT_EQ(s.json()["ok"], false);
+  servidor.terminar();
+  std::filesystem::remove_all(carpeta);
+}
+
+}  // namespace
+}  // namespace tildo::prueba

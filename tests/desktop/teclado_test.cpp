@@ -1,0 +1,117 @@
+// Keyboard commands on the real desktop: text typed into a zenity entry comes back exactly,
+// whatever keyboard layout is set, key combos do what they say, and the keyboard mapping is
+// left as it was found.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "escritorio_real.h"
+
+// Xlib last: its macros (None, Bool) clash with gtest.
+#include <X11/XKBlib.h>
+
+namespace tildo::prueba {
+namespace {
+
+// ASCII, accents, ß, the symbols that need dead keys or AltGr somewhere, emoji with skin-tone
+// modifiers (and a joined one), and letters with combining accents: more distinct characters
+// than there are spare keycodes, so the bindings change in batches on the way.
+const std::string TEXTO =
+    "Hola, mundo 0123456789! áéíóú àèìòù âêîôû äëïöü ÁÉÍÓÚ ñÑ çÇ ß / @ ~ ` ^ | { } [ ] \\ "
+    "< > # $ % & * ( ) _ + = ' \" ; : ? € ¿¡ 👍🏽 👋🏿 🧑🏻‍💻 e\u0301 n\u0303 "
+    "a\u0308";
+
+void fijarDistribucion(const std::string& distribucion, int grupo = 0) {
+  ASSERT_EQ(sistema({"setxkbmap", "-layout", distribucion}), 0);
+  Display* d = XOpenDisplay(nullptr);
+  XkbLockGroup(d, XkbUseCoreKbd, grupo);
+  XSync(d, False);
+  XCloseDisplay(d);
+}
+
+// The whole keyboard description as the server gives it.
+std::string mapaDelTeclado() {
+  Aplicacion xkbcomp({"xkbcomp", "-xkb", std::getenv("DISPLAY"), "-"});
+  xkbcomp.esperarFin();
+  return xkbcomp.salida();
+}
+
+void sinErrores(const Salida& s) {
+  EXPECT_EQ(s.stderr_, "");
+  EXPECT_EQ(s.codigo, 0) << s.stdout_;
+}
+
+// Types the text into a fresh entry dialog, presses Return and gives what zenity printed.
+std::string escribirEnDialogo(const std::string& texto) {
+  DialogoEntrada dialogo;
+  if (!dialogo.listo()) return "(el diálogo no apareció)";
+  sinErrores(ax({"type", "--stdin"}, texto));
+  sinErrores(ax({"key", "return"}));
+  EXPECT_EQ(dialogo.app().esperarFin(), 0);
+  return dialogo.app().salida();
+}
+
+class TextoConDistribucion : public testing::TestWithParam<std::pair<const char*, int>> {};
+
+TEST_P(TextoConDistribucion, LlegaExactoYElTecladoQuedaComoEstaba) {
+  fijarDistribucion(GetParam().first, GetParam().second);
+  const std::string antes = mapaDelTeclado();
+  EXPECT_EQ(escribirEnDialogo(TEXTO), TEXTO + "\n");
+  EXPECT_EQ(mapaDelTeclado(), antes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Distribuciones, TextoConDistribucion,
+                         testing::Values(std::pair{"us", 0}, std::pair{"de", 0},
+                                         std::pair{"ru,us", 0}, std::pair{"ru,us", 1}),
+                         [](const auto& info) {
+                           std::string nombre = info.param.first;
+                           std::replace(nombre.begin(), nombre.end(), ',', '_');
+                           return nombre + "_grupo" + std::to_string(info.param.second + 1);
+                         });
+
+TEST(TecladoReal, TextoCortoYSaltosDeLinea) {
+  // A short text lives shorter than a binding must; a carriage return types as Return, which
+  // accepts the dialog there and then.
+  EXPECT_EQ(escribirEnDialogo("x"), "x\n");
+  DialogoEntrada dialogo;
+  ASSERT_TRUE(dialogo.listo());
+  sinErrores(ax({"type", "--stdin"}, "ab\r\n"));
+  EXPECT_EQ(dialogo.app().esperarFin(), 0);
+  EXPECT_EQ(dialogo.app().salida(), "ab\n");
+}
+
+TEST(TecladoReal, ComboSeleccionaYBorra) {
+  for (auto [distribucion, grupo] : {std::pair{"us", 0}, std::pair{"ru,us", 0}}) {
+    fijarDistribucion(distribucion, grupo);
+    DialogoEntrada dialogo;
+    ASSERT_TRUE(dialogo.listo());
+    sinErrores(ax({"type", "texto viejo"}));
+    sinErrores(ax({"key", "ctrl+a"}));
+    sinErrores(ax({"key", "delete"}));
+    sinErrores(ax({"type", "nuevo"}));
+    sinErrores(ax({"key", "Return"}));
+    EXPECT_EQ(dialogo.app().esperarFin(), 0);
+    EXPECT_EQ(dialogo.app().salida(), "nuevo\n") << distribucion;
+  }
+}
+
+TEST(TecladoReal, ElMapaCambiaPorLotesNoPorCaracter) {
+  ClienteRegistro c;
+  ASSERT_TRUE(c.listo());
+  const std::string antes = mapaDelTeclado();
+  // One character: one binding and one restore. The server reports each change once per
+  // keyboard device, so this measures how many lines one change gives.
+  sinErrores(ax({"type", "x"}));
+  const size_t porCambio = c.lineas("mapa", 2).size() / 2;
+  ASSERT_GT(porCambio, 0u);
+  sinErrores(ax({"type", "--stdin"}, TEXTO));
+  // TEXTO has about 90 distinct characters and the keyboard 19 spare keycodes: a handful of
+  // batches and the restore, not one change per character.
+  const size_t cambios = c.lineas("mapa", 4 * porCambio).size() / porCambio - 2;
+  EXPECT_GE(cambios, 2u);
+  EXPECT_LE(cambios, 8u);
+  EXPECT_EQ(mapaDelTeclado(), antes);
+}
+
+}  // namespace
+}  // namespace tildo::prueba
