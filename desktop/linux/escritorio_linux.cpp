@@ -1,5 +1,6 @@
 #include "desktop/linux/escritorio_linux.h"
 
+#include "common/fallo.h"
 #include "desktop/x11/conexion.h"
 #include "desktop/x11/entrada_x11.h"
 #include "desktop/x11/pantallas_x11.h"
@@ -23,6 +24,15 @@ Pantallas& EscritorioLinux::pantallas() {
     pantallas_ = std::make_unique<PantallasX11>(
         *conexion_, servidor(), [](int32_t) { return std::optional<std::string>(); });
   return *pantallas_;
+}
+
+// Elements and applications come from the AT-SPI bus, which this desktop does not reach.
+Accesibilidad& EscritorioLinux::accesibilidad() {
+  fallo("no puedo leer la accesibilidad de este escritorio (AT-SPI)");
+}
+
+Espacio& EscritorioLinux::espacio() {
+  fallo("no puedo leer la accesibilidad de este escritorio (AT-SPI)");
 }
 
 ServidorVentanas& EscritorioLinux::servidor() {

@@ -20,6 +20,8 @@ class EscritorioLinux : public Escritorio {
 
   Entrada& entrada() override;
   Pantallas& pantallas() override;
+  Accesibilidad& accesibilidad() override;
+  Espacio& espacio() override;
 
  private:
   ServidorVentanas& servidor();
