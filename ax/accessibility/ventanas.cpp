@@ -1,7 +1,5 @@
 #include "ax/accessibility/ventanas.h"
 
-#include <cmath>
-
 #include "ax/accessibility/lectores.h"
 #include "common/fallo.h"
 #include "common/numeros.h"
@@ -11,9 +9,8 @@ namespace tildo {
 namespace {
 
 // Sets the key only when the value has an integer form, so a reply is always produced.
-template <typename Convertir>
-void ponerEntero(Json& destino, const char* clave, double valor, Convertir convertir) {
-  if (auto n = convertir(valor)) destino[clave] = *n;
+void ponerTruncado(Json& destino, const char* clave, double valor) {
+  if (auto n = truncar(valor)) destino[clave] = *n;
 }
 
 std::string tituloDe(Elemento& ventana) {
@@ -25,14 +22,7 @@ bool tituloContiene(Elemento& ventana, const std::string& buscado) {
 }
 
 std::vector<ElementoRef> ventanasDeLaApp(Elemento& app) {
-  auto valor = app.atributo("AXWindows");
-  if (!valor) return {};
-  auto lista = std::get_if<std::vector<ElementoRef>>(&*valor);
-  if (!lista) return {};
-  std::vector<ElementoRef> ventanas;
-  for (const auto& v : *lista)
-    if (v) ventanas.push_back(v);
-  return ventanas;
+  return elementosDe(app, "AXWindows").value_or(std::vector<ElementoRef>{});
 }
 
 // Size first, then position: a window grown at its old place could cross a screen edge the
@@ -40,6 +30,22 @@ std::vector<ElementoRef> ventanasDeLaApp(Elemento& app) {
 void aplicar(Elemento& ventana, double ancho, double alto, double x, double y) {
   ventana.fijar("AXSize", Medidas{ancho, alto});
   ventana.fijar("AXPosition", Punto{x, y});
+}
+
+std::optional<std::string> titulo(const Argumentos& args) {
+  return args.bandera("--titulo");
+}
+
+std::optional<int64_t> indice(const Argumentos& args) {
+  auto valor = args.bandera("--indice");
+  return valor ? leerEntero64(*valor) : std::nullopt;
+}
+
+int32_t pid32(const Argumentos& args, const std::string& comando) {
+  auto valor = args.bandera("--pid");
+  auto pid = valor ? leerEntero32(*valor) : std::nullopt;
+  if (!pid) fallo(comando + " necesita --pid");
+  return *pid;
 }
 
 }  // namespace
@@ -52,10 +58,10 @@ Json ventanas(Pantallas& pantallas) {
     if (v.capa && *v.capa != 0) continue;
     Json marco = Json::object();
     if (v.limites) {
-      ponerEntero(marco, "x", v.limites->x, truncar);
-      ponerEntero(marco, "y", v.limites->y, truncar);
-      ponerEntero(marco, "ancho", v.limites->ancho, truncar);
-      ponerEntero(marco, "alto", v.limites->alto, truncar);
+      ponerTruncado(marco, "x", v.limites->x);
+      ponerTruncado(marco, "y", v.limites->y);
+      ponerTruncado(marco, "ancho", v.limites->ancho);
+      ponerTruncado(marco, "alto", v.limites->alto);
     }
     entradas.push_back({{"id", v.numero.value_or(0)},
                         {"app", v.dueno.value_or("?")},
@@ -96,8 +102,7 @@ ElementoRef ventanaDe(Accesibilidad& accesibilidad, int32_t pid,
   if (titulo && !titulo->empty())
     for (const auto& v : lista)
       if (tituloContiene(*v, *titulo)) return v;
-  if (auto principal = app->atributo("AXMainWindow"))
-    if (auto e = std::get_if<ElementoRef>(&*principal); e && *e) return *e;
+  if (auto principal = elementoDe(*app, "AXMainWindow")) return principal;
   for (const auto& v : lista)
     if (booleano(*v, "AXMinimized") != true) return v;
   return lista.front();
@@ -108,10 +113,10 @@ std::optional<Json> marcoDe(Elemento& ventana) {
   auto m = medidas(ventana, "AXSize");
   if (!p || !m) return std::nullopt;
   Json marco = Json::object();
-  ponerEntero(marco, "x", p->x, redondear);
-  ponerEntero(marco, "y", p->y, redondear);
-  ponerEntero(marco, "ancho", m->ancho, redondear);
-  ponerEntero(marco, "alto", m->alto, redondear);
+  ponerRedondeado(marco, "x", p->x);
+  ponerRedondeado(marco, "y", p->y);
+  ponerRedondeado(marco, "ancho", m->ancho);
+  ponerRedondeado(marco, "alto", m->alto);
   return marco;
 }
 
@@ -156,10 +161,10 @@ Json areaDeTrabajo(Pantallas& pantallas) {
   const auto lista = pantallas.pantallas();
   const double h = lista.empty() ? v.alto : lista.front().marco.alto;
   Json area = {{"ok", true}};
-  ponerEntero(area, "x", v.x, truncar);
-  ponerEntero(area, "y", h - (v.y + v.alto), truncar);
-  ponerEntero(area, "ancho", v.ancho, truncar);
-  ponerEntero(area, "alto", v.alto, truncar);
+  ponerTruncado(area, "x", v.x);
+  ponerTruncado(area, "y", h - (v.y + v.alto));
+  ponerTruncado(area, "ancho", v.ancho);
+  ponerTruncado(area, "alto", v.alto);
   return area;
 }
 
@@ -169,6 +174,34 @@ Json comandoWindows(const Argumentos&, Escritorio& escritorio) {
 
 Json comandoWorkArea(const Argumentos&, Escritorio& escritorio) {
   return areaDeTrabajo(escritorio.pantallas());
+}
+
+Json comandoPlace(const Argumentos& args, Escritorio& escritorio) {
+  const int32_t pid = pid32(args, "place");
+  Json marco = Json::object();
+  for (const char* clave : {"x", "y", "ancho", "alto"}) {
+    const std::string flag = std::string("--") + clave;
+    auto valor = args.bandera(flag);
+    // Like every coordinate the program posts, nan and infinities are not numbers here.
+    auto numero = valor ? leerFinito(*valor) : std::nullopt;
+    if (!numero) fallo("place necesita " + flag);
+    marco[clave] = *numero;
+  }
+  return colocarVentana(escritorio.accesibilidad(), escritorio.entrada(), pid, titulo(args),
+                        indice(args), marco);
+}
+
+Json comandoMinimize(const Argumentos& args, Escritorio& escritorio) {
+  const int32_t pid = pid32(args, "minimize");
+  return minimizarVentana(escritorio.accesibilidad(), pid, titulo(args), indice(args));
+}
+
+Json comandoFocus(const Argumentos& args, Escritorio& escritorio) {
+  auto valor = args.bandera("--pid");
+  auto pid = valor ? leerEntero64(*valor) : std::nullopt;
+  if (!pid) fallo("focus necesita --pid");
+  return enfocarVentana(escritorio.espacio(), escritorio.accesibilidad(), escritorio.entrada(),
+                        *pid, titulo(args));
 }
 
 }  // namespace tildo

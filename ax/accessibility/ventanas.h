@@ -46,5 +46,8 @@ Json areaDeTrabajo(Pantallas& pantallas);
 
 Json comandoWindows(const Argumentos& args, Escritorio& escritorio);
 Json comandoWorkArea(const Argumentos& args, Escritorio& escritorio);
+Json comandoPlace(const Argumentos& args, Escritorio& escritorio);
+Json comandoMinimize(const Argumentos& args, Escritorio& escritorio);
+Json comandoFocus(const Argumentos& args, Escritorio& escritorio);
 
 }  // namespace tildo

@@ -4,6 +4,7 @@
 #include "ax/accessibility/busqueda.h"
 #include "ax/accessibility/ventanas.h"
 #include "ax/frame/aplicaciones.h"
+#include "ax/frame/info.h"
 #include "ax/frame/puntero.h"
 #include "ax/frame/respuesta.h"
 #include "ax/frame/teclado.h"
@@ -13,11 +14,12 @@ namespace tildo {
 
 const std::vector<EntradaDeComando>& COMANDOS() {
   static const std::vector<EntradaDeComando> tabla = {
-      {"move", comandoMove},           {"click", comandoClick},        {"drag", comandoDrag},
-      {"scroll", comandoScroll},       {"type", comandoType},          {"key", comandoKey},
-      {"frontmost", comandoFrontmost}, {"ax-tree", comandoAxTree},     {"ax-find", comandoAxFind},
-      {"ax-click", comandoAxClick},    {"ax-focus", comandoAxFocus},   {"ax-at", comandoAxAt},
-      {"windows", comandoWindows},     {"work-area", comandoWorkArea},
+      {"info", comandoInfo},      {"move", comandoMove},           {"click", comandoClick},
+      {"drag", comandoDrag},      {"scroll", comandoScroll},       {"type", comandoType},
+      {"key", comandoKey},        {"frontmost", comandoFrontmost}, {"ax-tree", comandoAxTree},
+      {"ax-find", comandoAxFind}, {"ax-click", comandoAxClick},    {"ax-focus", comandoAxFocus},
+      {"ax-at", comandoAxAt},     {"windows", comandoWindows},     {"work-area", comandoWorkArea},
+      {"place", comandoPlace},    {"minimize", comandoMinimize},   {"focus", comandoFocus},
   };
   return tabla;
 }

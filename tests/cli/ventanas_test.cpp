@@ -98,5 +98,224 @@ TEST(AreaDeTrabajo, PantallaPorOmision) {
             "{\"alto\":900,\"ancho\":1440,\"ok\":true,\"x\":0,\"y\":0}\n");
 }
 
+Json fijar(const std::string& elemento, const char* atributo, const Json& valor,
+           int resultado = 0) {
+  return {{"evento", "fijar"},
+          {"elemento", elemento},
+          {"atributo", atributo},
+          {"valor", valor},
+          {"resultado", resultado}};
+}
+
+Json app(int pid, const char* nombre, Json ventanas) {
+  return {{"pid", pid},
+          {"nombre", nombre},
+          {"bundle", std::string("com.ejemplo.") + nombre},
+          {"arbol", {{"rol", "AXApplication"}, {"titulo", nombre}}},
+          {"ventanas", std::move(ventanas)}};
+}
+
+Json conRechazo(Json v, Json rechaza) {
+  v["rechaza"] = std::move(rechaza);
+  return v;
+}
+
+TEST(Colocar, RestauraLaMinimizadaAplicaTresVecesYLeeRedondeado) {
+  Json v = ventana("Informe", 10.9, 20.5, 800.7, 600.2);
+  v["minimizado"] = true;
+  v["rechaza"] = {"AXPosition"};
+  v["acciones"] = {"AXRaise"};
+  EscritorioDePrueba e(Json{{"aplicaciones", {app(42, "Pages", {v})}}});
+  auto s =
+      e.ax({"place", "--pid", "42", "--x", "1.5", "--y", "-2.5", "--ancho", "0x10", "--alto", "1e2"});
+  EXPECT_EQ(s.codigo, 0);
+  // pedido as asked; real as the window reads back, rounded: it refused the move.
+  EXPECT_EQ(s.stdout_,
+            "{\"ok\":true,\"pedido\":{\"alto\":100,\"ancho\":16,\"x\":1.5,\"y\":-2.5},\"pid\":42,"
+            "\"real\":{\"alto\":100,\"ancho\":16,\"x\":11,\"y\":21},\"titulo\":\"Informe\"}\n");
+  const std::string w = "/aplicaciones/0/ventanas/0";
+  const Json tam = {{"ancho", 16}, {"alto", 100}}, pos = {{"x", 1.5}, {"y", -2.5}};
+  const std::vector<Json> esperado = {
+      fijar(w, "AXMinimized", false),
+      fijar(w, "AXSize", tam),
+      fijar(w, "AXPosition", pos, -25200),
+      fijar(w, "AXSize", tam),
+      fijar(w, "AXPosition", pos, -25200),
+      fijar(w, "AXSize", tam),
+      fijar(w, "AXPosition", pos, -25200),
+      {{"evento", "accion"}, {"elemento", w}, {"accion", "AXRaise"}, {"resultado", 0}}};
+  EXPECT_EQ(sinPausas(e.registro()), esperado);
+  EXPECT_EQ(pausas(e.registro()), (std::vector<int64_t>{80000, 120000}));
+  // Restored, so the window server lists it again, with its new size truncated.
+  EXPECT_EQ(e.ax({"windows"}).json()["ventanas"][0]["marco"],
+            (Json{{"x", 10}, {"y", 20}, {"ancho", 16}, {"alto", 100}}));
+}
+
+TEST(Colocar, OrdenDeEleccionDeLaVentana) {
+  Json a = ventana("Correo entrante", 0, 0, 1, 1), b = ventana("Borrador", 0, 0, 1, 1),
+       c = ventana("Ajustes", 0, 0, 1, 1);
+  a["minimizado"] = true;
+  struct Caso {
+    std::vector<std::string> extra;
+    bool conPrincipal;
+    const char* titulo;
+  };
+  const std::vector<Caso> casos = {
+      {{"--indice", "2"}, true, "Ajustes"},
+      {{"--indice", "+0"}, true, "Correo entrante"},
+      // An index out of range is ignored; the title is matched in any case, as a piece.
+      {{"--indice", "5", "--titulo", "BORRA"}, true, "Borrador"},
+      {{"--indice", "x", "--titulo", "entrante"}, true, "Correo entrante"},
+      // A title that matches nothing: the main window.
+      {{"--titulo", "nada"}, true, "Ajustes"},
+      // No main window: the first one not minimised.
+      {{"--titulo", "nada"}, false, "Borrador"},
+  };
+  for (const auto& c0 : casos) {
+    Json cc = c;
+    if (c0.conPrincipal) cc["principal"] = true;
+    EscritorioDePrueba e(Json{{"aplicaciones", {app(7, "Correo", {a, b, cc})}}});
+    std::vector<std::string> args{"place", "--x",    "5", "--y",   "6", "--ancho",
+                                  "7",     "--alto", "8", "--pid", "7"};
+    args.insert(args.end(), c0.extra.begin(), c0.extra.end());
+    EXPECT_EQ(e.ax(args).json()["titulo"], c0.titulo) << c0.extra.front();
+  }
+  Json m1 = ventana("Uno", 0, 0, 1, 1), m2 = ventana("Dos", 0, 0, 1, 1);
+  m1["minimizado"] = m2["minimizado"] = true;
+  EscritorioDePrueba todas(Json{{"aplicaciones", {app(7, "Correo", {m1, m2})}}});
+  EXPECT_EQ(todas.ax({"minimize", "--pid", "7"}).json()["minimizada"], "Uno");
+}
+
+TEST(Colocar, MensajesDeArgumentosYSinVentana) {
+  EscritorioDePrueba e(
+      Json{{"aplicaciones",
+            {app(1, "Vacia", Json::array()), app(2, "Notas", {ventana("N", 0, 0, 1, 1)})}}});
+  const std::vector<std::pair<std::vector<std::string>, std::string>> casos = {
+      {{"place"}, "place necesita --pid"},
+      {{"place", "--pid", "", "--x", "1"}, "place necesita --pid"},
+      {{"place", "--pid", "2147483648"}, "place necesita --pid"},
+      {{"place", "--x", "abc", "--pid"}, "place necesita --pid"},
+      {{"place", "--pid", "2", "--x", "abc"}, "place necesita --x"},
+      {{"place", "--pid", "2", "--x", "1", "--y", "nan", "--ancho", "1", "--alto", "1"},
+       "place necesita --y"},
+      {{"place", "--pid", "2", "--x", "1", "--y", "2", "--ancho", "3"}, "place necesita --alto"},
+      {{"place", "--pid", "2", "--x", "1", "--y", "2", "--alto", "4", "--ancho"},
+       "place necesita --ancho"},
+      {{"place", "--pid", "1", "--x", "1", "--y", "2", "--ancho", "3", "--alto", "4"},
+       "no encontré ventana de esa app"},
+      {{"place", "--pid", "3", "--x", "1", "--y", "2", "--ancho", "3", "--alto", "4"},
+       "no encontré ventana de esa app"},
+      {{"minimize", "--pid", "-"}, "minimize necesita --pid"},
+      {{"minimize", "--pid", "1"}, "no encontré ventana de esa app"},
+      {{"focus", "--pid", "1.0"}, "focus necesita --pid"},
+      {{"focus", "--pid", "99999999999"}, "no encontré el proceso 99999999999"},
+      {{"focus", "--pid", "+0042"}, "no encontré el proceso 42"},
+  };
+  for (const auto& [args, mensaje] : casos) {
+    auto s = e.ax(args);
+    EXPECT_EQ(s.json(), (Json{{"ok", false}, {"error", mensaje}})) << args.front();
+    EXPECT_EQ(s.codigo, 1);
+  }
+  EXPECT_TRUE(e.registro().empty());
+}
+
+TEST(Minimizar, AceptadoSaleDeLaListaYRechazadoEsOkFalseConCodigoCero) {
+  EscritorioDePrueba e(
+      Json{{"aplicaciones",
+            {app(5, "Vista", {ventana("Foto", 0, 0, 10, 10)}),
+             app(6, "Terca", {conRechazo(ventana("Fija", 0, 0, 10, 10), {"AXMinimized"})})}}});
+  auto s = e.ax({"minimize", "--pid", "5"});
+  EXPECT_EQ(s.stdout_, "{\"minimizada\":\"Foto\",\"ok\":true}\n");
+  EXPECT_EQ(s.codigo, 0);
+  const auto lista = e.ax({"windows"}).json()["ventanas"];
+  ASSERT_EQ(lista.size(), 1u);
+  EXPECT_EQ(lista[0]["titulo"], "Fija");
+
+  s = e.ax({"minimize", "--pid", "6", "--titulo", "fij"});
+  EXPECT_EQ(s.stdout_, "{\"minimizada\":\"Fija\",\"ok\":false}\n");
+  EXPECT_EQ(s.codigo, 0);
+}
+
+TEST(Enfocar, ActivaEsperaYLevantaLaVentanaDelTitulo) {
+  Json v1 = ventana("Lista", 0, 0, 1, 1), v2 = ventana("Nota de hoy", 0, 0, 1, 1);
+  v2["acciones"] = {"AXRaise"};
+  EscritorioDePrueba e(
+      Json{{"primer_plano", 8},
+           {"aplicaciones",
+            {app(8, "Safari", {ventana("Inicio", 0, 0, 1, 1)}), app(9, "Notas", {v1, v2})}}});
+  auto s = e.ax({"focus", "--pid", "9", "--titulo", "NOTA"});
+  EXPECT_EQ(s.stdout_, "{\"enfocada\":\"Notas\",\"ok\":true}\n");
+  const std::vector<Json> esperado = {{{"evento", "activar"}, {"pid", 9}, {"resultado", true}},
+                                      {{"evento", "pausa"}, {"us", 250000}},
+                                      {{"evento", "accion"},
+                                       {"elemento", "/aplicaciones/1/ventanas/1"},
+                                       {"accion", "AXRaise"},
+                                       {"resultado", 0}}};
+  EXPECT_EQ(e.registro(), esperado);
+  // Now in front: its windows head the list.
+  EXPECT_EQ(e.ax({"windows"}).json()["ventanas"][0]["titulo"], "Lista");
+  EXPECT_EQ(e.ax({"frontmost"}).json()["app"], "Notas");
+
+  // A title that matches nothing still activates, and raises nothing.
+  s = e.ax({"focus", "--pid", "8", "--titulo", "nada"});
+  EXPECT_EQ(s.stdout_, "{\"enfocada\":\"Safari\",\"ok\":true}\n");
+  EXPECT_EQ(e.registro().size(), esperado.size() + 2);
+}
+
+TEST(Info, ClavesEscalaYPunteroVolteado) {
+  Json enfocada = ventana("Documento 1", 0, 0, 1, 1);
+  enfocada["enfocada"] = true;
+  EscritorioDePrueba e(
+      Json{{"pantalla_principal",
+            {{"limites", {{"x", 0}, {"y", 0}, {"ancho", 1440}, {"alto", 900}}},
+             {"pixeles", {{"ancho", 2880}, {"alto", 1800}}}}},
+           {"pantallas", {{{"marco", {{"x", 0}, {"y", 0}, {"ancho", 1440}, {"alto", 900}}}}}},
+           // 0.8 down from the top is 899.2 up from the bottom: the flip gives 900 - 899.
+           {"puntero", {{"x", 100.7}, {"y", 0.8}}},
+           {"version_sistema", "Versión 14.2.1 (compilación 23C71)"},
+           {"primer_plano", 3},
+           {"aplicaciones", {app(3, "Pages", {ventana("Otra", 0, 0, 1, 1), enfocada})}}});
+  auto s = e.ax({"info"});
+  EXPECT_EQ(s.codigo, 0);
+  EXPECT_EQ(s.stdout_,
+            "{\"accesibilidad_concedida\":true,\"app_en_primer_plano\":\"Pages\","
+            "\"bundle_en_primer_plano\":\"com.ejemplo.Pages\",\"cursor\":{\"x\":100,\"y\":1},"
+            "\"escala\":2,\"macos\":\"Versión 14.2.1 (compilación 23C71)\",\"ok\":true,"
+            "\"pantalla_concedida\":true,\"pantalla_pixeles\":{\"alto\":1800,\"ancho\":2880},"
+            "\"pantalla_puntos\":{\"alto\":900,\"ancho\":1440},\"pid_en_primer_plano\":3,"
+            "\"titulo_ventana\":\"Documento 1\"}\n");
+}
+
+TEST(Info, SinAppAlFrenteNiPermisos) {
+  EscritorioDePrueba e(
+      Json{{"pantalla_principal", {{"limites", {{"x", 0}, {"y", 0}, {"ancho", 0}, {"alto", 600}}}}},
+           {"pantallas", {{{"marco", {{"x", 0}, {"y", 0}, {"ancho", 800}, {"alto", 600}}}}}},
+           {"puntero", {{"x", -20}, {"y", 700}}},
+           {"permisos", {{"accesibilidad", false}, {"pantalla", false}}}});
+  auto s = e.ax({"info"});
+  EXPECT_EQ(s.codigo, 0);
+  const Json r = s.json();
+  EXPECT_EQ(r["app_en_primer_plano"], "?");
+  EXPECT_EQ(r["bundle_en_primer_plano"], "?");
+  EXPECT_FALSE(r.contains("pid_en_primer_plano"));
+  EXPECT_FALSE(r.contains("titulo_ventana"));
+  EXPECT_EQ(r["accesibilidad_concedida"], false);
+  EXPECT_EQ(r["pantalla_concedida"], false);
+  // A zero-wide display has scale 1; a pointer off the main display is flipped all the same.
+  EXPECT_EQ(r["escala"], 1.0);
+  EXPECT_EQ(r["cursor"], (Json{{"x", -20}, {"y", 700}}));
+  EXPECT_EQ(r["macos"], "Escritorio simulado 1.0");
+
+  // Accessibility denied: the focused window cannot be read, the rest is there.
+  Json enfocada = ventana("Secreta", 0, 0, 1, 1);
+  enfocada["enfocada"] = true;
+  EscritorioDePrueba sinAx(Json{{"primer_plano", 3},
+                                {"permisos", {{"accesibilidad", false}}},
+                                {"aplicaciones", {app(3, "Pages", {enfocada})}}});
+  const Json r2 = sinAx.ax({"info"}).json();
+  EXPECT_EQ(r2["pid_en_primer_plano"], 3);
+  EXPECT_FALSE(r2.contains("titulo_ventana"));
+}
+
 }  // namespace
 }  // namespace tildo::prueba
