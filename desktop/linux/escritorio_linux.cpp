@@ -1,6 +1,6 @@
 #include "desktop/linux/escritorio_linux.h"
 
-#include "common/fallo.h"
+#include "desktop/atspi/accesibilidad_atspi.h"
 #include "desktop/x11/conexion.h"
 #include "desktop/x11/entrada_x11.h"
 #include "desktop/x11/pantallas_x11.h"
@@ -26,13 +26,22 @@ Pantallas& EscritorioLinux::pantallas() {
   return *pantallas_;
 }
 
-// Elements and applications come from the AT-SPI bus, which this desktop does not reach.
+// Elements come from the AT-SPI bus; an application's windows from the window manager, so
+// that they can be moved and minimised.
 Accesibilidad& EscritorioLinux::accesibilidad() {
-  fallo("no puedo leer la accesibilidad de este escritorio (AT-SPI)");
+  if (!accesibilidad_)
+    accesibilidad_ = std::make_unique<AccesibilidadAtspi>(*conexion_, servidor(), &ventanas());
+  return *accesibilidad_;
 }
 
 Espacio& EscritorioLinux::espacio() {
-  fallo("no puedo leer la accesibilidad de este escritorio (AT-SPI)");
+  if (!espacio_) espacio_ = std::make_unique<EspacioLinux>(*conexion_, servidor(), &ventanas());
+  return *espacio_;
+}
+
+VentanasDeAplicacion& EscritorioLinux::ventanas() {
+  if (!ventanas_) ventanas_ = std::make_unique<VentanasDeAplicacion>(servidor());
+  return *ventanas_;
 }
 
 ServidorVentanas& EscritorioLinux::servidor() {

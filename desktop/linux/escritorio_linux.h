@@ -8,9 +8,12 @@
 
 namespace tildo {
 
+class AccesibilidadAtspi;
 class ConexionX11;
 class EntradaX11;
+class EspacioLinux;
 class ServidorVentanas;
+class VentanasDeAplicacion;
 
 class EscritorioLinux : public Escritorio {
  public:
@@ -25,12 +28,16 @@ class EscritorioLinux : public Escritorio {
 
  private:
   ServidorVentanas& servidor();
+  VentanasDeAplicacion& ventanas();
 
   // Declared first so that it outlives every port made from it.
   std::unique_ptr<ConexionX11> conexion_;
   std::unique_ptr<ServidorVentanas> servidor_;
   std::unique_ptr<EntradaX11> entrada_;
   std::unique_ptr<Pantallas> pantallas_;
+  std::unique_ptr<VentanasDeAplicacion> ventanas_;
+  std::unique_ptr<AccesibilidadAtspi> accesibilidad_;
+  std::unique_ptr<EspacioLinux> espacio_;
 };
 
 }  // namespace tildo

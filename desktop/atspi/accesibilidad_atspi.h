@@ -1,0 +1,55 @@
+#pragma once
+// The accessibility and workspace ports on the real Linux desktop: elements through AT-SPI
+// (libatspi), shaped as the platform's ("AXButton", "AXTitle", "AXPress"), in global points;
+// the running applications from the accessibility registry joined with the X clients.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "desktop/accesibilidad.h"
+#include "desktop/fuente_ventanas.h"
+
+namespace tildo {
+
+class ConexionX11;
+class ServidorVentanas;
+struct SesionAtspi;
+
+class AccesibilidadAtspi : public Accesibilidad {
+ public:
+  // Without a window source, an application's windows are its AT-SPI frames and dialogs,
+  // which can be read but neither moved nor minimised.
+  AccesibilidadAtspi(ConexionX11& conexion, ServidorVentanas& servidor,
+                     FuenteDeVentanas* ventanas = nullptr);
+  ~AccesibilidadAtspi() override;
+
+  ElementoRef aplicacion(int32_t pid) override;
+  ElementoRef elementoEn(float x, float y) override;
+  // Whether the accessibility bus answers: on Linux nothing else stands between a process and
+  // the elements of others.
+  bool confiable() override;
+
+ private:
+  std::shared_ptr<SesionAtspi> s_;
+};
+
+class EspacioLinux : public Espacio {
+ public:
+  EspacioLinux(ConexionX11& conexion, ServidorVentanas& servidor,
+               FuenteDeVentanas* ventanas = nullptr);
+  ~EspacioLinux() override;
+
+  // The registry's applications in its order, then X clients that expose no elements.
+  std::vector<Aplicacion> aplicaciones() override;
+  // The owner of the active window.
+  std::optional<Aplicacion> primerPlano() override;
+  std::optional<Aplicacion> porPid(int32_t pid) override;
+  bool activar(int32_t pid) override;
+
+ private:
+  std::shared_ptr<SesionAtspi> s_;
+};
+
+}  // namespace tildo
