@@ -132,7 +132,11 @@ constexpr std::array ROLES = {
     Rol{ATSPI_ROLE_LIST, "AXList", nullptr},
     Rol{ATSPI_ROLE_LIST_BOX, "AXList", nullptr},
     Rol{ATSPI_ROLE_LIST_ITEM, "AXRow", nullptr},
-    Rol{ATSPI_ROLE_COLUMN_HEADER, "AXButton", "AXSortButton"},
+    Rol{ATSPI_ROLE_COLUMN_HEADER, "AXButton", nullptr},
+    Rol{ATSPI_ROLE_TABLE_COLUMN_HEADER, "AXButton", nullptr},
+    Rol{ATSPI_ROLE_ROW_HEADER, "AXCell", nullptr},
+    Rol{ATSPI_ROLE_TABLE_ROW_HEADER, "AXCell", nullptr},
+    Rol{ATSPI_ROLE_ANIMATION, "AXBusyIndicator", nullptr},
     Rol{ATSPI_ROLE_SLIDER, "AXSlider", nullptr},
     Rol{ATSPI_ROLE_SPIN_BUTTON, "AXIncrementor", nullptr},
     Rol{ATSPI_ROLE_SCROLL_BAR, "AXScrollBar", nullptr},
@@ -189,10 +193,12 @@ std::optional<Rect> marcoDe(AtspiAccessible* a, Punto origen) {
   Error e;
   AtspiRect* r = atspi_component_get_extents(c.get(), ATSPI_COORD_TYPE_SCREEN, &e);
   if (!r) return std::nullopt;
+  const bool fuera = r->x == G_MININT || r->y == G_MININT;
   const Rect m{r->x - origen.x, r->y - origen.y, double(r->width), double(r->height)};
   g_free(r);
-  // Hidden widgets report negative sizes, which is no frame at all.
-  if (e || m.ancho < 0 || m.alto < 0) return std::nullopt;
+  // Widgets that are not on screen report the smallest coordinate or a negative size, which
+  // is no frame at all.
+  if (e || fuera || m.ancho < 0 || m.alto < 0) return std::nullopt;
   return m;
 }
 
@@ -326,6 +332,12 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
   if (nombre == "AXRole") {
     const AtspiRole r = rol();
     if (r == ATSPI_ROLE_INVALID) return std::nullopt;
+    // A one-line text is a field; the toolkits give both kinds the same role.
+    if (r == ATSPI_ROLE_TEXT) {
+      Ref<AtspiStateSet> e(atspi_accessible_get_state_set(a_.get()));
+      if (e && atspi_state_set_contains(e.get(), ATSPI_STATE_SINGLE_LINE))
+        return Valor(std::string("AXTextField"));
+    }
     const Rol* x = rolDe(r);
     return Valor(std::string(x ? x->rol : "AXGroup"));
   }
@@ -506,8 +518,8 @@ AtspiAccessible* focoBajo(AtspiAccessible* raiz, int profundidad, int& presupues
     Ref<AtspiStateSet> buscado(atspi_state_set_new(nullptr));
     atspi_state_set_add(buscado.get(), ATSPI_STATE_FOCUSED);
     Ref<AtspiMatchRule> regla(atspi_match_rule_new(
-        buscado.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_ANY, nullptr,
-        ATSPI_Collection_MATCH_ANY, nullptr, ATSPI_Collection_MATCH_ANY, FALSE));
+        buscado.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_ALL, nullptr,
+        ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_ALL, FALSE));
     Error e;
     GArray* hallados = atspi_collection_get_matches(
         coleccion.get(), regla.get(), ATSPI_Collection_SORT_ORDER_CANONICAL, 1, TRUE, &e);
