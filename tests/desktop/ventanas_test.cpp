@@ -1,0 +1,200 @@
+// Windows, work area and screen information on the real desktop under openbox, checked
+// against what the X server itself reports.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "escritorio_real.h"
+
+// After gtest: Xlib's None macro would clash with gtest's own None.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace tildo::prueba {
+namespace {
+
+class X {
+ public:
+  X() : d_(XOpenDisplay(nullptr)) {}
+  ~X() {
+    if (d_) XCloseDisplay(d_);
+  }
+  Display* d() const { return d_; }
+
+  std::vector<unsigned long> propiedad(Window w, const char* nombre, Atom tipo) {
+    Atom real;
+    int formato;
+    unsigned long n = 0, resto;
+    unsigned char* datos = nullptr;
+    std::vector<unsigned long> v;
+    if (XGetWindowProperty(d_, w, XInternAtom(d_, nombre, False), 0, 64, False, tipo, &real,
+                           &formato, &n, &resto, &datos) == Success &&
+        datos) {
+      if (formato == 32)
+        v.assign(reinterpret_cast<unsigned long*>(datos),
+                 reinterpret_cast<unsigned long*>(datos) + n);
+      XFree(datos);
+    }
+    return v;
+  }
+
+  // The frame the user sees: the client's place on the root window widened by the
+  // decorations the manager reports.
+  Json marco(Window w) {
+    XWindowAttributes a;
+    XGetWindowAttributes(d_, w, &a);
+    int x = 0, y = 0;
+    Window hijo;
+    XTranslateCoordinates(d_, w, DefaultRootWindow(d_), 0, 0, &x, &y, &hijo);
+    auto b = propiedad(w, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    b.resize(4, 0);
+    return {{"x", x - long(b[0])},
+            {"y", y - long(b[2])},
+            {"ancho", a.width + long(b[0] + b[1])},
+            {"alto", a.height + long(b[2] + b[3])}};
+  }
+
+  bool oculta(Window w) {
+    const Atom h = XInternAtom(d_, "_NET_WM_STATE_HIDDEN", False);
+    for (auto a : propiedad(w, "_NET_WM_STATE", XA_ATOM))
+      if (a == h) return true;
+    return false;
+  }
+
+  Window activa() {
+    auto v = propiedad(DefaultRootWindow(d_), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    return v.empty() ? 0 : v.front();
+  }
+
+ private:
+  Display* d_;
+};
+
+template <typename Condicion>
+bool hasta(Condicion condicion, std::chrono::milliseconds limite = 5s) {
+  const auto fin = std::chrono::steady_clock::now() + limite;
+  while (!condicion()) {
+    if (std::chrono::steady_clock::now() >= fin) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
+}
+
+// The entry of the windows reply with that title, or null.
+Json entradaDe(const Json& respuesta, const std::string& titulo) {
+  for (const auto& v : respuesta.value("ventanas", Json::array()))
+    if (v["titulo"] == titulo) return v;
+  return nullptr;
+}
+
+std::vector<std::string> texto(const std::string& titulo) {
+  return {"zenity", "--text-info", "--title=" + titulo, "--filename=/etc/hostname"};
+}
+
+TEST(Ventanas, ListaLaVentanaDeZenityConTituloPidYMarco) {
+  Aplicacion z(texto("Lista de prueba"));
+  const Window w = esperarVentana("Lista de prueba");
+  ASSERT_NE(w, 0u) << z.errores();
+  ASSERT_TRUE(esperarFoco(w));
+  auto s = ax({"windows"});
+  EXPECT_EQ(s.codigo, 0);
+  EXPECT_EQ(s.stderr_, "");
+  const Json v = entradaDe(s.json(), "Lista de prueba");
+  ASSERT_FALSE(v.is_null()) << s.stdout_;
+  EXPECT_EQ(v["id"], w);
+  EXPECT_EQ(v["pid"], z.pid());
+  EXPECT_EQ(v["app"], "zenity");
+  X x;
+  EXPECT_EQ(v["marco"], x.marco(w));
+  // The window in front comes first.
+  EXPECT_EQ(s.json()["ventanas"][0]["titulo"], "Lista de prueba");
+}
+
+TEST(Ventanas, ColocaElMarcoVisibleDondeSePide) {
+  Aplicacion z(texto("Para colocar"));
+  const Window w = esperarVentana("Para colocar");
+  ASSERT_NE(w, 0u) << z.errores();
+  const std::string pid = std::to_string(z.pid());
+  auto s = ax({"place", "--pid", pid, "--x", "100", "--y", "80.4", "--ancho", "520", "--alto",
+               "310", "--titulo", "COLOCAR"});
+  ASSERT_EQ(s.codigo, 0) << s.stdout_;
+  EXPECT_EQ(s.stderr_, "");
+  const Json esperado = {{"x", 100}, {"y", 80}, {"ancho", 520}, {"alto", 310}};
+  const Json r = s.json();
+  EXPECT_EQ(r["real"], esperado);
+  EXPECT_EQ(r["pedido"], (Json{{"x", 100}, {"y", 80.4}, {"ancho", 520}, {"alto", 310}}));
+  EXPECT_EQ(r["titulo"], "Para colocar");
+  X x;
+  EXPECT_EQ(x.marco(w), esperado);
+  EXPECT_EQ(entradaDe(ax({"windows"}).json(), "Para colocar")["marco"], esperado);
+}
+
+TEST(Ventanas, MinimizaYColocarLaDevuelve) {
+  Aplicacion z(texto("Para minimizar"));
+  const Window w = esperarVentana("Para minimizar");
+  ASSERT_NE(w, 0u) << z.errores();
+  const std::string pid = std::to_string(z.pid());
+  auto s = ax({"minimize", "--pid", pid});
+  EXPECT_EQ(s.stdout_, "{\"minimizada\":\"Para minimizar\",\"ok\":true}\n");
+  X x;
+  EXPECT_TRUE(hasta([&] { return x.oculta(w); }));
+  EXPECT_TRUE(entradaDe(ax({"windows"}).json(), "Para minimizar").is_null());
+
+  s = ax({"place", "--pid", pid, "--x", "40", "--y", "50", "--ancho", "400", "--alto", "300"});
+  EXPECT_EQ(s.json()["real"], (Json{{"x", 40}, {"y", 50}, {"ancho", 400}, {"alto", 300}}));
+  EXPECT_TRUE(hasta([&] { return !x.oculta(w); }));
+  EXPECT_FALSE(entradaDe(ax({"windows"}).json(), "Para minimizar").is_null());
+}
+
+TEST(Ventanas, FocusTraeAlFrenteLaVentanaDeOtraApp) {
+  Aplicacion primera(texto("Primera"));
+  const Window w1 = esperarVentana("Primera");
+  ASSERT_NE(w1, 0u) << primera.errores();
+  ASSERT_TRUE(esperarFoco(w1));
+  Aplicacion segunda(texto("Segunda"));
+  const Window w2 = esperarVentana("Segunda");
+  ASSERT_NE(w2, 0u) << segunda.errores();
+  ASSERT_TRUE(esperarFoco(w2));
+
+  auto s = ax({"focus", "--pid", std::to_string(primera.pid()), "--titulo", "prim"});
+  EXPECT_EQ(s.codigo, 0) << s.stdout_;
+  EXPECT_EQ(s.stderr_, "");
+  EXPECT_TRUE(s.json()["ok"].get<bool>());
+  X x;
+  EXPECT_TRUE(hasta([&] { return x.activa() == w1; }));
+  EXPECT_EQ(ax({"windows"}).json()["ventanas"][0]["titulo"], "Primera");
+
+  EXPECT_EQ(ax({"focus", "--pid", "99999999999"}).stdout_,
+            "{\"error\":\"no encontré el proceso 99999999999\",\"ok\":false}\n");
+}
+
+TEST(Ventanas, ElAreaDeTrabajoPierdeLoQueReservaUnPanel) {
+  auto s = ax({"work-area"});
+  EXPECT_EQ(s.stdout_, "{\"alto\":800,\"ancho\":1280,\"ok\":true,\"x\":0,\"y\":0}\n");
+  Aplicacion panel({PANEL_DE_PRUEBA, "30"});
+  EXPECT_TRUE(hasta([&] {
+    s = ax({"work-area"});
+    return s.stdout_ == "{\"alto\":770,\"ancho\":1280,\"ok\":true,\"x\":0,\"y\":30}\n";
+  })) << s.stdout_;
+  // A dock sits at its own layer, off the list of ordinary windows.
+  EXPECT_TRUE(entradaDe(ax({"windows"}).json(), "Panel de prueba").is_null());
+}
+
+TEST(Ventanas, InfoDaLaPantallaVirtualYElPuntero) {
+  X x;
+  XWarpPointer(x.d(), None, DefaultRootWindow(x.d()), 0, 0, 0, 0, 100, 200);
+  XSync(x.d(), False);
+  auto s = ax({"info"});
+  EXPECT_EQ(s.codigo, 0);
+  EXPECT_EQ(s.stderr_, "");
+  const Json r = s.json();
+  EXPECT_EQ(r["pantalla_puntos"], (Json{{"ancho", 1280}, {"alto", 800}}));
+  EXPECT_EQ(r["pantalla_pixeles"], (Json{{"ancho", 1280}, {"alto", 800}}));
+  EXPECT_EQ(r["escala"], 1.0);
+  EXPECT_EQ(r["cursor"], (Json{{"x", 100}, {"y", 200}}));
+  EXPECT_EQ(r["pantalla_concedida"], true);
+  EXPECT_NE(r["macos"].get<std::string>().find("Linux"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tildo::prueba
