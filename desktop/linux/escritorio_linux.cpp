@@ -19,10 +19,10 @@ Entrada& EscritorioLinux::entrada() {
 }
 
 Pantallas& EscritorioLinux::pantallas() {
-  // Owners stay unnamed here: naming a process is the workspace port's job.
+  // Owners are named by their program, as the workspace names the applications the
+  // accessibility bus does not: reaching the bus would cost the list more than it tells.
   if (!pantallas_)
-    pantallas_ = std::make_unique<PantallasX11>(
-        *conexion_, servidor(), [](int32_t) { return std::optional<std::string>(); });
+    pantallas_ = std::make_unique<PantallasX11>(*conexion_, servidor(), nombreDeProceso);
   return *pantallas_;
 }
 
