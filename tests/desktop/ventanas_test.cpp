@@ -163,6 +163,11 @@ TEST(Ventanas, FocusTraeAlFrenteLaVentanaDeOtraApp) {
   X x;
   EXPECT_TRUE(hasta([&] { return x.activa() == w1; }));
   EXPECT_EQ(ax({"windows"}).json()["ventanas"][0]["titulo"], "Primera");
+  // The workspace sees it in front too.
+  EXPECT_EQ(ax({"frontmost"}).json()["app"], "zenity");
+  const Json info = ax({"info"}).json();
+  EXPECT_EQ(info["pid_en_primer_plano"], primera.pid());
+  EXPECT_EQ(info["titulo_ventana"], "Primera");
 
   EXPECT_EQ(ax({"focus", "--pid", "99999999999"}).stdout_,
             "{\"error\":\"no encontré el proceso 99999999999\",\"ok\":false}\n");
