@@ -172,7 +172,21 @@ std::optional<std::vector<Window>> ServidorVentanas::clientes() {
     XFree(datos);
     return ventanas;
   }
-  return std::nullopt;
+  // No manager keeps a list: the top-level windows themselves (the server lists them bottom
+  // to top), less the menus and tooltips that place themselves.
+  Window raiz = 0, padre = 0;
+  Window* hijos = nullptr;
+  unsigned cuantos = 0;
+  if (!XQueryTree(d_, raiz_, &raiz, &padre, &hijos, &cuantos)) return std::nullopt;
+  std::vector<Window> ventanas;
+  for (unsigned i = cuantos; i-- > 0;) {
+    XWindowAttributes atr;
+    if (XGetWindowAttributes(d_, hijos[i], &atr) && !atr.override_redirect &&
+        atr.c_class == InputOutput)
+      ventanas.push_back(hijos[i]);
+  }
+  if (hijos) XFree(hijos);
+  return ventanas;
 }
 
 bool ServidorVentanas::oculta(Window w) {

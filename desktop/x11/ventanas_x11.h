@@ -31,7 +31,8 @@ class ServidorVentanas {
   explicit ServidorVentanas(ConexionX11& conexion);
 
   Display* pantalla() const { return d_; }
-  // The managed windows, front to back; nothing without a window manager that lists them.
+  // The managed windows, front to back; without a manager that lists them, the top-level
+  // windows. Nothing when the server gives neither.
   std::optional<std::vector<Window>> clientes();
   // Mapped, and not hidden (minimised, shaded away or on another desktop).
   bool enPantalla(Window w);
