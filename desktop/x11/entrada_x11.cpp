@@ -21,6 +21,12 @@ namespace {
 constexpr auto VIDA_MINIMA = std::chrono::milliseconds(200);
 
 // X coordinates are 16-bit; the server keeps the pointer on screen anyway.
+// Without XTest every fake event call returns 0; the first one tells, before anything is posted.
+// Asking for the extension up front would cost each run two round trips more.
+void conXTest(int resultado) {
+  if (!resultado) fallo("la pantalla X no admite XTest: no puedo simular el ratón ni el teclado");
+}
+
 int coordenadaX(double v) {
   return static_cast<int>(std::lround(std::clamp(v, -32768.0, 32767.0)));
 }
@@ -41,16 +47,12 @@ unsigned botonX(int tipo, int boton) {
 
 }  // namespace
 
-EntradaX11::EntradaX11(ConexionX11& conexion) : conexion_(conexion), d_(conexion.pantalla()) {
-  int evento, error, mayor, menor;
-  if (!d_ || !XTestQueryExtension(d_, &evento, &error, &mayor, &menor))
-    fallo("la pantalla X no admite XTest: no puedo simular el ratón ni el teclado");
-}
+EntradaX11::EntradaX11(ConexionX11& conexion) : conexion_(conexion), d_(conexion.pantalla()) {}
 
+// Closing the display afterwards waits for the server to take every event.
 EntradaX11::~EntradaX11() {
   restaurar();
   if (teclado_) XkbFreeKeyboard(teclado_, XkbAllComponentsMask, True);
-  XSync(d_, False);
 }
 
 void EntradaX11::raton(int tipo, Punto punto, int boton) {
@@ -60,8 +62,8 @@ void EntradaX11::raton(int tipo, Punto punto, int boton) {
   }
   // Every pointer event carries its point; the pointer goes there first, as it does with the
   // platform's events.
-  XTestFakeMotionEvent(d_, -1, coordenadaX(origen_.x + punto.x), coordenadaX(origen_.y + punto.y),
-                       CurrentTime);
+  conXTest(XTestFakeMotionEvent(d_, -1, coordenadaX(origen_.x + punto.x),
+                                coordenadaX(origen_.y + punto.y), CurrentTime));
   switch (tipo) {
     case tipo::IZQUIERDO_ABAJO:
     case tipo::DERECHO_ABAJO:
@@ -85,7 +87,7 @@ void EntradaX11::rueda(int32_t rueda1, int32_t rueda2) {
   auto clics = [&](int32_t pixeles, unsigned positivo, unsigned negativo) {
     const unsigned b = pixeles > 0 ? positivo : negativo;
     for (uint32_t i = x11::clicsDeRueda(pixeles); i > 0; --i) {
-      XTestFakeButtonEvent(d_, b, True, CurrentTime);
+      conXTest(XTestFakeButtonEvent(d_, b, True, CurrentTime));
       XTestFakeButtonEvent(d_, b, False, CurrentTime);
     }
   };
@@ -261,7 +263,7 @@ void EntradaX11::esperarAQueLeanElMapa() {
 }
 
 void EntradaX11::pulsar(unsigned keycode, bool abajo) {
-  XTestFakeKeyEvent(d_, keycode, abajo ? True : False, CurrentTime);
+  conXTest(XTestFakeKeyEvent(d_, keycode, abajo ? True : False, CurrentTime));
 }
 
 std::vector<unsigned> EntradaX11::modificadores(uint64_t banderas) {

@@ -18,7 +18,7 @@ namespace tildo {
 
 class EntradaX11 : public Entrada {
  public:
-  // Fails the command when the display cannot synthesise input (no XTest or XKB).
+  // Events fail the command when the display cannot synthesise input (no XTest or XKB).
   explicit EntradaX11(ConexionX11& conexion);
   // Restores the keyboard mapping if something is still bound.
   ~EntradaX11() override;
