@@ -22,4 +22,20 @@ class FuenteDeVentanas {
   virtual bool activar(int32_t pid) = 0;
 };
 
+// The element of an application the accessibility bus does not know: nothing of its inside can
+// be read, but its windows, which the window manager knows, can be listed, placed and
+// minimised.
+class AplicacionDeVentanas : public Elemento {
+ public:
+  AplicacionDeVentanas(FuenteDeVentanas& fuente, int32_t pid) : fuente_(fuente), pid_(pid) {}
+  std::optional<Valor> atributo(std::string_view nombre) override;
+  std::optional<std::vector<std::string>> acciones() override { return std::nullopt; }
+  int realizar(std::string_view) override { return AX_ERROR; }
+  int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
+
+ private:
+  FuenteDeVentanas& fuente_;
+  int32_t pid_;
+};
+
 }  // namespace tildo

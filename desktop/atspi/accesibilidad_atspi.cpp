@@ -614,6 +614,8 @@ ElementoRef AccesibilidadAtspi::aplicacion(int32_t pid) {
     if (app.pid != pid) continue;
     return envolver(s_, static_cast<AtspiAccessible*>(g_object_ref(app.a.get())), pid);
   }
+  // Not on the bus: its windows are still the window manager's to move.
+  if (s_->ventanas) return std::make_shared<AplicacionDeVentanas>(*s_->ventanas, pid);
   return std::make_shared<ElementoMudo>();
 }
 

@@ -37,6 +37,7 @@ enum Nombre {
   NOMBRE,
   UTF8,
   EXTENSIONES,
+  SOMBRAS,
   MOVER_REDIMENSIONAR,
   SOPORTADOS,
   ACCIONES_PERMITIDAS,
@@ -70,6 +71,7 @@ const char* NOMBRES_ATOMOS[TOTAL_NOMBRES] = {
     "_NET_WM_NAME",
     "UTF8_STRING",
     "_NET_FRAME_EXTENTS",
+    "_GTK_FRAME_EXTENTS",
     "_NET_MOVERESIZE_WINDOW",
     "_NET_SUPPORTED",
     "_NET_WM_ALLOWED_ACTIONS",
@@ -245,20 +247,27 @@ std::optional<std::string> ServidorVentanas::tituloDe(Window w) {
   return titulo;
 }
 
+ServidorVentanas::Bordes ServidorVentanas::bordes(Window w, int nombre) {
+  auto v = propiedad(w, atomos(d_)[nombre], XA_CARDINAL, 4);
+  v.resize(4, 0);
+  return {double(v[0]), double(v[1]), double(v[2]), double(v[3])};
+}
+
 std::optional<Rect> ServidorVentanas::marcoDe(Window w) {
   XWindowAttributes atr;
   if (!XGetWindowAttributes(d_, w, &atr)) return std::nullopt;
   int x = 0, y = 0;
   Window hijo;
   if (!XTranslateCoordinates(d_, w, raiz_, 0, 0, &x, &y, &hijo)) return std::nullopt;
-  // Left, right, top, bottom: what the manager's decorations add around the client.
-  auto bordes = propiedad(w, atomos(d_)[EXTENSIONES], XA_CARDINAL, 4);
-  bordes.resize(4, 0);
+  // The manager's decorations widen the client; the shadows a client draws around itself
+  // (client-side decorations under a compositor) are not part of what the user sees.
+  const Bordes deco = bordes(w, EXTENSIONES), sombra = bordes(w, SOMBRAS);
   const Punto origen = conexion_.origenPrincipal();
   const double b = atr.border_width;
-  return Rect{x - b - double(bordes[0]) - origen.x, y - b - double(bordes[2]) - origen.y,
-              atr.width + 2 * b + double(bordes[0] + bordes[1]),
-              atr.height + 2 * b + double(bordes[2] + bordes[3])};
+  return Rect{x - b - deco.izquierda + sombra.izquierda - origen.x,
+              y - b - deco.arriba + sombra.arriba - origen.y,
+              atr.width + 2 * b + deco.izquierda + deco.derecha - sombra.izquierda - sombra.derecha,
+              atr.height + 2 * b + deco.arriba + deco.abajo - sombra.arriba - sombra.abajo};
 }
 
 Window ServidorVentanas::activa() {
@@ -303,22 +312,23 @@ void ServidorVentanas::colocar(Window w, std::optional<Punto> origen,
                                std::optional<Medidas> medidas) {
   XWindowAttributes atr;
   if (!XGetWindowAttributes(d_, w, &atr)) return;
-  auto bordes = propiedad(w, atomos(d_)[EXTENSIONES], XA_CARDINAL, 4);
-  bordes.resize(4, 0);
+  const Bordes deco = bordes(w, EXTENSIONES), sombra = bordes(w, SOMBRAS);
   const double b = atr.border_width;
   const Punto base = conexion_.origenPrincipal();
   int x = 0, y = 0;
   unsigned ancho = 1, alto = 1;
   if (origen) {
-    x = aEntero(origen->x + base.x);
-    y = aEntero(origen->y + base.y);
+    // The manager places its frame, which starts where the client's shadow does.
+    x = aEntero(origen->x + base.x - sombra.izquierda);
+    y = aEntero(origen->y + base.y - sombra.arriba);
   }
   if (medidas) {
-    // The client gets what is left inside the decorations.
+    // The client gets what is left inside the decorations, and its shadows besides.
     ancho = static_cast<unsigned>(
-        std::max(1, aEntero(medidas->ancho - 2 * b - double(bordes[0] + bordes[1]))));
-    alto = static_cast<unsigned>(
-        std::max(1, aEntero(medidas->alto - 2 * b - double(bordes[2] + bordes[3]))));
+        std::max(1, aEntero(medidas->ancho - 2 * b - deco.izquierda - deco.derecha +
+                            sombra.izquierda + sombra.derecha)));
+    alto = static_cast<unsigned>(std::max(1, aEntero(medidas->alto - 2 * b - deco.arriba -
+                                                     deco.abajo + sombra.arriba + sombra.abajo)));
   }
   const Atom mover = atomos(d_)[MOVER_REDIMENSIONAR];
   if (soporta(mover)) {

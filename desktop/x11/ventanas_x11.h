@@ -58,6 +58,11 @@ class ServidorVentanas {
   std::optional<Rect> areaDeTrabajo();
 
  private:
+  struct Bordes {
+    double izquierda = 0, derecha = 0, arriba = 0, abajo = 0;
+  };
+  // A property of four cardinals: left, right, top, bottom.
+  Bordes bordes(Window w, int nombre);
   std::vector<unsigned long> propiedad(Window w, Atom nombre, Atom tipo, long largo = 1024);
   std::vector<Atom> estado(Window w);
   bool soporta(Atom mensaje);

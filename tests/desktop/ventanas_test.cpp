@@ -129,6 +129,26 @@ TEST(Ventanas, ColocaElMarcoVisibleDondeSePide) {
   EXPECT_EQ(entradaDe(ax({"windows"}).json(), "Para colocar")["marco"], esperado);
 }
 
+TEST(Ventanas, ElMarcoVisibleDejaFueraLasSombrasDelCliente) {
+  Aplicacion v({VENTANA_CON_SOMBRA});
+  const Window w = esperarVentana("Con sombra");
+  ASSERT_NE(w, 0u) << v.errores();
+  X x;
+  // The client's 400x300 less 12 on each side, 8 above and 16 below.
+  const Json cliente = x.marco(w);
+  const Json visible = {{"x", cliente["x"].get<long>() + 12},
+                        {"y", cliente["y"].get<long>() + 8},
+                        {"ancho", 376},
+                        {"alto", 276}};
+  EXPECT_EQ(entradaDe(ax({"windows"}).json(), "Con sombra")["marco"], visible);
+
+  auto s = ax({"place", "--pid", std::to_string(v.pid()), "--x", "50", "--y", "60", "--ancho",
+               "300", "--alto", "200"});
+  const Json esperado = {{"x", 50}, {"y", 60}, {"ancho", 300}, {"alto", 200}};
+  EXPECT_EQ(s.json()["real"], esperado) << s.stdout_;
+  EXPECT_EQ(x.marco(w), (Json{{"x", 38}, {"y", 52}, {"ancho", 324}, {"alto", 224}}));
+}
+
 TEST(Ventanas, MinimizaYColocarLaDevuelve) {
   Aplicacion z(texto("Para minimizar"));
   const Window w = esperarVentana("Para minimizar");
