@@ -79,9 +79,12 @@ std::string titulo(Display* d, Window w) {
   return {nombre.begin(), nombre.end()};
 }
 
+// Windows come and go while they are looked at; a vanished one is simply not the one sought.
+int ignorarError(Display*, XErrorEvent*) { return 0; }
+
 class Conexion {
  public:
-  Conexion() : d_(XOpenDisplay(nullptr)) {}
+  Conexion() : d_(XOpenDisplay(nullptr)) { XSetErrorHandler(ignorarError); }
   ~Conexion() {
     if (d_) XCloseDisplay(d_);
   }
