@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "desktop/atspi/bus.h"
 #include "desktop/x11/conexion.h"
 #include "desktop/x11/ventanas_x11.h"
 
@@ -187,77 +188,171 @@ bool esNumerico(AtspiRole r) {
 constexpr std::array<std::string_view, 6> PULSAR = {"click",  "press", "activate",
                                                     "toggle", "jump",  "open"};
 
-std::optional<Rect> marcoDe(AtspiAccessible* a, Punto origen) {
-  Ref<AtspiComponent> c(atspi_accessible_get_component_iface(a));
-  if (!c) return std::nullopt;
-  Error e;
-  AtspiRect* r = atspi_component_get_extents(c.get(), ATSPI_COORD_TYPE_SCREEN, &e);
-  if (!r) return std::nullopt;
-  const bool fuera = r->x == G_MININT || r->y == G_MININT;
-  const Rect m{r->x - origen.x, r->y - origen.y, double(r->width), double(r->height)};
-  g_free(r);
+using atspi::Llamada;
+using atspi::Objeto;
+
+constexpr const char* ACCESIBLE = "org.a11y.atspi.Accessible";
+
+Objeto objetoDe(AtspiAccessible* a) {
+  auto* o = ATSPI_OBJECT(a);
+  return {o->app && o->app->bus_name ? o->app->bus_name : "", o->path ? o->path : ""};
+}
+
+bool tieneEstado(const std::vector<uint32_t>& estados, AtspiStateType e) {
+  const auto i = static_cast<size_t>(e);
+  return i / 32 < estados.size() && (estados[i / 32] >> (i % 32)) & 1u;
+}
+
+// A frame from an answer of GetExtents in screen pixels, in global points.
+std::optional<Rect> marcoDe(std::optional<atspi::Extension> e, Punto origen) {
   // Widgets that are not on screen report the smallest coordinate or a negative size, which
   // is no frame at all.
-  if (e || fuera || m.ancho < 0 || m.alto < 0) return std::nullopt;
-  return m;
+  if (!e || e->x == G_MININT || e->y == G_MININT || e->ancho < 0 || e->alto < 0)
+    return std::nullopt;
+  return Rect{e->x - origen.x, e->y - origen.y, double(e->ancho), double(e->alto)};
 }
+
+// Everything the walk asks of one element, sent at once: one wait for all the answers. What
+// only some interfaces answer (text, value, actions) follows once the interfaces are known,
+// rather than asking every element questions most cannot answer.
+struct Lote {
+  Llamada rol, nombre, descripcion, estados, interfaces, extension, hijos;
+  bool completo = false;
+  Llamada texto, valor, cuantasAcciones;
+  // The first action names are asked along, since most elements that act have few.
+  std::array<Llamada, 3> acciones;
+  std::set<std::string, std::less<>> servidos;
+};
+
+std::unique_ptr<Lote> pedirLote(DBusConnection* bus, const Objeto& o) {
+  auto l = std::make_unique<Lote>();
+  l->rol = Llamada::metodo(bus, o, ACCESIBLE, "GetRole");
+  l->nombre = Llamada::propiedad(bus, o, ACCESIBLE, "Name");
+  l->descripcion = Llamada::propiedad(bus, o, ACCESIBLE, "Description");
+  l->estados = Llamada::metodo(bus, o, ACCESIBLE, "GetState");
+  l->interfaces = Llamada::metodo(bus, o, ACCESIBLE, "GetInterfaces");
+  l->extension = Llamada::conEnteros(bus, o, "org.a11y.atspi.Component", "GetExtents", {},
+                                     ATSPI_COORD_TYPE_SCREEN);
+  l->hijos = Llamada::metodo(bus, o, ACCESIBLE, "GetChildren");
+  return l;
+}
+
+void completar(DBusConnection* bus, const Objeto& o, Lote& l) {
+  if (l.completo) return;
+  l.completo = true;
+  const auto interfaces = l.interfaces.textos().value_or(std::vector<std::string>{});
+  auto tiene = [&](const char* i) {
+    return std::find(interfaces.begin(), interfaces.end(), i) != interfaces.end();
+  };
+  const auto rol = static_cast<AtspiRole>(l.rol.natural().value_or(ATSPI_ROLE_INVALID));
+  if (esNumerico(rol) && tiene("org.a11y.atspi.Value"))
+    l.valor = Llamada::propiedad(bus, o, "org.a11y.atspi.Value", "CurrentValue");
+  if (!esMarcable(rol) && tiene("org.a11y.atspi.Text"))
+    l.texto = Llamada::conEnteros(bus, o, "org.a11y.atspi.Text", "GetText", {0, -1});
+  if (tiene("org.a11y.atspi.Action")) {
+    l.cuantasAcciones = Llamada::propiedad(bus, o, "org.a11y.atspi.Action", "NActions");
+    for (size_t i = 0; i < l.acciones.size(); ++i)
+      l.acciones[i] = Llamada::conEnteros(bus, o, "org.a11y.atspi.Action", "GetName",
+                                          {static_cast<int32_t>(i)});
+  }
+}
+
+// How many siblings ahead of the one being read have their questions in flight: enough to
+// keep the application busy, few enough to stay under the bus's limit of pending replies.
+constexpr size_t ADELANTO = 4;
 
 class ElementoAtspi;
 
-ElementoRef envolver(const std::shared_ptr<SesionAtspi>& s, AtspiAccessible* a,
-                     std::optional<int32_t> pid = std::nullopt);
+// The children of one element, asked for a few at a time as the walk goes through them.
+struct Hermanos {
+  std::vector<std::weak_ptr<ElementoAtspi>> lista;
+  void adelantar(size_t desde);
+  // The second questions of those whose first answers are already in.
+  void completarListos(size_t desde);
+};
 
-class ElementoAtspi : public Elemento {
+class ElementoAtspi : public Elemento, public std::enable_shared_from_this<ElementoAtspi> {
  public:
-  ElementoAtspi(std::shared_ptr<SesionAtspi> s, AtspiAccessible* a, std::optional<int32_t> pid)
-      : s_(std::move(s)), a_(a), pid_(pid) {}
+  ElementoAtspi(std::shared_ptr<SesionAtspi> s, Objeto o, std::optional<int32_t> pid = {},
+                AtspiAccessible* app = nullptr)
+      : s_(std::move(s)), o_(std::move(o)), pid_(pid), app_(app) {}
 
   std::optional<Valor> atributo(std::string_view nombre) override;
   std::optional<std::vector<std::string>> acciones() override;
   int realizar(std::string_view accion) override;
   int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
 
-  AtspiAccessible* atspi() const { return a_.get(); }
-
- private:
-  // One answer of the bus serves each of the attributes it carries once: the walk reads
-  // position and size, or enabled and focused, one after the other for the price of one
-  // exchange, and a second read of the same attribute asks again.
-  struct Lote {
-    std::set<std::string, std::less<>> servidos;
-  };
-  bool servir(std::optional<Lote>& lote, std::string_view nombre) {
-    if (lote && !lote->servidos.count(nombre)) {
-      lote->servidos.emplace(nombre);
-      return true;
-    }
-    lote = Lote{{std::string(nombre)}};
-    return false;
+  void preguntar() {
+    if (!lote_) lote_ = pedirLote(bus(), o_);
+  }
+  void completarSiListo() {
+    if (lote_ && !lote_->completo && lote_->interfaces.lista() && lote_->rol.lista())
+      completar(bus(), o_, *lote_);
+  }
+  void hermanos(std::shared_ptr<Hermanos> h, size_t i) {
+    hermanos_ = std::move(h);
+    indice_ = i;
   }
 
-  AtspiRole rol();
-  std::optional<Rect> marco(std::string_view nombre);
-  std::optional<AtspiStateSet*> estados(std::string_view nombre);
-  bool tieneEstado(std::string_view nombre, AtspiStateType estado, bool& leido);
+ private:
+  DBusConnection* bus() const { return atspi_get_a11y_bus(); }
+  // The answers for this read: each batch serves every attribute once; a second read of the
+  // same attribute asks afresh, so a moving element is seen moving.
+  Lote& lote(std::string_view nombre) {
+    if (hermanos_) {
+      hermanos_->adelantar(indice_ + 1);
+      grupo_ = std::move(hermanos_);
+    }
+    if (!lote_ || lote_->servidos.count(nombre)) lote_ = pedirLote(bus(), o_);
+    lote_->servidos.emplace(nombre);
+    return *lote_;
+  }
+  // The batch for a read that needs the second questions answered too.
+  Lote& loteCompleto(std::string_view nombre) {
+    Lote& l = lote(nombre);
+    completar(bus(), o_, l);
+    if (grupo_) grupo_->completarListos(indice_ + 1);
+    return l;
+  }
+  AtspiRole rol(Lote& l) {
+    // An element keeps its role for life.
+    if (!rol_) rol_ = static_cast<AtspiRole>(l.rol.natural().value_or(ATSPI_ROLE_INVALID));
+    return *rol_;
+  }
+  std::optional<std::vector<uint32_t>> estados(std::string_view nombre) {
+    return lote(nombre).estados.naturales();
+  }
   std::optional<Valor> valor();
   std::optional<Valor> ventanas(std::string_view nombre);
   ElementoRef enfocado();
   std::vector<std::string> nombresCrudos();
 
   std::shared_ptr<SesionAtspi> s_;
-  Ref<AtspiAccessible> a_;
+  Objeto o_;
   std::optional<int32_t> pid_;  // set on application elements
+  Ref<AtspiAccessible> app_;    // the application, on application elements
   std::optional<AtspiRole> rol_;
-  std::optional<Lote> loteMarco_;
-  std::optional<Rect> marco_;
-  std::optional<Lote> loteEstados_;
-  Ref<AtspiStateSet> estados_;
+  std::unique_ptr<Lote> lote_;
+  std::shared_ptr<Hermanos> hermanos_;  // until the first read asks ahead
+  std::shared_ptr<Hermanos> grupo_;
+  size_t indice_ = 0;
 };
 
-ElementoRef envolver(const std::shared_ptr<SesionAtspi>& s, AtspiAccessible* a,
-                     std::optional<int32_t> pid) {
+void Hermanos::adelantar(size_t desde) {
+  for (size_t i = desde; i < lista.size() && i < desde + ADELANTO; ++i)
+    if (auto h = lista[i].lock()) h->preguntar();
+}
+
+void Hermanos::completarListos(size_t desde) {
+  for (size_t i = desde; i < lista.size() && i < desde + ADELANTO; ++i)
+    if (auto h = lista[i].lock()) h->completarSiListo();
+}
+
+ElementoRef envolver(const std::shared_ptr<SesionAtspi>& s, AtspiAccessible* a) {
   if (!a) return nullptr;
-  return std::make_shared<ElementoAtspi>(s, a, pid);
+  auto e = std::make_shared<ElementoAtspi>(s, objetoDe(a));
+  g_object_unref(a);
+  return e;
 }
 
 // An application with no accessible counterpart: every read fails.
@@ -269,57 +364,21 @@ class ElementoMudo : public Elemento {
   int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
 };
 
-AtspiRole ElementoAtspi::rol() {
-  // An element keeps its role for life, so it is asked once.
-  if (!rol_) {
-    Error e;
-    rol_ = atspi_accessible_get_role(a_.get(), &e);
-    if (e) rol_ = ATSPI_ROLE_INVALID;
-  }
-  return *rol_;
-}
-
-std::optional<Rect> ElementoAtspi::marco(std::string_view nombre) {
-  if (!servir(loteMarco_, nombre)) marco_ = marcoDe(a_.get(), s_->origen());
-  return marco_;
-}
-
-std::optional<AtspiStateSet*> ElementoAtspi::estados(std::string_view nombre) {
-  if (!servir(loteEstados_, nombre))
-    estados_ = Ref<AtspiStateSet>(atspi_accessible_get_state_set(a_.get()));
-  if (!estados_) return std::nullopt;
-  return estados_.get();
-}
-
-bool ElementoAtspi::tieneEstado(std::string_view nombre, AtspiStateType estado, bool& leido) {
-  auto e = estados(nombre);
-  leido = e.has_value();
-  return leido && atspi_state_set_contains(*e, estado);
-}
-
 std::optional<Valor> ElementoAtspi::valor() {
-  const AtspiRole r = rol();
+  Lote& l = loteCompleto("AXValue");
+  const AtspiRole r = rol(l);
   if (esMarcable(r)) {
-    bool leido = false;
-    const bool marcado = tieneEstado("AXValue", ATSPI_STATE_CHECKED, leido) ||
-                         (leido && atspi_state_set_contains(estados_.get(), ATSPI_STATE_PRESSED));
-    if (!leido) return std::nullopt;
+    auto e = l.estados.naturales();
+    if (!e) return std::nullopt;
+    const bool marcado =
+        tieneEstado(*e, ATSPI_STATE_CHECKED) || tieneEstado(*e, ATSPI_STATE_PRESSED);
     return Valor(int64_t{marcado ? 1 : 0});
   }
   if (esNumerico(r)) {
-    Ref<AtspiValue> v(atspi_accessible_get_value_iface(a_.get()));
-    if (v) {
-      Error e;
-      const double n = atspi_value_get_current_value(v.get(), &e);
-      if (!e) return Valor(n);
-    }
+    if (auto n = l.valor.numero()) return Valor(*n);
   }
-  Ref<AtspiText> t(atspi_accessible_get_text_iface(a_.get()));
-  if (!t) return std::nullopt;
-  Error e;
-  auto texto = tomarTexto(atspi_text_get_text(t.get(), 0, -1, &e));
-  if (e || !texto) return std::nullopt;
-  return Valor(std::move(*texto));
+  if (auto t = l.texto.texto()) return Valor(std::move(*t));
+  return std::nullopt;
 }
 
 std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
@@ -330,104 +389,88 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
     return std::nullopt;
   }
   if (nombre == "AXRole") {
-    const AtspiRole r = rol();
+    Lote& l = lote(nombre);
+    const AtspiRole r = rol(l);
     if (r == ATSPI_ROLE_INVALID) return std::nullopt;
     // A one-line text is a field; the toolkits give both kinds the same role.
     if (r == ATSPI_ROLE_TEXT) {
-      Ref<AtspiStateSet> e(atspi_accessible_get_state_set(a_.get()));
-      if (e && atspi_state_set_contains(e.get(), ATSPI_STATE_SINGLE_LINE))
-        return Valor(std::string("AXTextField"));
+      auto e = l.estados.naturales();
+      if (e && tieneEstado(*e, ATSPI_STATE_SINGLE_LINE)) return Valor(std::string("AXTextField"));
     }
     const Rol* x = rolDe(r);
     return Valor(std::string(x ? x->rol : "AXGroup"));
   }
   if (nombre == "AXSubrole") {
-    const Rol* x = rolDe(rol());
+    const Rol* x = rolDe(rol(lote(nombre)));
     if (!x || !x->subrol) return std::nullopt;
     return Valor(std::string(x->subrol));
   }
-  if (nombre == "AXTitle") {
-    Error e;
-    auto t = tomarTexto(atspi_accessible_get_name(a_.get(), &e));
-    if (e || !t) return std::nullopt;
-    return Valor(std::move(*t));
-  }
-  if (nombre == "AXDescription") {
-    Error e;
-    auto t = tomarTexto(atspi_accessible_get_description(a_.get(), &e));
-    if (e || !t) return std::nullopt;
+  if (nombre == "AXTitle" || nombre == "AXDescription") {
+    Lote& l = lote(nombre);
+    auto t = (nombre == "AXTitle" ? l.nombre : l.descripcion).texto();
+    if (!t) return std::nullopt;
     return Valor(std::move(*t));
   }
   if (nombre == "AXValue") return valor();
   if (nombre == "AXPlaceholderValue") {
-    Error e;
-    GHashTable* atributos = atspi_accessible_get_attributes(a_.get(), &e);
-    if (!atributos) return std::nullopt;
-    std::optional<Valor> v;
-    if (auto p = static_cast<const char*>(g_hash_table_lookup(atributos, "placeholder-text")))
-      v = Valor(std::string(p));
-    g_hash_table_unref(atributos);
-    return v;
+    auto p = Llamada::metodo(bus(), o_, ACCESIBLE, "GetAttributes").atributo("placeholder-text");
+    if (!p) return std::nullopt;
+    return Valor(std::move(*p));
   }
-  if (nombre == "AXPosition") {
-    auto m = marco(nombre);
+  if (nombre == "AXPosition" || nombre == "AXSize") {
+    auto m = marcoDe(lote(nombre).extension.extension(), s_->origen());
     if (!m) return std::nullopt;
-    return Valor(Punto{m->x, m->y});
-  }
-  if (nombre == "AXSize") {
-    auto m = marco(nombre);
-    if (!m) return std::nullopt;
+    if (nombre == "AXPosition") return Valor(Punto{m->x, m->y});
     return Valor(Medidas{m->ancho, m->alto});
   }
   if (nombre == "AXEnabled" || nombre == "AXFocused" || nombre == "AXMinimized") {
+    if (nombre == "AXMinimized" && !esVentana(rol(lote_ ? *lote_ : lote("AXRole"))))
+      return std::nullopt;
     const AtspiStateType estado = nombre == "AXEnabled"   ? ATSPI_STATE_ENABLED
                                   : nombre == "AXFocused" ? ATSPI_STATE_FOCUSED
                                                           : ATSPI_STATE_ICONIFIED;
-    if (nombre == "AXMinimized" && !esVentana(rol())) return std::nullopt;
-    bool leido = false;
-    const bool si = tieneEstado(nombre, estado, leido);
-    if (!leido) return std::nullopt;
-    return Valor(si);
+    auto e = estados(nombre);
+    if (!e) return std::nullopt;
+    return Valor(tieneEstado(*e, estado));
   }
   if (nombre == "AXChildren") {
-    Error e;
-    const gint n = atspi_accessible_get_child_count(a_.get(), &e);
-    if (e || n < 0) return std::nullopt;
+    auto objetos = lote(nombre).hijos.objetos();
+    if (!objetos) return std::nullopt;
+    auto grupo = std::make_shared<Hermanos>();
     std::vector<ElementoRef> hijos;
-    hijos.reserve(static_cast<size_t>(n));
-    for (gint i = 0; i < n; ++i) {
-      Error ei;
-      auto h = envolver(s_, atspi_accessible_get_child_at_index(a_.get(), i, &ei));
-      // A child that vanished while being read is left out, not the whole list.
-      if (h) hijos.push_back(std::move(h));
+    hijos.reserve(objetos->size());
+    for (size_t i = 0; i < objetos->size(); ++i) {
+      auto h = std::make_shared<ElementoAtspi>(s_, (*objetos)[i]);
+      h->hermanos(grupo, i);
+      grupo->lista.push_back(h);
+      hijos.push_back(std::move(h));
     }
+    grupo->adelantar(0);
     return Valor(std::move(hijos));
   }
   if (nombre == "AXParent") {
     if (pid_) return std::nullopt;
-    Error e;
-    AtspiAccessible* p = atspi_accessible_get_parent(a_.get(), &e);
-    if (!p) return std::nullopt;
+    auto p = Llamada::propiedad(bus(), o_, ACCESIBLE, "Parent").objeto();
     // Above an application there is only the registry's desktop, which is no element.
-    Error er;
-    if (atspi_accessible_get_role(p, &er) == ATSPI_ROLE_DESKTOP_FRAME) {
-      g_object_unref(p);
+    if (!p || p->ruta == "/org/a11y/atspi/null" || p->ruta == "/org/a11y/atspi/accessible/root")
       return std::nullopt;
-    }
-    return Valor(envolver(s_, p));
+    return Valor(ElementoRef(std::make_shared<ElementoAtspi>(s_, *p)));
   }
   return std::nullopt;
 }
 
+// The actions' own names (the localized ones are for people).
 std::vector<std::string> ElementoAtspi::nombresCrudos() {
+  Lote& l = loteCompleto("acciones");
+  const int32_t n = l.cuantasAcciones.entero().value_or(0);
+  std::vector<Llamada> resto;
+  for (int32_t i = static_cast<int32_t>(l.acciones.size()); i < n; ++i)
+    resto.push_back(Llamada::conEnteros(bus(), o_, "org.a11y.atspi.Action", "GetName", {i}));
   std::vector<std::string> nombres;
-  Ref<AtspiAction> accion(atspi_accessible_get_action_iface(a_.get()));
-  if (!accion) return nombres;
-  Error e;
-  const gint n = atspi_action_get_n_actions(accion.get(), &e);
-  for (gint i = 0; !e && i < n; ++i) {
-    Error ei;
-    nombres.push_back(tomarTexto(atspi_action_get_action_name(accion.get(), i, &ei)).value_or(""));
+  for (int32_t i = 0; i < n; ++i) {
+    auto& llamada =
+        static_cast<size_t>(i) < l.acciones.size() ? l.acciones[i] : resto[i - l.acciones.size()];
+    nombres.push_back(llamada.texto().value_or(""));
   }
   return nombres;
 }
@@ -448,47 +491,50 @@ std::optional<std::vector<std::string>> ElementoAtspi::acciones() {
 
 int ElementoAtspi::realizar(std::string_view accion) {
   const auto crudos = nombresCrudos();
-  gint indice = -1;
+  int32_t indice = -1;
   if (accion == "AXPress") {
     for (auto p : PULSAR) {
       auto it = std::find(crudos.begin(), crudos.end(), p);
       if (it != crudos.end()) {
-        indice = static_cast<gint>(it - crudos.begin());
+        indice = static_cast<int32_t>(it - crudos.begin());
         break;
       }
     }
   } else {
     auto it = std::find(crudos.begin(), crudos.end(), accion);
-    if (it != crudos.end()) indice = static_cast<gint>(it - crudos.begin());
+    if (it != crudos.end()) indice = static_cast<int32_t>(it - crudos.begin());
   }
   if (indice < 0) return AX_ERROR;
-  Ref<AtspiAction> a(atspi_accessible_get_action_iface(a_.get()));
-  Error e;
-  return a && atspi_action_do_action(a.get(), indice, &e) && !e ? AX_EXITO : AX_ERROR;
+  auto hecho = Llamada::conEnteros(bus(), o_, "org.a11y.atspi.Action", "DoAction", {indice});
+  return hecho.booleano() == true ? AX_EXITO : AX_ERROR;
 }
 
-// The application's frames and dialogs, for when no window source is plugged in.
-std::vector<ElementoRef> marcosDe(const std::shared_ptr<SesionAtspi>& s, AtspiAccessible* app) {
-  std::vector<ElementoRef> marcos;
+// The application's frames and dialogs.
+std::vector<Ref<AtspiAccessible>> marcosDe(AtspiAccessible* app) {
+  std::vector<Ref<AtspiAccessible>> marcos;
   Error e;
   const gint n = atspi_accessible_get_child_count(app, &e);
   for (gint i = 0; !e && i < n; ++i) {
     Error ei;
-    AtspiAccessible* h = atspi_accessible_get_child_at_index(app, i, &ei);
+    Ref<AtspiAccessible> h(atspi_accessible_get_child_at_index(app, i, &ei));
     if (!h) continue;
     Error er;
-    if (esVentana(atspi_accessible_get_role(h, &er)))
-      marcos.push_back(envolver(s, h));
-    else
-      g_object_unref(h);
+    if (esVentana(atspi_accessible_get_role(h.get(), &er))) marcos.push_back(std::move(h));
   }
   return marcos;
 }
 
-bool conEstado(Elemento& e, AtspiStateType estado) {
-  auto* a = static_cast<ElementoAtspi&>(e).atspi();
+bool conEstado(AtspiAccessible* a, AtspiStateType estado) {
   Ref<AtspiStateSet> s(atspi_accessible_get_state_set(a));
   return s && atspi_state_set_contains(s.get(), estado);
+}
+
+// The active frames first: toolkits keep the focus mark on the last focused widget of every
+// window, and the active window's is the one with the keyboard.
+void activasPrimero(std::vector<Ref<AtspiAccessible>>& marcos) {
+  std::stable_partition(marcos.begin(), marcos.end(), [](const Ref<AtspiAccessible>& m) {
+    return conEstado(m.get(), ATSPI_STATE_ACTIVE);
+  });
 }
 
 std::optional<Valor> ElementoAtspi::ventanas(std::string_view nombre) {
@@ -499,13 +545,21 @@ std::optional<Valor> ElementoAtspi::ventanas(std::string_view nombre) {
     if (!v) return std::nullopt;
     return Valor(v);
   }
-  auto marcos = marcosDe(s_, a_.get());
-  if (nombre == "AXWindows") return Valor(std::move(marcos));
+  if (!app_) return std::nullopt;
+  auto marcos = marcosDe(app_.get());
+  auto elemento = [&](const Ref<AtspiAccessible>& m) {
+    return ElementoRef(std::make_shared<ElementoAtspi>(s_, objetoDe(m.get())));
+  };
+  if (nombre == "AXWindows") {
+    std::vector<ElementoRef> lista;
+    for (auto& m : marcos) lista.push_back(elemento(m));
+    return Valor(std::move(lista));
+  }
   for (auto& m : marcos)
-    if (conEstado(*m, ATSPI_STATE_ACTIVE)) return Valor(m);
+    if (conEstado(m.get(), ATSPI_STATE_ACTIVE)) return Valor(elemento(m));
   if (nombre == "AXMainWindow") {
     for (auto& m : marcos)
-      if (conEstado(*m, ATSPI_STATE_SHOWING)) return Valor(m);
+      if (conEstado(m.get(), ATSPI_STATE_SHOWING)) return Valor(elemento(m));
   }
   return std::nullopt;
 }
@@ -557,15 +611,12 @@ AtspiAccessible* focoBajo(AtspiAccessible* raiz, int profundidad, int& presupues
 }
 
 ElementoRef ElementoAtspi::enfocado() {
-  // Toolkits keep the focus mark on the last focused widget of every window: the active
-  // window's is the one with the keyboard.
-  auto marcos = marcosDe(s_, a_.get());
-  std::stable_partition(marcos.begin(), marcos.end(),
-                        [](const ElementoRef& m) { return conEstado(*m, ATSPI_STATE_ACTIVE); });
+  if (!app_) return nullptr;
+  auto marcos = marcosDe(app_.get());
+  activasPrimero(marcos);
   for (auto& m : marcos) {
     int presupuesto = 5000;
-    auto* raiz = static_cast<ElementoAtspi&>(*m).atspi();
-    if (auto* f = focoBajo(raiz, 30, presupuesto)) return envolver(s_, f);
+    if (auto* f = focoBajo(m.get(), 30, presupuesto)) return envolver(s_, f);
   }
   return nullptr;
 }
@@ -612,7 +663,8 @@ AccesibilidadAtspi::~AccesibilidadAtspi() = default;
 ElementoRef AccesibilidadAtspi::aplicacion(int32_t pid) {
   for (auto& app : appsDelRegistro(*s_)) {
     if (app.pid != pid) continue;
-    return envolver(s_, static_cast<AtspiAccessible*>(g_object_ref(app.a.get())), pid);
+    auto* a = static_cast<AtspiAccessible*>(g_object_ref(app.a.get()));
+    return std::make_shared<ElementoAtspi>(s_, objetoDe(a), pid, a);
   }
   // Not on the bus: its windows are still the window manager's to move.
   if (s_->ventanas) return std::make_shared<AplicacionDeVentanas>(*s_->ventanas, pid);
@@ -631,16 +683,22 @@ ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
   std::stable_partition(apps.begin(), apps.end(),
                         [&](const AppAtspi& a) { return frente && a.pid == *frente; });
   for (auto& app : apps) {
-    auto marcos = marcosDe(s_, app.a.get());
-    std::stable_partition(marcos.begin(), marcos.end(),
-                          [](const ElementoRef& m) { return conEstado(*m, ATSPI_STATE_ACTIVE); });
+    auto marcos = marcosDe(app.a.get());
+    activasPrimero(marcos);
     for (auto& m : marcos) {
-      auto* marco = static_cast<ElementoAtspi&>(*m).atspi();
+      auto* marco = m.get();
       Ref<AtspiStateSet> s(atspi_accessible_get_state_set(marco));
       if (!s || !atspi_state_set_contains(s.get(), ATSPI_STATE_SHOWING) ||
           atspi_state_set_contains(s.get(), ATSPI_STATE_ICONIFIED))
         continue;
-      auto r = marcoDe(marco, {0, 0});
+      std::optional<Rect> r;
+      if (Ref<AtspiComponent> c{atspi_accessible_get_component_iface(marco)}) {
+        Error e;
+        if (AtspiRect* x = atspi_component_get_extents(c.get(), ATSPI_COORD_TYPE_SCREEN, &e)) {
+          if (!e) r = Rect{double(x->x), double(x->y), double(x->width), double(x->height)};
+          g_free(x);
+        }
+      }
       if (!r || px < r->x || py < r->y || px >= r->x + r->ancho || py >= r->y + r->alto) continue;
       // Each container names its child under the point; the deepest one is the element.
       AtspiAccessible* actual = static_cast<AtspiAccessible*>(g_object_ref(marco));
