@@ -216,7 +216,7 @@ std::optional<Rect> marcoDe(std::optional<atspi::Extension> e, Punto origen) {
 // only some interfaces answer (text, value, actions) follows once the interfaces are known,
 // rather than asking every element questions most cannot answer.
 struct Lote {
-  Llamada rol, nombre, descripcion, estados, interfaces, extension, hijos;
+  Llamada rol, textos, estados, interfaces, extension, hijos;  // textos: name and description
   bool completo = false;
   Llamada texto, valor, cuantasAcciones;
   // The first action names are asked along, since most elements that act have few.
@@ -227,8 +227,7 @@ struct Lote {
 std::unique_ptr<Lote> pedirLote(DBusConnection* bus, const Objeto& o) {
   auto l = std::make_unique<Lote>();
   l->rol = Llamada::metodo(bus, o, ACCESIBLE, "GetRole");
-  l->nombre = Llamada::propiedad(bus, o, ACCESIBLE, "Name");
-  l->descripcion = Llamada::propiedad(bus, o, ACCESIBLE, "Description");
+  l->textos = Llamada::propiedades(bus, o, ACCESIBLE);
   l->estados = Llamada::metodo(bus, o, ACCESIBLE, "GetState");
   l->interfaces = Llamada::metodo(bus, o, ACCESIBLE, "GetInterfaces");
   l->extension = Llamada::conEnteros(bus, o, "org.a11y.atspi.Component", "GetExtents", {},
@@ -407,7 +406,7 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
   }
   if (nombre == "AXTitle" || nombre == "AXDescription") {
     Lote& l = lote(nombre);
-    auto t = (nombre == "AXTitle" ? l.nombre : l.descripcion).texto();
+    auto t = l.textos.textoDe(nombre == "AXTitle" ? "Name" : "Description");
     if (!t) return std::nullopt;
     return Valor(std::move(*t));
   }

@@ -64,6 +64,12 @@ Llamada Llamada::propiedad(DBusConnection* bus, const Objeto& o, const char* int
   return enviar(bus, m);
 }
 
+Llamada Llamada::propiedades(DBusConnection* bus, const Objeto& o, const char* interfaz) {
+  DBusMessage* m = mensaje(o, "org.freedesktop.DBus.Properties", "GetAll");
+  if (m) dbus_message_append_args(m, DBUS_TYPE_STRING, &interfaz, DBUS_TYPE_INVALID);
+  return enviar(bus, m);
+}
+
 Llamada Llamada::conEnteros(DBusConnection* bus, const Objeto& o, const char* interfaz,
                             const char* nombre, const std::vector<int32_t>& enteros,
                             std::optional<uint32_t> natural) {
@@ -233,6 +239,23 @@ std::optional<std::string> Llamada::atributo(const char* clave) {
     dbus_message_iter_recurse(&lista, &par);
     auto k = cadena(par);
     if (k && *k == clave && dbus_message_iter_next(&par)) return cadena(par);
+    dbus_message_iter_next(&lista);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> Llamada::textoDe(const char* clave) {
+  DBusMessageIter it, lista;
+  if (!inicio(it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_ARRAY) return std::nullopt;
+  dbus_message_iter_recurse(&it, &lista);
+  while (dbus_message_iter_get_arg_type(&lista) == DBUS_TYPE_DICT_ENTRY) {
+    DBusMessageIter par;
+    dbus_message_iter_recurse(&lista, &par);
+    auto k = cadena(par);
+    if (k && *k == clave && dbus_message_iter_next(&par)) {
+      sinVariante(par);
+      return cadena(par);
+    }
     dbus_message_iter_next(&lista);
   }
   return std::nullopt;

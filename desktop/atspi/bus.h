@@ -29,6 +29,8 @@ class Llamada {
   Llamada() = default;
   static Llamada metodo(DBusConnection* bus, const Objeto& o, const char* interfaz,
                         const char* nombre);
+  // Properties.GetAll of one interface.
+  static Llamada propiedades(DBusConnection* bus, const Objeto& o, const char* interfaz);
   static Llamada propiedad(DBusConnection* bus, const Objeto& o, const char* interfaz,
                            const char* nombre);
   static Llamada conEnteros(DBusConnection* bus, const Objeto& o, const char* interfaz,
@@ -45,18 +47,20 @@ class Llamada {
   // The answer's arguments, or nothing for an error or no answer in time.
   DBusMessage* respuesta();
 
-  std::optional<std::string> texto();                      // s, or v(s) for a property
-  std::optional<uint32_t> natural();                       // u
-  std::optional<int32_t> entero();                         // i, or v(i) for a property
-  std::optional<double> numero();                          // v(d)
-  std::optional<bool> booleano();                          // b
-  std::optional<std::vector<uint32_t>> naturales();        // au
-  std::optional<std::vector<std::string>> textos();        // as
-  std::optional<Extension> extension();                    // (iiii)
-  std::optional<std::vector<std::string>> acciones();      // a(sss): the names
-  std::optional<std::vector<Objeto>> objetos();            // a(so)
-  std::optional<Objeto> objeto();                          // (so), or v((so)) for a property
-  std::optional<std::string> atributo(const char* clave);  // a{ss}
+  std::optional<std::string> texto();                  // s, or v(s) for a property
+  std::optional<uint32_t> natural();                   // u
+  std::optional<int32_t> entero();                     // i, or v(i) for a property
+  std::optional<double> numero();                      // v(d)
+  std::optional<bool> booleano();                      // b
+  std::optional<std::vector<uint32_t>> naturales();    // au
+  std::optional<std::vector<std::string>> textos();    // as
+  std::optional<Extension> extension();                // (iiii)
+  std::optional<std::vector<std::string>> acciones();  // a(sss): the names
+  std::optional<std::vector<Objeto>> objetos();        // a(so)
+  std::optional<Objeto> objeto();                      // (so), or v((so)) for a property
+  std::optional<std::string> atributo(const char* clave);
+  // A text property of an answer of GetAll, a{sv}.
+  std::optional<std::string> textoDe(const char* clave);  // a{ss}
 
  private:
   explicit Llamada(DBusPendingCall* p) : pendiente_(p) {}
