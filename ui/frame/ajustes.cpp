@@ -1,0 +1,94 @@
+#include "ui/frame/ajustes.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "common/archivos.h"
+#include "common/texto.h"
+#include "ui/frame/constantes.h"
+
+namespace tildo::ui {
+namespace {
+
+// A value of the same kind as the default: a boolean (a number exactly 0 or 1 counts as one)
+// for a boolean, a text for a text.
+std::optional<Json> delMismoTipo(const Json& porDefecto, const Json& valor) {
+  if (porDefecto.is_boolean()) {
+    if (valor.is_boolean()) return valor;
+    if (valor.is_number()) {
+      const double n = valor.get<double>();
+      if (n == 0) return Json(false);
+      if (n == 1) return Json(true);
+    }
+    return std::nullopt;
+  }
+  if (porDefecto.is_string() && valor.is_string()) return valor;
+  return std::nullopt;
+}
+
+std::optional<std::string> variable(const char* nombre) {
+  const char* v = std::getenv(nombre);
+  if (!v || !*v) return std::nullopt;
+  return std::string(v);
+}
+
+}  // namespace
+
+Json ajustesDeBytes(const std::optional<std::string>& bytes) {
+  Json ajustes = AJUSTES_POR_DEFECTO;
+  if (!bytes) return ajustes;
+  const Json leido = Json::parse(*bytes, nullptr, false);
+  if (!leido.is_object()) return ajustes;
+  for (const auto& [clave, valor] : leido.items()) {
+    auto porDefecto = AJUSTES_POR_DEFECTO.find(clave);
+    if (porDefecto == AJUSTES_POR_DEFECTO.end()) continue;
+    if (auto v = delMismoTipo(*porDefecto, valor)) ajustes[clave] = *v;
+  }
+  return ajustes;
+}
+
+Json leerAjustes() {
+  return ajustesDeBytes(leerArchivo(ARCHIVO_AJUSTES));
+}
+
+void guardarAjustes(const Json& ajustes) {
+  std::error_code ec;
+  std::filesystem::create_directories(CARPETA, ec);
+  const auto texto = escribirJsonBonito(ajustes);
+  if (!texto) return;
+  escribirEnSitio(ARCHIVO_AJUSTES, *texto);
+}
+
+std::optional<std::string> leerTexto(const std::string& ruta) {
+  auto bytes = leerArchivo(ruta);
+  if (!bytes || !utf8Valido(*bytes)) return std::nullopt;
+  return bytes;
+}
+
+std::optional<std::string> idiomaDelSistema() {
+  if (auto lista = variable("LANGUAGE")) {
+    const std::string primero = lista->substr(0, lista->find(':'));
+    if (!primero.empty()) return primero;
+  }
+  std::optional<std::string> local;
+  for (const char* nombre : {"LC_ALL", "LC_MESSAGES", "LANG"})
+    if ((local = variable(nombre))) break;
+  if (!local) return std::nullopt;
+  // "C.UTF-8" is still the C locale: only the part before the codeset names a language.
+  const std::string idioma = local->substr(0, local->find_first_of(".@"));
+  if (idioma.empty() || idioma == "C" || idioma == "POSIX") return std::nullopt;
+  return idioma;
+}
+
+std::string idiomaEfectivo(const Json& ajustes) {
+  const auto idioma = ajustes.find("idioma");
+  if (idioma != ajustes.end() && idioma->is_string())
+    for (const char* codigo : IDIOMAS)
+      if (*idioma == codigo) return codigo;
+  const std::string sistema = idiomaDelSistema().value_or("en");
+  if (sistema.starts_with("es")) return "es";
+  if (sistema.starts_with("zh")) return "zh";
+  return "en";
+}
+
+}  // namespace tildo::ui

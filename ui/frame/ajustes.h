@@ -1,0 +1,33 @@
+#pragma once
+// The settings file (ARCHIVO_AJUSTES) and the interface language.
+
+#include <optional>
+#include <string>
+
+#include "common/json.h"
+
+namespace tildo::ui {
+
+// The defaults overlaid with the valid entries of the file, read afresh at every call.
+Json leerAjustes();
+// The settings as they would be read from these bytes (nothing: no readable file).
+Json ajustesDeBytes(const std::optional<std::string>& bytes);
+
+// Rewrites the file in place (the agent server may be watching it) in the pretty form, keys
+// ascending, no final line feed; creates the configuration directory first. Failures are
+// silent: the old file stays.
+void guardarAjustes(const Json& ajustes);
+
+// The whole file as UTF-8 text; nothing when unreadable or not UTF-8.
+std::optional<std::string> leerTexto(const std::string& ruta);
+
+// The user's first preferred language from the locale environment: the first entry of
+// LANGUAGE's colon-separated list, else the first set of LC_ALL, LC_MESSAGES and LANG; the
+// C and POSIX locales name no language. Nothing when none is named.
+std::optional<std::string> idiomaDelSistema();
+
+// "es", "en" or "zh": the setting `idioma` when it names one of them, else the system's first
+// preferred language by its prefix, English when the system names none.
+std::string idiomaEfectivo(const Json& ajustes);
+
+}  // namespace tildo::ui

@@ -1,0 +1,55 @@
+#include "ui/frame/comandos.h"
+
+#include <cstdlib>
+#include <exception>
+
+#include "common/fallo.h"
+#include "ui/frame/ajustes.h"
+#include "ui/frame/dialogo_permiso.h"
+#include "ui/frame/lineas.h"
+#include "ui/frame/voz.h"
+
+namespace tildo::ui {
+namespace {
+
+[[noreturn]] void todaviaNo(const std::string& comando) {
+  fallo("el comando «" + comando + "» aún no está disponible", 1);
+}
+
+[[noreturn]] void comandoDecir(const Args& args) {
+  const Dicho d = queDecir(args);
+  decir(d.texto, d.voz);
+}
+
+[[noreturn]] void comandoPermiso(const Args& args) {
+  const std::string app = bandera(args, "--app").value_or("esta aplicación");
+  const double segundos = segundosDePermiso(bandera(args, "--segundos"));
+  const auto textos = textosDePermiso(idiomaEfectivo(leerAjustes()), app, segundos);
+  const bool permitido = preguntarPermiso(textos, segundos);
+  escribirLinea(lineaDeRespuesta(app, permitido));
+  // Leaves the pending time-out and the windows to the process's end.
+  std::exit(0);
+}
+
+}  // namespace
+
+int ejecutar(std::vector<std::string> args) {
+  try {
+    if (args.empty()) fallo("falta el comando. Usa: barra | aro | cursor | decir | vigilar", 2);
+    const std::string comando = args.front();
+    args.erase(args.begin());
+    if (comando == "barra" || comando == "aro" || comando == "cursor") todaviaNo(comando);
+    if (comando == "decir") comandoDecir(args);
+    if (comando == "permiso") comandoPermiso(args);
+    if (comando == "vigilar") todaviaNo(comando);
+    fallo("comando desconocido: " + comando, 2);
+  } catch (const Fallo& f) {
+    escribirLinea(lineaDeFallo(f.mensaje));
+    return f.codigo;
+  } catch (const std::exception& e) {
+    escribirLinea(lineaDeFallo(std::string("error interno: ") + e.what()));
+    return 1;
+  }
+}
+
+}  // namespace tildo::ui

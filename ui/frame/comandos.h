@@ -1,0 +1,13 @@
+#pragma once
+// The dispatch of tildo-ui's commands.
+
+#include <string>
+#include <vector>
+
+namespace tildo::ui {
+
+// Runs the command named by the first argument with the rest as its options; the process's
+// exit code. A failure prints its line here.
+int ejecutar(std::vector<std::string> args);
+
+}  // namespace tildo::ui

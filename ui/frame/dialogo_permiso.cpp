@@ -1,0 +1,134 @@
+#include "ui/frame/dialogo_permiso.h"
+
+#include <xcb/xcb.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+
+#include "common/fallo.h"
+#include "ui/frame/lineas.h"
+
+namespace tildo::ui {
+namespace {
+
+// Qt's own warnings (fonts, accessibility bus, platform) become trace lines: standard error
+// carries nothing else.
+void mensajeDeQt(QtMsgType, const QMessageLogContext&, const QString& mensaje) {
+  traza("qt: " + mensaje.toStdString());
+}
+
+// Qt ends the process with a fatal error when it cannot reach the display; asking first gives a
+// failure line instead.
+bool hayPantalla() {
+  xcb_connection_t* conexion = xcb_connect(nullptr, nullptr);
+  const bool hay = xcb_connection_has_error(conexion) == 0;
+  xcb_disconnect(conexion);
+  return hay;
+}
+
+QString q(const std::string& texto) {
+  return QString::fromStdString(texto);
+}
+
+std::optional<PuntoDelPuntero> centroEnPantalla(QWidget* boton) {
+  QWindow* ventana = boton->window()->windowHandle();
+  QScreen* principal = QGuiApplication::primaryScreen();
+  if (!ventana || !ventana->isExposed() || !principal) return std::nullopt;
+  QScreen* pantalla = ventana->screen() ? ventana->screen() : principal;
+  const QPointF centro = boton->mapToGlobal(QRectF(boton->rect()).center());
+  const QPoint origen = pantalla->geometry().topLeft();
+  const QPoint origenPrincipal = principal->geometry().topLeft();
+  return puntoDelPuntero(centro.x(), centro.y(), origen.x(), origen.y(),
+                         pantalla->devicePixelRatio(), origenPrincipal.x(), origenPrincipal.y());
+}
+
+bool iguales(const std::optional<PuntoDelPuntero>& a, const std::optional<PuntoDelPuntero>& b) {
+  if (!a || !b) return !a && !b;
+  return a->x == b->x && a->y == b->y;
+}
+
+}  // namespace
+
+bool preguntarPermiso(const TextosDePermiso& textos, double segundos) {
+  qInstallMessageHandler(mensajeDeQt);
+  // The ready line is in X coordinates, the ones tildo-ax posts pointer events in.
+  setenv("QT_QPA_PLATFORM", "xcb", 1);
+  // tildo-ax finds and presses the buttons over AT-SPI, whether or not a screen reader runs.
+  setenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1", 0);
+  if (!hayPantalla()) fallo("no hay pantalla en la que preguntar (DISPLAY)", 1);
+
+  static int argc = 1;
+  static char nombre[] = "tildo-ui";
+  static char* argv[] = {nombre, nullptr};
+  QApplication aplicacion(argc, argv);
+  aplicacion.setApplicationName("tildo-ui");
+
+  QMessageBox caja;
+  caja.setWindowTitle("Tildo");
+  caja.setIcon(QMessageBox::Warning);
+  caja.setTextFormat(Qt::PlainText);
+  caja.setText(q(textos.mensaje));
+  caja.setInformativeText(q(textos.informativo));
+  QPushButton* rechazar = caja.addButton(q(textos.rechazar), QMessageBox::RejectRole);
+  QPushButton* permitir = caja.addButton(q(textos.permitir), QMessageBox::AcceptRole);
+  rechazar->setAccessibleName(q(textos.rechazar));
+  permitir->setAccessibleName(q(textos.permitir));
+  // Return refuses even when the allow button has the focus: only the first button is ever
+  // the default one.
+  caja.setDefaultButton(rechazar);
+  permitir->setAutoDefault(false);
+  caja.setEscapeButton(rechazar);
+  caja.setWindowFlag(Qt::WindowStaysOnTopHint);
+  caja.setWindowModality(Qt::ApplicationModal);
+  caja.adjustSize();
+  if (QScreen* principal = QGuiApplication::primaryScreen())
+    caja.move(principal->geometry().center() - caja.rect().center());
+
+  // The time-out runs in stretches a timer can hold; a precise timer, since a coarse one may
+  // be seconds off over a minute.
+  double quedaMs = segundos * 1000;
+  std::function<void()> esperarPlazo = [&] {
+    if (quedaMs <= 0) {
+      caja.done(QDialog::Rejected);
+      return;
+    }
+    const double tramo = std::ceil(std::min(quedaMs, 86400000.0));
+    quedaMs -= tramo;
+    QTimer::singleShot(static_cast<int>(tramo), Qt::PreciseTimer, &caja, esperarPlazo);
+  };
+
+  // The window manager may still move the window after it is mapped: the centre is reported
+  // once it has held still for a few polls (or after three seconds, whatever it is then).
+  QTimer sondeo;
+  sondeo.setInterval(20);
+  std::optional<PuntoDelPuntero> ultimo;
+  int quietas = 0;
+  int vueltas = 0;
+  QObject::connect(&sondeo, &QTimer::timeout, [&] {
+    ++vueltas;
+    const auto punto = centroEnPantalla(permitir);
+    quietas = punto && iguales(punto, ultimo) ? quietas + 1 : 0;
+    ultimo = punto;
+    if (quietas < 3 && vueltas < 150) return;
+    sondeo.stop();
+    escribirLinea(lineaDeListo(ultimo));
+    esperarPlazo();
+  });
+  QTimer::singleShot(0, &caja, [&] {
+    caja.raise();
+    caja.activateWindow();
+    sondeo.start();
+  });
+  caja.exec();
+  return caja.clickedButton() == permitir;
+}
+
+}  // namespace tildo::ui
