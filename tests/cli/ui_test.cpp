@@ -1,0 +1,185 @@
+// tildo-ui's command frame and decir as the agent server sees them: lines, exit codes, and
+// the speech program's arguments and end.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "common/archivos.h"
+#include "common/texto.h"
+#include "programa.h"
+
+namespace tildo::prueba {
+namespace {
+
+using namespace std::chrono_literals;
+
+Salida ui(const std::vector<std::string>& args,
+          const std::map<std::string, std::string>& entorno = {}) {
+  return correr("tildo-ui", args, entorno);
+}
+
+TEST(UiMarco, SinComandoYComandoDesconocido) {
+  auto s = ui({});
+  EXPECT_EQ(s.stdout_,
+            "{\"error\":\"falta el comando. Usa: barra | aro | cursor | decir | vigilar\","
+            "\"ok\":false}\n");
+  EXPECT_EQ(s.codigo, 2);
+  for (const char* palabra : {"Barra", "", "--texto", "decir2"}) {
+    s = ui({palabra, "decir"});
+    EXPECT_EQ(s.stdout_,
+              std::string("{\"error\":\"comando desconocido: ") + palabra + "\",\"ok\":false}\n");
+    EXPECT_EQ(s.codigo, 2);
+    EXPECT_EQ(s.stderr_, "");
+  }
+}
+
+TEST(UiMarco, LosComandosQueAunNoEstanLoDicen) {
+  for (const char* comando : {"barra", "aro", "cursor", "vigilar"}) {
+    auto s = ui({comando});
+    EXPECT_EQ(s.stdout_, std::string("{\"error\":\"el comando «") + comando +
+                             "» aún no está disponible\",\"ok\":false}\n");
+    EXPECT_EQ(s.codigo, 1);
+  }
+}
+
+TEST(UiMarco, PermisoSinPantallaFallaConClaridad) {
+  auto s = ui({"permiso", "--segundos", "1"}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+  EXPECT_EQ(s.stdout_,
+            "{\"error\":\"no hay pantalla en la que preguntar (DISPLAY)\",\"ok\":false}\n");
+  EXPECT_EQ(s.codigo, 1);
+  EXPECT_EQ(s.stderr_, "");
+}
+
+// A speech program of our own: it records its arguments, says something on its standard
+// output, writes its pid and does what the test asks (an exit status, or a long sleep).
+class VozDePrueba {
+ public:
+  explicit VozDePrueba(const std::string& fin = "exit 0") {
+    char plantilla[] = "/tmp/tildo-voz-XXXXXX";
+    carpeta_ = mkdtemp(plantilla);
+    programa_ = carpeta_ + "/voz";
+    escribirAtomico(programa_,
+                    "#!/bin/sh\n"
+                    "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$0.args\"\n"
+                    "echo esto no es JSON\n"
+                    "echo $$ > \"$0.pid\"\n" +
+                        fin + "\n");
+    std::filesystem::permissions(programa_, std::filesystem::perms::owner_all);
+  }
+  ~VozDePrueba() { std::filesystem::remove_all(carpeta_); }
+  std::map<std::string, std::string> entorno() const { return {{"TILDO_VOZ_PROGRAMA", programa_}}; }
+  std::vector<std::string> argumentos() const {
+    std::vector<std::string> args;
+    const std::string crudo = leerArchivo(programa_ + ".args").value_or("");
+    for (size_t i = 0; i < crudo.size();) {
+      const size_t fin = crudo.find('\0', i);
+      args.push_back(crudo.substr(i, fin - i));
+      i = fin + 1;
+    }
+    return args;
+  }
+  bool hablo() const { return std::filesystem::exists(programa_ + ".args"); }
+  pid_t pid() const { return std::atoi(leerArchivo(programa_ + ".pid").value_or("0").c_str()); }
+
+ private:
+  std::string carpeta_;
+  std::string programa_;
+};
+
+using V = std::vector<std::string>;
+
+TEST(UiDecir, SinTextoNoHabla) {
+  VozDePrueba voz;
+  for (const V& args : {V{"decir"}, V{"decir", "--texto", "  \t "}, V{"decir", " ", "\t"}}) {
+    auto s = ui(args, voz.entorno());
+    EXPECT_EQ(s.stdout_, "{\"error\":\"decir necesita --texto\",\"ok\":false}\n");
+    EXPECT_EQ(s.codigo, 1);
+  }
+  EXPECT_FALSE(voz.hablo());
+}
+
+TEST(UiDecir, ArgumentosDelProgramaYLineaDeExito) {
+  VozDePrueba voz("exit 3");
+  auto s = ui({"decir", "hola", "--voz", "Mónica"}, voz.entorno());
+  EXPECT_EQ(voz.argumentos(), (V{"hola --voz Mónica", "-v", "Mónica"}));
+  // Its own output stays off the JSON channel; its status is reported, not a failure.
+  EXPECT_EQ(s.stdout_, "{\"codigo\":3,\"dicho\":\"hola --voz Mónica\",\"ok\":true}\n");
+  EXPECT_EQ(s.codigo, 0);
+
+  s = ui({"decir", "--voz", "", "--texto", "-v hola"}, voz.entorno());
+  EXPECT_EQ(voz.argumentos(), V{"-v hola"});
+  EXPECT_EQ(s.stdout_, "{\"codigo\":3,\"dicho\":\"-v hola\",\"ok\":true}\n");
+
+  s = ui({"decir", "hola", "--texto"}, voz.entorno());
+  EXPECT_EQ(voz.argumentos(), V{"hola --texto"});
+}
+
+TEST(UiDecir, Corta300ParaDecirY120ParaContar) {
+  VozDePrueba voz("kill -9 $$");
+  std::string largo;
+  for (int i = 0; i < 100; ++i) largo += "ñe\u0301🇪🇸👩‍👩‍👧a";
+  ASSERT_EQ(contarGrafemas(largo), 500u);
+  auto s = ui({"decir", "--texto", largo}, voz.entorno());
+  ASSERT_EQ(voz.argumentos().size(), 1u);
+  EXPECT_EQ(voz.argumentos()[0], primerosGrafemas(largo, 300));
+  EXPECT_EQ(s.json()["dicho"], primerosGrafemas(largo, 120));
+  EXPECT_EQ(s.json()["codigo"], 9);  // ended by a signal: its number
+  EXPECT_EQ(s.codigo, 0);
+}
+
+TEST(UiDecir, ProgramaQueNoArranca) {
+  auto s = ui({"decir", "hola"}, {{"TILDO_VOZ_PROGRAMA", "/no/existe/voz"}});
+  EXPECT_EQ(s.stdout_, "{\"error\":\"no pude hablar: No such file or directory\",\"ok\":false}\n");
+  EXPECT_EQ(s.codigo, 1);
+  VozDePrueba voz;
+  std::filesystem::permissions(voz.entorno().at("TILDO_VOZ_PROGRAMA"),
+                               std::filesystem::perms::owner_read);
+  s = ui({"decir", "hola"}, voz.entorno());
+  EXPECT_EQ(s.stdout_, "{\"error\":\"no pude hablar: Permission denied\",\"ok\":false}\n");
+  EXPECT_FALSE(voz.hablo());
+}
+
+TEST(UiDecir, TerminarloCortaLaVozEnSecoYNoImprimeNada) {
+  VozDePrueba voz("exec sleep 30");
+  int salida[2];
+  ASSERT_EQ(pipe(salida), 0);
+  const std::string programa = std::string(TILDO_BIN) + "/tildo-ui";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(salida[1], 1);
+    close(salida[0]);
+    close(salida[1]);
+    for (const auto& [k, v] : voz.entorno()) setenv(k.c_str(), v.c_str(), 1);
+    execl(programa.c_str(), programa.c_str(), "decir", "hola", nullptr);
+    _exit(127);
+  }
+  close(salida[1]);
+  const auto limite = std::chrono::steady_clock::now() + 10s;
+  while (voz.pid() == 0 && std::chrono::steady_clock::now() < limite)
+    std::this_thread::sleep_for(10ms);
+  const pid_t hablante = voz.pid();
+  ASSERT_GT(hablante, 0);
+  kill(pid, SIGTERM);
+  int estado = 0;
+  waitpid(pid, &estado, 0);
+  EXPECT_TRUE(WIFEXITED(estado));
+  EXPECT_EQ(WEXITSTATUS(estado), 0);
+  std::string escrito;
+  char buf[256];
+  for (ssize_t n; (n = read(salida[0], buf, sizeof buf)) > 0;) escrito.append(buf, n);
+  close(salida[0]);
+  EXPECT_EQ(escrito, "");
+  // Killed and reaped before tildo-ui ended, not left sleeping.
+  EXPECT_EQ(kill(hablante, 0), -1);
+  EXPECT_EQ(errno, ESRCH);
+}
+
+}  // namespace
+}  // namespace tildo::prueba

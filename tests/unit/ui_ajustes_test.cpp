@@ -1,0 +1,145 @@
+// The settings file as the agent server and the bar share it, and the interface language.
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "common/archivos.h"
+#include "ui/frame/ajustes.h"
+#include "ui/frame/constantes.h"
+
+namespace tildo::ui {
+namespace {
+
+// A private configuration directory for each test, with the locale variables cleared.
+class UiAjustes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char plantilla[] = "/tmp/tildo-ajustes-XXXXXX";
+    raiz_ = mkdtemp(plantilla);
+    setenv("TILDO_CONFIG", (raiz_ + "/conf").c_str(), 1);
+    iniciarConstantes("/x/bin/tildo-ui");
+    for (const char* v : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) unsetenv(v);
+  }
+  void TearDown() override {
+    std::filesystem::remove_all(raiz_);
+    unsetenv("TILDO_CONFIG");
+  }
+  void escribir(const std::string& contenido) {
+    std::filesystem::create_directories(CARPETA);
+    escribirEnSitio(ARCHIVO_AJUSTES, contenido);
+  }
+  std::string raiz_;
+};
+
+TEST_F(UiAjustes, SinArchivoLosSietePorDefecto) {
+  const Json esperado = {{"voz", false},   {"cursor", true}, {"dividir", true}, {"zoom", true},
+                         {"pausa", false}, {"barra", true},  {"idioma", "auto"}};
+  EXPECT_EQ(leerAjustes(), esperado);
+  EXPECT_EQ(AJUSTES_POR_DEFECTO, esperado);
+}
+
+TEST_F(UiAjustes, SoloValenLasClavesConocidasDelMismoTipo) {
+  escribir(R"({"voz": true, "otra": 5, "zoom": "no", "idioma": "fr", "cursor": null,
+               "dividir": [false], "barra": {"x": false}})");
+  Json esperado = AJUSTES_POR_DEFECTO;
+  esperado["voz"] = true;
+  esperado["idioma"] = "fr";
+  EXPECT_EQ(leerAjustes(), esperado);
+  escribir(R"({"idioma": true, "pausa": "true"})");
+  EXPECT_EQ(leerAjustes(), AJUSTES_POR_DEFECTO);
+}
+
+TEST_F(UiAjustes, LosNumerosCeroYUnoSonBooleanos) {
+  escribir(R"({"pausa": 1, "cursor": 0, "voz": 1.0, "zoom": -0.0})");
+  auto a = leerAjustes();
+  EXPECT_EQ(a["pausa"], true);
+  EXPECT_EQ(a["cursor"], false);
+  EXPECT_EQ(a["voz"], true);
+  EXPECT_EQ(a["zoom"], false);
+  escribir(R"({"pausa": 2, "cursor": 0.5, "voz": 1e-9, "idioma": 1})");
+  EXPECT_EQ(leerAjustes(), AJUSTES_POR_DEFECTO);
+}
+
+TEST_F(UiAjustes, LoQueNoEsUnObjetoDaLosValoresPorDefecto) {
+  for (const char* malo : {R"([{"voz": true}])", R"({"voz": true)", "voz=true", "", "true",
+                           "\"texto\"", "{\"idioma\": \"es\xff\"}"}) {
+    escribir(malo);
+    EXPECT_EQ(leerAjustes(), AJUSTES_POR_DEFECTO) << malo;
+  }
+}
+
+TEST_F(UiAjustes, GuardarEscribeLaFormaBonitaEnSitio) {
+  Json a = leerAjustes();
+  a["idioma"] = "zh/TW";
+  a["voz"] = true;
+  guardarAjustes(a);  // the directory does not exist yet
+  const std::string esperado =
+      "{\n  \"barra\" : true,\n  \"cursor\" : true,\n  \"dividir\" : true,\n  \"idioma\" : "
+      "\"zh\\/TW\",\n  \"pausa\" : false,\n  \"voz\" : true,\n  \"zoom\" : true\n}";
+  EXPECT_EQ(leerArchivo(ARCHIVO_AJUSTES), esperado);
+  EXPECT_EQ(leerAjustes(), a);
+
+  // Rewritten in place: the same file, so a watcher holding it sees the new content.
+  struct stat antes {};
+  stat(ARCHIVO_AJUSTES.c_str(), &antes);
+  a["voz"] = false;
+  guardarAjustes(a);
+  struct stat despues {};
+  stat(ARCHIVO_AJUSTES.c_str(), &despues);
+  EXPECT_EQ(antes.st_ino, despues.st_ino);
+  EXPECT_EQ(leerAjustes()["voz"], false);
+  EXPECT_EQ(leerTexto(ARCHIVO_AJUSTES)->back(), '}');
+}
+
+TEST_F(UiAjustes, GuardarDondeNoSePuedeDejaElArchivoComoEstaba) {
+  escribir("{}");
+  setenv("TILDO_CONFIG", (ARCHIVO_AJUSTES + "/dentro").c_str(), 1);
+  iniciarConstantes("/x/bin/tildo-ui");
+  guardarAjustes(AJUSTES_POR_DEFECTO);
+  EXPECT_EQ(leerArchivo(raiz_ + "/conf/ajustes.json"), "{}");
+}
+
+TEST_F(UiAjustes, LeerTextoSoloUtf8) {
+  escribir("{\"idioma\": \"español\"}");
+  EXPECT_EQ(leerTexto(ARCHIVO_AJUSTES), "{\"idioma\": \"español\"}");
+  escribir("{\"a\": \"\xc3\"}");
+  EXPECT_EQ(leerTexto(ARCHIVO_AJUSTES), std::nullopt);
+  EXPECT_EQ(leerTexto(raiz_ + "/no-existe"), std::nullopt);
+}
+
+TEST_F(UiAjustes, IdiomaDelAjusteOElDelSistema) {
+  Json a = AJUSTES_POR_DEFECTO;
+  EXPECT_EQ(idiomaEfectivo(a), "en");  // the system names none
+  setenv("LANG", "es_ES.UTF-8", 1);
+  EXPECT_EQ(idiomaEfectivo(a), "es");
+  setenv("LC_MESSAGES", "zh_TW.UTF-8", 1);
+  EXPECT_EQ(idiomaEfectivo(a), "zh");
+  setenv("LC_ALL", "C.UTF-8", 1);
+  EXPECT_EQ(idiomaEfectivo(a), "en");
+  setenv("LANGUAGE", "zh-Hant-TW:es", 1);
+  EXPECT_EQ(idiomaEfectivo(a), "zh");
+  setenv("LANGUAGE", "pt_BR:es", 1);
+  EXPECT_EQ(idiomaEfectivo(a), "en");
+  setenv("LANGUAGE", ":es", 1);  // an empty first entry: the locale decides
+  setenv("LC_ALL", "es_MX", 1);
+  EXPECT_EQ(idiomaEfectivo(a), "es");
+  setenv("LC_ALL", "POSIX", 1);
+  EXPECT_EQ(idiomaEfectivo(a), "en");
+
+  setenv("LANGUAGE", "zh_CN", 1);
+  for (const char* codigo : {"es", "en", "zh"}) {
+    a["idioma"] = codigo;
+    EXPECT_EQ(idiomaEfectivo(a), codigo);
+  }
+  for (const char* otro : {"auto", "fr", "ES", ""}) {
+    a["idioma"] = otro;
+    EXPECT_EQ(idiomaEfectivo(a), "zh") << otro;
+  }
+  EXPECT_EQ(idiomaEfectivo(Json::object()), "zh");
+}
+
+}  // namespace
+}  // namespace tildo::ui
