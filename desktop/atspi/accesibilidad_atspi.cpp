@@ -218,6 +218,7 @@ std::optional<Rect> marcoDe(std::optional<atspi::Extension> e, Punto origen) {
 struct Lote {
   Llamada rol, textos, estados, interfaces, extension, hijos;  // textos: name and description
   bool completo = false;
+  bool sinHijos = false;  // known from the child count, so the list is not asked for
   Llamada texto, valor, cuantasAcciones;
   // The first action names are asked along, since most elements that act have few.
   std::array<Llamada, 3> acciones;
@@ -232,13 +233,14 @@ std::unique_ptr<Lote> pedirLote(DBusConnection* bus, const Objeto& o) {
   l->interfaces = Llamada::metodo(bus, o, ACCESIBLE, "GetInterfaces");
   l->extension = Llamada::conEnteros(bus, o, "org.a11y.atspi.Component", "GetExtents", {},
                                      ATSPI_COORD_TYPE_SCREEN);
-  l->hijos = Llamada::metodo(bus, o, ACCESIBLE, "GetChildren");
   return l;
 }
 
 void completar(DBusConnection* bus, const Objeto& o, Lote& l) {
   if (l.completo) return;
   l.completo = true;
+  l.sinHijos = l.textos.enteroDe("ChildCount") == 0;
+  if (!l.sinHijos) l.hijos = Llamada::metodo(bus, o, ACCESIBLE, "GetChildren");
   const auto interfaces = l.interfaces.textos().value_or(std::vector<std::string>{});
   auto tiene = [&](const char* i) {
     return std::find(interfaces.begin(), interfaces.end(), i) != interfaces.end();
@@ -285,7 +287,8 @@ class ElementoAtspi : public Elemento, public std::enable_shared_from_this<Eleme
     if (!lote_) lote_ = pedirLote(bus(), o_);
   }
   void completarSiListo() {
-    if (lote_ && !lote_->completo && lote_->interfaces.lista() && lote_->rol.lista())
+    if (lote_ && !lote_->completo && lote_->interfaces.lista() && lote_->rol.lista() &&
+        lote_->textos.lista())
       completar(bus(), o_, *lote_);
   }
   void hermanos(std::shared_ptr<Hermanos> h, size_t i) {
@@ -433,7 +436,9 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
     return Valor(tieneEstado(*e, estado));
   }
   if (nombre == "AXChildren") {
-    auto objetos = lote(nombre).hijos.objetos();
+    Lote& l = loteCompleto(nombre);
+    if (l.sinHijos) return Valor(std::vector<ElementoRef>{});
+    auto objetos = l.hijos.objetos();
     if (!objetos) return std::nullopt;
     auto grupo = std::make_shared<Hermanos>();
     std::vector<ElementoRef> hijos;

@@ -244,9 +244,10 @@ std::optional<std::string> Llamada::atributo(const char* clave) {
   return std::nullopt;
 }
 
-std::optional<std::string> Llamada::textoDe(const char* clave) {
+// The value of one entry of an answer of GetAll, a{sv}, or false when it is not there.
+bool Llamada::entrada(const char* clave, DBusMessageIter& valor) {
   DBusMessageIter it, lista;
-  if (!inicio(it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_ARRAY) return std::nullopt;
+  if (!inicio(it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_ARRAY) return false;
   dbus_message_iter_recurse(&it, &lista);
   while (dbus_message_iter_get_arg_type(&lista) == DBUS_TYPE_DICT_ENTRY) {
     DBusMessageIter par;
@@ -254,11 +255,27 @@ std::optional<std::string> Llamada::textoDe(const char* clave) {
     auto k = cadena(par);
     if (k && *k == clave && dbus_message_iter_next(&par)) {
       sinVariante(par);
-      return cadena(par);
+      valor = par;
+      return true;
     }
     dbus_message_iter_next(&lista);
   }
-  return std::nullopt;
+  return false;
+}
+
+std::optional<std::string> Llamada::textoDe(const char* clave) {
+  DBusMessageIter v;
+  if (!entrada(clave, v)) return std::nullopt;
+  return cadena(v);
+}
+
+std::optional<int32_t> Llamada::enteroDe(const char* clave) {
+  DBusMessageIter v;
+  if (!entrada(clave, v) || dbus_message_iter_get_arg_type(&v) != DBUS_TYPE_INT32)
+    return std::nullopt;
+  int32_t n = 0;
+  dbus_message_iter_get_basic(&v, &n);
+  return n;
 }
 
 }  // namespace tildo::atspi

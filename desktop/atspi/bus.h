@@ -60,13 +60,15 @@ class Llamada {
   std::optional<Objeto> objeto();                      // (so), or v((so)) for a property
   std::optional<std::string> atributo(const char* clave);
   // A text property of an answer of GetAll, a{sv}.
-  std::optional<std::string> textoDe(const char* clave);  // a{ss}
+  std::optional<std::string> textoDe(const char* clave);
+  std::optional<int32_t> enteroDe(const char* clave);  // a{ss}
 
  private:
   explicit Llamada(DBusPendingCall* p) : pendiente_(p) {}
   static Llamada enviar(DBusConnection* bus, DBusMessage* m);
   // The answer positioned at its first argument; false when there is none.
   bool inicio(DBusMessageIter& it);
+  bool entrada(const char* clave, DBusMessageIter& valor);
 
   DBusPendingCall* pendiente_ = nullptr;
   DBusMessage* respuesta_ = nullptr;
