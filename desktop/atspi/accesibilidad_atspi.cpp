@@ -272,7 +272,7 @@ struct Hermanos {
   void completarListos(size_t desde);
 };
 
-class ElementoAtspi : public Elemento, public std::enable_shared_from_this<ElementoAtspi> {
+class ElementoAtspi : public Elemento {
  public:
   ElementoAtspi(std::shared_ptr<SesionAtspi> s, Objeto o, std::optional<int32_t> pid = {},
                 AtspiAccessible* app = nullptr)
