@@ -80,7 +80,9 @@ std::string titulo(Display* d, Window w) {
 }
 
 // Windows come and go while they are looked at; a vanished one is simply not the one sought.
-int ignorarError(Display*, XErrorEvent*) { return 0; }
+int ignorarError(Display*, XErrorEvent*) {
+  return 0;
+}
 
 class Conexion {
  public:
