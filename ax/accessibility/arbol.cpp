@@ -48,7 +48,9 @@ void recorrer(Elemento& elemento, int64_t nivel, int64_t profundidad, int64_t ma
   if (titulo || valor || descripcion || esRolClave(rol.value_or("")) || nivel == 0)
     hacia.push_back(std::move(nodo));
 
-  if (profundidad <= 0) return;
+  // Accessibility trees can loop back on themselves; no real interface nests this deep, and
+  // the bound keeps a huge --depth from exhausting the stack.
+  if (profundidad <= 0 || nivel >= NIVEL_MAS_HONDO) return;
   const auto hijos = elementosDe(elemento, "AXChildren");
   if (!hijos) return;
   for (const auto& hijo : *hijos) {

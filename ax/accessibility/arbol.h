@@ -24,6 +24,9 @@ bool esRolClave(std::string_view rol);
 // Appends to hacia (a JSON array) the tree node of the element when it carries a text or a key
 // role (the start, at nivel 0, always), then walks its children while profundidad lasts and
 // the list holds fewer than maximo nodes.
+// The deepest level the walk enters, whatever depth it is asked for.
+constexpr int64_t NIVEL_MAS_HONDO = 256;
+
 void recorrer(Elemento& elemento, int64_t nivel, int64_t profundidad, int64_t maximo, Json& hacia);
 
 // --depth and --max as signed integers; missing or unreadable values give the default.

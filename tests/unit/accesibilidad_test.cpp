@@ -186,6 +186,19 @@ TEST(Recorrido, ElTopeDejaDeLeerYLaProfundidadCuentaNiveles) {
   EXPECT_EQ(lista.back()["nivel"], 6);
 }
 
+TEST(Recorrido, UnArbolQueSeContieneASiMismoTerminaEnElNivelMasHondo) {
+  auto raiz = std::make_shared<ElementoFalso>("raiz");
+  raiz->atributos["AXChildren"] = std::vector<ElementoRef>{raiz};
+  Json lista = Json::array();
+  recorrer(*raiz, 0, INT64_MAX, 1000, lista);
+  ASSERT_EQ(lista.size(), 1u);
+  raiz->atributos["AXTitle"] = std::string("t");
+  recorrer(*raiz, 0, INT64_MAX, 1000, lista);
+  EXPECT_EQ(lista.size(), 1u + NIVEL_MAS_HONDO + 1);
+  EXPECT_EQ(lista.back()["nivel"], NIVEL_MAS_HONDO);
+  raiz->atributos.erase("AXChildren");  // breaks the ownership cycle
+}
+
 TEST(Busqueda, NueveNivelesYValoresEnteros) {
   auto raiz = std::make_shared<ElementoFalso>("0");
   ElementoFalso* e = raiz.get();
