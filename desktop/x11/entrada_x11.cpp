@@ -51,7 +51,7 @@ EntradaX11::EntradaX11(ConexionX11& conexion) : conexion_(conexion), d_(conexion
 
 // Closing the display afterwards waits for the server to take every event.
 EntradaX11::~EntradaX11() {
-  restaurar();
+  terminarTexto();
   if (teclado_) XkbFreeKeyboard(teclado_, XkbAllComponentsMask, True);
 }
 
@@ -146,10 +146,21 @@ void EntradaX11::prepararTexto(const std::vector<std::u16string>& caracteres) {
   teclado();
   if (libres_.empty()) fallo("el teclado no tiene códigos de tecla libres con los que escribir");
   ligar(x11::siguienteLote(secuencia_[0], secuencia_, 0, libres_.size()));
+  // A locked Caps Lock would make clients type the letters in capitals; it is unlocked for
+  // the text and locked again after it. Each key event carries the state it was made in, so
+  // locking again cannot reach keys typed before.
+  if (mayusculasFijas_) {
+    XkbLockModifiers(d_, XkbUseCoreKbd, LockMask, 0);
+    mayusculasSueltas_ = true;
+  }
 }
 
 void EntradaX11::terminarTexto() {
   restaurar();
+  if (mayusculasSueltas_) {
+    XkbLockModifiers(d_, XkbUseCoreKbd, LockMask, LockMask);
+    mayusculasSueltas_ = false;
+  }
   secuencia_.clear();
   posicion_ = 0;
 }
@@ -162,7 +173,10 @@ _XkbDesc* EntradaX11::teclado() {
   teclado_ = XkbGetMap(d_, XkbKeyTypesMask | XkbKeySymsMask | XkbModifierMapMask, XkbUseCoreKbd);
   if (!teclado_) fallo("no pude leer el teclado de la pantalla X");
   XkbStateRec estado;
-  if (XkbGetState(d_, XkbUseCoreKbd, &estado) == Success) grupo_ = estado.group;
+  if (XkbGetState(d_, XkbUseCoreKbd, &estado) == Success) {
+    grupo_ = estado.group;
+    mayusculasFijas_ = estado.locked_mods & LockMask;
+  }
   for (int k = teclado_->max_key_code; k >= teclado_->min_key_code; --k) {
     const XkbSymMapRec& m = teclado_->map->key_sym_map[k];
     if (XkbNumGroups(m.group_info) != 0 || teclado_->map->modmap[k] != 0) continue;

@@ -56,6 +56,8 @@ class EntradaX11 : public Entrada {
 
   _XkbDesc* teclado_ = nullptr;
   int grupo_ = 0;
+  bool mayusculasFijas_ = false;    // Caps Lock was locked when the keyboard was read
+  bool mayusculasSueltas_ = false;  // and is unlocked for the text being typed
   // Spare keycodes, highest first, with their entries as the server had them.
   struct Libre {
     unsigned keycode;

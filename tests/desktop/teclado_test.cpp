@@ -80,6 +80,17 @@ TEST(TecladoReal, TextoCortoYSaltosDeLinea) {
   EXPECT_EQ(dialogo.app().salida(), "ab\n");
 }
 
+TEST(TecladoReal, BloqMayusNoCambiaElTextoYSigueFijo) {
+  Display* d = XOpenDisplay(nullptr);
+  XkbLockModifiers(d, XkbUseCoreKbd, LockMask, LockMask);
+  XSync(d, False);
+  EXPECT_EQ(escribirEnDialogo("abc Déf"), "abc Déf\n");
+  XkbStateRec estado;
+  XkbGetState(d, XkbUseCoreKbd, &estado);
+  EXPECT_TRUE(estado.locked_mods & LockMask);
+  XCloseDisplay(d);
+}
+
 TEST(TecladoReal, ComboSeleccionaYBorra) {
   for (auto [distribucion, grupo] : {std::pair{"us", 0}, std::pair{"ru,us", 0}}) {
     fijarDistribucion(distribucion, grupo);
