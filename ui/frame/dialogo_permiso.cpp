@@ -63,6 +63,10 @@ bool preguntarPermiso(const TextosDePermiso& textos, double segundos) {
   setenv("QT_QPA_PLATFORM", "xcb", 1);
   // tildo-ax finds and presses the buttons over AT-SPI, whether or not a screen reader runs.
   setenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1", 0);
+  // Qt 6.4 connects to a bus named in AT_SPI_BUS_ADDRESS before it listens for the connection
+  // being ready, and then never publishes its windows; asked through the session bus it finds
+  // the same accessibility bus and does.
+  if (std::getenv("DBUS_SESSION_BUS_ADDRESS")) unsetenv("AT_SPI_BUS_ADDRESS");
   if (!hayPantalla()) fallo("no hay pantalla en la que preguntar (DISPLAY)", 1);
 
   static int argc = 1;
