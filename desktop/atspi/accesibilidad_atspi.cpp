@@ -216,7 +216,8 @@ std::optional<Rect> marcoDe(std::optional<atspi::Extension> e, Punto origen) {
 // only some interfaces answer (text, value, actions) follows once the interfaces are known,
 // rather than asking every element questions most cannot answer.
 struct Lote {
-  Llamada rol, textos, estados, interfaces, extension, hijos;  // textos: name and description
+  // Properties are asked one by one: Qt 6.4 applications crash on Properties.GetAll.
+  Llamada rol, nombre, descripcion, cuantosHijos, estados, interfaces, extension, hijos;
   bool completo = false;
   bool sinHijos = false;  // known from the child count, so the list is not asked for
   Llamada texto, valor, cuantasAcciones;
@@ -228,7 +229,9 @@ struct Lote {
 std::unique_ptr<Lote> pedirLote(DBusConnection* bus, const Objeto& o) {
   auto l = std::make_unique<Lote>();
   l->rol = Llamada::metodo(bus, o, ACCESIBLE, "GetRole");
-  l->textos = Llamada::propiedades(bus, o, ACCESIBLE);
+  l->nombre = Llamada::propiedad(bus, o, ACCESIBLE, "Name");
+  l->descripcion = Llamada::propiedad(bus, o, ACCESIBLE, "Description");
+  l->cuantosHijos = Llamada::propiedad(bus, o, ACCESIBLE, "ChildCount");
   l->estados = Llamada::metodo(bus, o, ACCESIBLE, "GetState");
   l->interfaces = Llamada::metodo(bus, o, ACCESIBLE, "GetInterfaces");
   l->extension = Llamada::conEnteros(bus, o, "org.a11y.atspi.Component", "GetExtents", {},
@@ -239,7 +242,7 @@ std::unique_ptr<Lote> pedirLote(DBusConnection* bus, const Objeto& o) {
 void completar(DBusConnection* bus, const Objeto& o, Lote& l) {
   if (l.completo) return;
   l.completo = true;
-  l.sinHijos = l.textos.enteroDe("ChildCount") == 0;
+  l.sinHijos = l.cuantosHijos.entero() == 0;
   if (!l.sinHijos) l.hijos = Llamada::metodo(bus, o, ACCESIBLE, "GetChildren");
   const auto interfaces = l.interfaces.textos().value_or(std::vector<std::string>{});
   auto tiene = [&](const char* i) {
@@ -288,7 +291,7 @@ class ElementoAtspi : public Elemento {
   }
   void completarSiListo() {
     if (lote_ && !lote_->completo && lote_->interfaces.lista() && lote_->rol.lista() &&
-        lote_->textos.lista())
+        lote_->cuantosHijos.lista())
       completar(bus(), o_, *lote_);
   }
   void hermanos(std::shared_ptr<Hermanos> h, size_t i) {
@@ -409,7 +412,7 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
   }
   if (nombre == "AXTitle" || nombre == "AXDescription") {
     Lote& l = lote(nombre);
-    auto t = l.textos.textoDe(nombre == "AXTitle" ? "Name" : "Description");
+    auto t = (nombre == "AXTitle" ? l.nombre : l.descripcion).texto();
     if (!t) return std::nullopt;
     return Valor(std::move(*t));
   }

@@ -64,12 +64,6 @@ Llamada Llamada::propiedad(DBusConnection* bus, const Objeto& o, const char* int
   return enviar(bus, m);
 }
 
-Llamada Llamada::propiedades(DBusConnection* bus, const Objeto& o, const char* interfaz) {
-  DBusMessage* m = mensaje(o, "org.freedesktop.DBus.Properties", "GetAll");
-  if (m) dbus_message_append_args(m, DBUS_TYPE_STRING, &interfaz, DBUS_TYPE_INVALID);
-  return enviar(bus, m);
-}
-
 Llamada Llamada::conEnteros(DBusConnection* bus, const Objeto& o, const char* interfaz,
                             const char* nombre, const std::vector<int32_t>& enteros,
                             std::optional<uint32_t> natural) {
@@ -242,40 +236,6 @@ std::optional<std::string> Llamada::atributo(const char* clave) {
     dbus_message_iter_next(&lista);
   }
   return std::nullopt;
-}
-
-// The value of one entry of an answer of GetAll, a{sv}, or false when it is not there.
-bool Llamada::entrada(const char* clave, DBusMessageIter& valor) {
-  DBusMessageIter it, lista;
-  if (!inicio(it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_ARRAY) return false;
-  dbus_message_iter_recurse(&it, &lista);
-  while (dbus_message_iter_get_arg_type(&lista) == DBUS_TYPE_DICT_ENTRY) {
-    DBusMessageIter par;
-    dbus_message_iter_recurse(&lista, &par);
-    auto k = cadena(par);
-    if (k && *k == clave && dbus_message_iter_next(&par)) {
-      sinVariante(par);
-      valor = par;
-      return true;
-    }
-    dbus_message_iter_next(&lista);
-  }
-  return false;
-}
-
-std::optional<std::string> Llamada::textoDe(const char* clave) {
-  DBusMessageIter v;
-  if (!entrada(clave, v)) return std::nullopt;
-  return cadena(v);
-}
-
-std::optional<int32_t> Llamada::enteroDe(const char* clave) {
-  DBusMessageIter v;
-  if (!entrada(clave, v) || dbus_message_iter_get_arg_type(&v) != DBUS_TYPE_INT32)
-    return std::nullopt;
-  int32_t n = 0;
-  dbus_message_iter_get_basic(&v, &n);
-  return n;
 }
 
 }  // namespace tildo::atspi

@@ -29,8 +29,6 @@ class Llamada {
   Llamada() = default;
   static Llamada metodo(DBusConnection* bus, const Objeto& o, const char* interfaz,
                         const char* nombre);
-  // Properties.GetAll of one interface.
-  static Llamada propiedades(DBusConnection* bus, const Objeto& o, const char* interfaz);
   static Llamada propiedad(DBusConnection* bus, const Objeto& o, const char* interfaz,
                            const char* nombre);
   static Llamada conEnteros(DBusConnection* bus, const Objeto& o, const char* interfaz,
@@ -59,16 +57,12 @@ class Llamada {
   std::optional<std::vector<Objeto>> objetos();        // a(so)
   std::optional<Objeto> objeto();                      // (so), or v((so)) for a property
   std::optional<std::string> atributo(const char* clave);
-  // A text property of an answer of GetAll, a{sv}.
-  std::optional<std::string> textoDe(const char* clave);
-  std::optional<int32_t> enteroDe(const char* clave);  // a{ss}
 
  private:
   explicit Llamada(DBusPendingCall* p) : pendiente_(p) {}
   static Llamada enviar(DBusConnection* bus, DBusMessage* m);
   // The answer positioned at its first argument; false when there is none.
   bool inicio(DBusMessageIter& it);
-  bool entrada(const char* clave, DBusMessageIter& valor);
 
   DBusPendingCall* pendiente_ = nullptr;
   DBusMessage* respuesta_ = nullptr;
