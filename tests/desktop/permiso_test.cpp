@@ -1,5 +1,6 @@
 // tildo-ui's permission question on the real desktop, answered the ways the agent server and
-// the user answer it: a click where the ready line says, Return, and the time-out.
+// the user answer it: a click where the ready line says, Return, the time-out, and tildo-ax
+// pressing the allow button by its label.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -101,6 +102,17 @@ TEST(Permiso, ElPlazoCuentaComoUnNo) {
   Pregunta inmediata("es", "-1");
   EXPECT_TRUE(inmediata.listo().contains("boton_permitir"));
   EXPECT_EQ(inmediata.respuesta(10s), respuesta(false));
+}
+
+TEST(Permiso, TildoAxPulsaPermitirPorSuNombreEnCadaIdioma) {
+  for (const auto& [idioma, etiqueta] : std::vector<std::pair<std::string, std::string>>{
+           {"es", "Permitir"}, {"en", "Allow"}, {"zh", "允许"}}) {
+    Pregunta p(idioma, "60");
+    ASSERT_TRUE(p.listo().contains("boton_permitir")) << idioma;
+    const auto s = ax({"ax-click", "--app", "tildo-ui", etiqueta});
+    EXPECT_EQ(s.json()["ok"], true) << idioma << ": " << s.stdout_;
+    EXPECT_EQ(p.respuesta(), respuesta(true)) << idioma << ": " << p.app().salida();
+  }
 }
 
 }  // namespace
