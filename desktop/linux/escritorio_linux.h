@@ -1,6 +1,7 @@
 #pragma once
 // The real Linux desktop: the X display (input, and later windows and screens) and the
-// accessibility bus. Each port is made on first use; all X11 ports share one connection.
+// accessibility bus, whose backend is a module opened on first use. Each port is made on first
+// use; all X11 ports share one connection.
 
 #include <memory>
 
@@ -8,10 +9,9 @@
 
 namespace tildo {
 
-class AccesibilidadAtspi;
 class ConexionX11;
 class EntradaX11;
-class EspacioLinux;
+struct PuertosAtspi;
 class ServidorVentanas;
 class VentanasDeAplicacion;
 
@@ -28,6 +28,8 @@ class EscritorioLinux : public Escritorio {
 
  private:
   ServidorVentanas& servidor();
+  // Both ports of the AT-SPI module, opened on the first use of either.
+  PuertosAtspi& atspi();
   VentanasDeAplicacion& ventanas();
 
   // Declared first so that it outlives every port made from it.
@@ -36,8 +38,7 @@ class EscritorioLinux : public Escritorio {
   std::unique_ptr<EntradaX11> entrada_;
   std::unique_ptr<Pantallas> pantallas_;
   std::unique_ptr<VentanasDeAplicacion> ventanas_;
-  std::unique_ptr<AccesibilidadAtspi> accesibilidad_;
-  std::unique_ptr<EspacioLinux> espacio_;
+  std::unique_ptr<PuertosAtspi> atspi_;
 };
 
 }  // namespace tildo

@@ -1,6 +1,8 @@
 // Element trees, search, presses and focus of real applications on the private desktop.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <thread>
 
@@ -56,6 +58,30 @@ TEST(Accesibilidad, ArbolDeLaFabricaYElementoEnSuCentro) {
   EXPECT_GT(f["total"].get<int>(), 0);
   for (const auto& e : f["elementos"])
     EXPECT_NE(e.value("titulo", "").find("checkbut"), std::string::npos) << e.dump();
+}
+
+// A program installed without its AT-SPI module still drives the pointer; the commands that
+// need the bus say what is missing.
+TEST(Accesibilidad, SinElModuloLoDiceYElPunteroSigue) {
+  char plantilla[] = "/tmp/tildo-sin-modulo-XXXXXX";
+  const std::filesystem::path carpeta = mkdtemp(plantilla);
+  std::filesystem::create_directory(carpeta / "bin");
+  std::filesystem::copy_file(std::filesystem::path(TILDO_BIN) / "tildo-ax",
+                             carpeta / "bin" / "tildo-ax");
+  const auto programa = std::filesystem::relative(carpeta / "bin" / "tildo-ax", TILDO_BIN);
+  const std::map<std::string, std::string> entorno{{"TILDO_ESCRITORIO", ""},
+                                                   {"TILDO_REGISTRO", ""}};
+
+  const auto s = correr(programa, {"frontmost"}, entorno);
+  EXPECT_EQ(s.codigo, 1);
+  EXPECT_EQ(s.stderr_, "");
+  EXPECT_EQ(s.json()["ok"], false);
+  EXPECT_NE(s.json().value("error", "").find("módulo de accesibilidad"), std::string::npos)
+      << s.stdout_;
+  const auto m = correr(programa, {"move", "10", "10"}, entorno);
+  EXPECT_EQ(m.codigo, 0) << m.stdout_;
+  EXPECT_EQ(m.stderr_, "");
+  std::filesystem::remove_all(carpeta);
 }
 
 TEST(Accesibilidad, PulsaElBotonDeUnaPreguntaPorSuNombre) {
