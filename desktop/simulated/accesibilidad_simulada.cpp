@@ -249,7 +249,7 @@ int ElementoSimulado::fijar(std::string_view nombre, const Valor& valor) {
                                {"atributo", std::string(nombre)},
                                {"valor", registroDe(valor)},
                                {"resultado", resultado}});
-  if (resultado == AX_EXITO) ax_.descripcion().guardar();
+  if (resultado == AX_EXITO) ax_.descripcion().anotarCambio();
   return resultado;
 }
 
@@ -380,7 +380,7 @@ bool EspacioSimulado::activar(int32_t pid) {
   d_.registrar({{"evento", "activar"}, {"pid", pid}, {"resultado", existe}});
   if (!existe) return false;
   d_.datos()["primer_plano"] = pid;
-  d_.guardar();
+  d_.anotarCambio();
   return true;
 }
 

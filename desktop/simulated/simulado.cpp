@@ -24,7 +24,8 @@ void DescripcionSimulada::registrar(const Json& linea) {
   if (auto texto = escribirJson(linea)) anadirAlArchivo(registro_, *texto + "\n");
 }
 
-void DescripcionSimulada::guardar() {
+DescripcionSimulada::~DescripcionSimulada() {
+  if (!cambiada_) return;
   if (auto texto = escribirJsonBonito(datos_)) escribirAtomico(ruta_, *texto + "\n");
 }
 
@@ -38,7 +39,7 @@ void EntradaSimulada::raton(int tipo, Punto punto, int boton) {
       {{"evento", "raton"}, {"tipo", tipo}, {"x", punto.x}, {"y", punto.y}, {"boton", boton}});
   // Every pointer event carries the pointer to its point.
   d_.datos()["puntero"] = {{"x", punto.x}, {"y", punto.y}};
-  d_.guardar();
+  d_.anotarCambio();
 }
 
 void EntradaSimulada::rueda(int32_t rueda1, int32_t rueda2) {

@@ -15,18 +15,24 @@ class DescripcionSimulada {
  public:
   // Fails the command when the description cannot be read as a JSON object.
   DescripcionSimulada(std::string ruta, std::string registro);
+  // Writes the description back, once, when a command changed it.
+  ~DescripcionSimulada();
+  DescripcionSimulada(const DescripcionSimulada&) = delete;
+  DescripcionSimulada& operator=(const DescripcionSimulada&) = delete;
 
   Json& datos() { return datos_; }
   // Appends one line to the event log (nothing when no log is named).
   void registrar(const Json& linea);
-  // Writes the description back whole.
-  void guardar();
+  // The description is to be written back (a drag changes the pointer a dozen times; the file
+  // is written once).
+  void anotarCambio() { cambiada_ = true; }
   bool tiempoReal() const;
 
  private:
   std::string ruta_;
   std::string registro_;
   Json datos_;
+  bool cambiada_ = false;
 };
 
 class EntradaSimulada : public Entrada {
