@@ -8,6 +8,7 @@
 #include "ui/frame/dialogo_permiso.h"
 #include "ui/frame/lineas.h"
 #include "ui/frame/voz.h"
+#include "ui/watcher/vigilar.h"
 
 namespace tildo::ui {
 namespace {
@@ -41,7 +42,7 @@ int ejecutar(std::vector<std::string> args) {
     if (comando == "barra" || comando == "aro" || comando == "cursor") todaviaNo(comando);
     if (comando == "decir") comandoDecir(args);
     if (comando == "permiso") comandoPermiso(args);
-    if (comando == "vigilar") todaviaNo(comando);
+    if (comando == "vigilar") vigilar(args);
     fallo("comando desconocido: " + comando, 2);
   } catch (const Fallo& f) {
     escribirLinea(lineaDeFallo(f.mensaje));

@@ -66,8 +66,8 @@ std::vector<double> numeros(const Args& args) {
 void escribirLinea(const Json& objeto) {
   auto texto = escribirJson(objeto);
   if (!texto) return;
+  texto->push_back('\n');
   escribirTodo(STDOUT_FILENO, *texto);
-  escribirTodo(STDOUT_FILENO, "\n");
 }
 
 Json lineaDeFallo(const std::string& mensaje) {

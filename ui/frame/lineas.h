@@ -20,8 +20,9 @@ bool tiene(const Args& args, const std::string& nombre);
 // one are skipped.
 std::vector<double> numeros(const Args& args);
 
-// One compact JSON line on standard output: the object's bytes in one write, the line feed in a
-// second, unbuffered. Nothing is written when the object cannot be serialised.
+// One compact JSON line on standard output, line feed included, in one write, unbuffered: a
+// reader never finds half a line, even when the process is killed. Nothing is written when the
+// object cannot be serialised.
 void escribirLinea(const Json& objeto);
 
 // The failure line's object.

@@ -1,0 +1,11 @@
+#pragma once
+// Where the user's input is heard from: the simulated desktop when TILDO_ESCRITORIO names a
+// description, else the X display.
+
+#include "desktop/eventos.h"
+
+namespace tildo {
+
+AperturaDeEventos abrirFuenteDeEventos();
+
+}  // namespace tildo

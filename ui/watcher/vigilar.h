@@ -1,0 +1,10 @@
+#pragma once
+// The vigilar command.
+
+#include "ui/frame/lineas.h"
+
+namespace tildo::ui {
+
+[[noreturn]] void vigilar(const Args& args);
+
+}  // namespace tildo::ui
