@@ -41,7 +41,7 @@ TEST(UiMarco, SinComandoYComandoDesconocido) {
 }
 
 TEST(UiMarco, LosComandosQueAunNoEstanLoDicen) {
-  for (const char* comando : {"barra", "aro", "cursor", "vigilar"}) {
+  for (const char* comando : {"barra", "aro", "cursor"}) {
     auto s = ui({comando});
     EXPECT_EQ(s.stdout_, std::string("{\"error\":\"el comando «") + comando +
                              "» aún no está disponible\",\"ok\":false}\n");

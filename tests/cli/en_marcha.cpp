@@ -1,0 +1,124 @@
+#include "en_marcha.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "common/archivos.h"
+
+namespace tildo::prueba {
+namespace {
+
+using Reloj = std::chrono::steady_clock;
+
+int milisegundosHasta(Reloj::time_point fin) {
+  const auto quedan = std::chrono::duration_cast<std::chrono::milliseconds>(fin - Reloj::now());
+  return quedan.count() > 0 ? static_cast<int>(quedan.count()) : 0;
+}
+
+}  // namespace
+
+EnMarcha::EnMarcha(const std::string& programa, const std::vector<std::string>& args,
+                   const std::map<std::string, std::string>& entorno, bool conEntrada) {
+  char plantilla[] = "/tmp/tildo-en-marcha-XXXXXX";
+  const int err = mkstemp(plantilla);
+  archivoErrores_ = plantilla;
+  int in[2] = {-1, -1}, out[2];
+  if ((conEntrada && pipe(in)) || pipe(out)) return;
+  const std::string ruta = std::string(TILDO_BIN) + "/" + programa;
+  pid_ = fork();
+  if (pid_ == 0) {
+    const int nulo = open("/dev/null", O_RDONLY);
+    dup2(conEntrada ? in[0] : nulo, 0);
+    dup2(out[1], 1);
+    dup2(err, 2);
+    for (const auto& [k, v] : entorno) {
+      if (v.empty())
+        unsetenv(k.c_str());
+      else
+        setenv(k.c_str(), v.c_str(), 1);
+    }
+    std::vector<char*> argv{const_cast<char*>(ruta.c_str())};
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    closefrom(3);
+    execv(ruta.c_str(), argv.data());
+    _exit(127);
+  }
+  close(err);
+  close(out[1]);
+  salida_ = out[0];
+  if (conEntrada) {
+    close(in[0]);
+    entrada_ = in[1];
+  }
+}
+
+EnMarcha::~EnMarcha() {
+  if (pid_ > 0 && !estado_) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  cerrarEntrada();
+  if (salida_ >= 0) close(salida_);
+  unlink(archivoErrores_.c_str());
+}
+
+void EnMarcha::escribir(const std::string& linea) {
+  const std::string bytes = linea + "\n";
+  if (write(entrada_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) return;
+  // The reader takes its orders as soon as they are in the pipe: nothing left there means read.
+  const auto fin = Reloj::now() + 5s;
+  int quedan = 1;
+  while (ioctl(entrada_, FIONREAD, &quedan) == 0 && quedan > 0 && Reloj::now() < fin)
+    std::this_thread::sleep_for(1ms);
+}
+
+void EnMarcha::cerrarEntrada() {
+  if (entrada_ >= 0) close(entrada_);
+  entrada_ = -1;
+}
+
+std::optional<std::string> EnMarcha::linea(std::chrono::milliseconds limite) {
+  const auto fin = Reloj::now() + limite;
+  while (true) {
+    const auto salto = pendiente_.find('\n');
+    if (salto != std::string::npos) {
+      std::string l = pendiente_.substr(0, salto);
+      pendiente_.erase(0, salto + 1);
+      return l;
+    }
+    pollfd fd{salida_, POLLIN, 0};
+    if (poll(&fd, 1, milisegundosHasta(fin)) <= 0) return std::nullopt;
+    char buf[4096];
+    const ssize_t n = read(salida_, buf, sizeof buf);
+    if (n <= 0) return std::nullopt;
+    pendiente_.append(buf, static_cast<size_t>(n));
+  }
+}
+
+std::optional<int> EnMarcha::fin(std::chrono::milliseconds limite) {
+  const auto hasta = Reloj::now() + limite;
+  while (!estado_) {
+    int crudo = 0;
+    if (waitpid(pid_, &crudo, WNOHANG) == pid_)
+      estado_ = WIFEXITED(crudo) ? WEXITSTATUS(crudo) : 128 + WTERMSIG(crudo);
+    else if (Reloj::now() >= hasta)
+      break;
+    else
+      std::this_thread::sleep_for(5ms);
+  }
+  return estado_;
+}
+
+std::string EnMarcha::errores() const {
+  return leerArchivo(archivoErrores_).value_or("");
+}
+
+}  // namespace tildo::prueba

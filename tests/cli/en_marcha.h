@@ -1,0 +1,47 @@
+#pragma once
+// A built program kept running while the test talks to it: orders on its standard input, its
+// standard output read line by line as it comes, its standard error kept in a file.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tildo::prueba {
+
+using namespace std::chrono_literals;
+
+class EnMarcha {
+ public:
+  // bin/<programa> with the arguments; the variables given are set (an empty value unsets it).
+  // Without standard input the program gets /dev/null.
+  EnMarcha(const std::string& programa, const std::vector<std::string>& args,
+           const std::map<std::string, std::string>& entorno = {}, bool conEntrada = true);
+  // Kills it if it still runs.
+  ~EnMarcha();
+  EnMarcha(const EnMarcha&) = delete;
+  EnMarcha& operator=(const EnMarcha&) = delete;
+
+  pid_t pid() const { return pid_; }
+  // Writes the line and a line feed, then waits until the program has read them.
+  void escribir(const std::string& linea);
+  void cerrarEntrada();
+  // The next line without its line feed; nothing when none comes in time or the output ends.
+  std::optional<std::string> linea(std::chrono::milliseconds limite = 5s);
+  // Waits for the end; its exit status (128 + signal when killed), nothing on timeout.
+  std::optional<int> fin(std::chrono::milliseconds limite = 5s);
+  std::string errores() const;
+
+ private:
+  pid_t pid_ = -1;
+  int entrada_ = -1;
+  int salida_ = -1;
+  std::string pendiente_;
+  std::string archivoErrores_;
+  std::optional<int> estado_;
+};
+
+}  // namespace tildo::prueba
