@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -228,6 +229,25 @@ int sistema(const std::vector<std::string>& orden) {
   waitpid(pid, &crudo, 0);
   std::filesystem::remove_all(carpeta);
   return estadoDe(crudo);
+}
+
+void principalALaDerecha() {
+  Display* d = XOpenDisplay(nullptr);
+  const Window raiz = DefaultRootWindow(d);
+  XRRMonitorInfo* izquierdo = XRRAllocateMonitor(d, 0);
+  izquierdo->name = XInternAtom(d, "IZQUIERDO", False);
+  izquierdo->x = 0, izquierdo->y = 0, izquierdo->width = 640, izquierdo->height = 800;
+  izquierdo->mwidth = 160, izquierdo->mheight = 200;
+  XRRMonitorInfo* derecho = XRRAllocateMonitor(d, 0);
+  *derecho = *izquierdo;
+  derecho->name = XInternAtom(d, "DERECHO", False);
+  derecho->x = 640, derecho->y = 100, derecho->height = 700, derecho->primary = True;
+  XRRSetMonitor(d, raiz, izquierdo);
+  XRRSetMonitor(d, raiz, derecho);
+  XSync(d, False);
+  XFree(izquierdo);
+  XFree(derecho);
+  XCloseDisplay(d);
 }
 
 }  // namespace tildo::prueba

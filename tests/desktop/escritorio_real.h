@@ -83,4 +83,8 @@ Salida ax(const std::vector<std::string>& args, const std::string& entrada = "")
 // Runs a command line to its end and returns its exit status (setxkbmap and the like).
 int sistema(const std::vector<std::string>& orden);
 
+// Two monitors side by side: 640 x 800 at the root's origin, and the primary one, 640 x 700,
+// at (640, 100) in the root window.
+void principalALaDerecha();
+
 }  // namespace tildo::prueba

@@ -8,7 +8,6 @@
 
 // Xlib last: its macros (None, Bool) clash with gtest.
 #include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 
 namespace tildo::prueba {
 namespace {
@@ -49,23 +48,7 @@ TEST(PunteroReal, MoveLlevaElPunteroAlPunto) {
 }
 
 TEST(PunteroReal, LosPuntosCuentanDesdeElMonitorPrincipal) {
-  // Two monitors side by side, the primary one on the right.
-  Display* d = XOpenDisplay(nullptr);
-  const Window raiz = DefaultRootWindow(d);
-  XRRMonitorInfo* izquierdo = XRRAllocateMonitor(d, 0);
-  izquierdo->name = XInternAtom(d, "IZQUIERDO", False);
-  izquierdo->x = 0, izquierdo->y = 0, izquierdo->width = 640, izquierdo->height = 800;
-  izquierdo->mwidth = 160, izquierdo->mheight = 200;
-  XRRMonitorInfo* derecho = XRRAllocateMonitor(d, 0);
-  *derecho = *izquierdo;
-  derecho->name = XInternAtom(d, "DERECHO", False);
-  derecho->x = 640, derecho->y = 100, derecho->height = 700, derecho->primary = True;
-  XRRSetMonitor(d, raiz, izquierdo);
-  XRRSetMonitor(d, raiz, derecho);
-  XSync(d, False);
-  XFree(izquierdo);
-  XFree(derecho);
-  XCloseDisplay(d);
+  principalALaDerecha();
 
   esperarSinError(ax({"move", "10", "20"}), "{\"movido\":{\"x\":10,\"y\":20},\"ok\":true}\n");
   EXPECT_EQ(punteroEnRaiz(), (Puntero{650, 120}));
