@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "common/archivos.h"
+#include "programa.h"
 
 namespace tildo::prueba {
 namespace {
@@ -39,18 +40,8 @@ EnMarcha::EnMarcha(const std::string& programa, const std::vector<std::string>& 
     dup2(conEntrada ? in[0] : nulo, 0);
     dup2(out[1], 1);
     dup2(err, 2);
-    for (const auto& [k, v] : entorno) {
-      if (v.empty())
-        unsetenv(k.c_str());
-      else
-        setenv(k.c_str(), v.c_str(), 1);
-    }
-    std::vector<char*> argv{const_cast<char*>(ruta.c_str())};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
     closefrom(3);
-    execv(ruta.c_str(), argv.data());
-    _exit(127);
+    ejecutarConEntorno(ruta, args, entorno);
   }
   close(err);
   close(out[1]);

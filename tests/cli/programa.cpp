@@ -15,6 +15,21 @@ namespace tildo::prueba {
 
 Json Salida::json() const { return Json::parse(stdout_, nullptr, false); }
 
+void ejecutarConEntorno(const std::string& ruta, const std::vector<std::string>& args,
+                        const std::map<std::string, std::string>& entorno) {
+  for (const auto& [k, v] : entorno) {
+    if (v.empty())
+      unsetenv(k.c_str());
+    else
+      setenv(k.c_str(), v.c_str(), 1);
+  }
+  std::vector<char*> argv{const_cast<char*>(ruta.c_str())};
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execv(ruta.c_str(), argv.data());
+  _exit(127);
+}
+
 Salida correr(const std::string& programa, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& entorno, const std::string& entrada) {
   int in[2], out[2], err[2];
@@ -26,17 +41,7 @@ Salida correr(const std::string& programa, const std::vector<std::string>& args,
     dup2(out[1], 1);
     dup2(err[1], 2);
     for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
-    for (const auto& [k, v] : entorno) {
-      if (v.empty())
-        unsetenv(k.c_str());
-      else
-        setenv(k.c_str(), v.c_str(), 1);
-    }
-    std::vector<char*> argv{const_cast<char*>(ruta.c_str())};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(ruta.c_str(), argv.data());
-    _exit(127);
+    ejecutarConEntorno(ruta, args, entorno);
   }
   close(in[0]);
   close(out[1]);
