@@ -60,13 +60,19 @@ struct Aplicacion {
   int32_t pid = 0;
   std::optional<std::string> nombre;
   std::optional<std::string> bundle;
+  // False for an application that did not answer in time: its name is then its program's.
+  bool responde = true;
 };
 
 // The running applications, as the platform's workspace lists them.
 class Espacio {
  public:
   virtual ~Espacio() = default;
+  // Applications that do not answer at once are listed as not answering, so that a lookup
+  // that another application satisfies need not wait for them.
   virtual std::vector<Aplicacion> aplicaciones() = 0;
+  // The same list, having waited longer for those that did not answer.
+  virtual std::vector<Aplicacion> aplicacionesEsperando() { return aplicaciones(); }
   virtual std::optional<Aplicacion> primerPlano() = 0;
   virtual std::optional<Aplicacion> porPid(int32_t pid) = 0;
   // Brings the application to the front, ignoring other applications.

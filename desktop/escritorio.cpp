@@ -1,6 +1,7 @@
 #include "desktop/escritorio.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "common/fallo.h"
 #include "desktop/linux/escritorio_linux.h"
@@ -15,20 +16,18 @@ std::string variable(const char* nombre) {
   return valor ? valor : "";
 }
 
-// No display and no description: every port that would reach the desktop says so.
+// No desktop to reach: every port that would reach it says why.
 class EscritorioInalcanzable : public Escritorio {
  public:
+  explicit EscritorioInalcanzable(std::string motivo) : motivo_(std::move(motivo)) {}
   Entrada& entrada() override { inalcanzable(); }
   Pantallas& pantallas() override { inalcanzable(); }
   Accesibilidad& accesibilidad() override { inalcanzable(); }
   Espacio& espacio() override { inalcanzable(); }
 
  private:
-  [[noreturn]] static void inalcanzable() {
-    fallo(
-        "no hay escritorio al que llegar: ni pantalla X (DISPLAY) ni escritorio simulado "
-        "(TILDO_ESCRITORIO)");
-  }
+  [[noreturn]] void inalcanzable() { fallo(motivo_); }
+  std::string motivo_;
 };
 
 }  // namespace
@@ -39,7 +38,13 @@ std::unique_ptr<Escritorio> abrirEscritorio() {
     return std::make_unique<EscritorioSimulado>(descripcion, variable("TILDO_REGISTRO"));
   auto conexion = std::make_unique<ConexionX11>();
   if (conexion->pantalla()) return std::make_unique<EscritorioLinux>(std::move(conexion));
-  return std::make_unique<EscritorioInalcanzable>();
+  const std::string pantalla = variable("DISPLAY");
+  if (!pantalla.empty())
+    return std::make_unique<EscritorioInalcanzable>("no pude abrir la pantalla X «" + pantalla +
+                                                    "» (DISPLAY)");
+  return std::make_unique<EscritorioInalcanzable>(
+      "no hay escritorio al que llegar: ni pantalla X (DISPLAY) ni escritorio simulado "
+      "(TILDO_ESCRITORIO)");
 }
 
 }  // namespace tildo

@@ -2,93 +2,126 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
-#include <atspi/atspi.h>
+#include <atspi/atspi-constants.h>
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <map>
 #include <set>
 #include <string>
 
+#include "common/fallo.h"
 #include "desktop/atspi/bus.h"
 #include "desktop/x11/conexion.h"
 #include "desktop/x11/ventanas_x11.h"
 
 namespace tildo {
 
+using atspi::Llamada;
+using atspi::Objeto;
+using atspi::Reloj;
+
 // What every element of one run shares: the bus, the display and the window source.
 struct SesionAtspi {
   ConexionX11& conexion;
   ServidorVentanas& servidor;
   FuenteDeVentanas* ventanas = nullptr;
-  bool lista = false;
+  std::unique_ptr<atspi::Bus> bus;  // none: the session has no accessibility bus
+  bool encendida = false;           // the session's accessibility is switched on
+  // The name each application goes by in messages, by its bus name.
+  std::map<std::string, std::string, std::less<>> nombres;
 
   SesionAtspi(ConexionX11& c, ServidorVentanas& s) : conexion(c), servidor(s) {}
   // Global points are measured from the primary monitor; AT-SPI speaks root-window pixels.
   Punto origen() { return conexion.origenPrincipal(); }
+  atspi::Bus& b() {
+    if (!bus) fallo("no hay bus de accesibilidad (AT-SPI) en esta sesión");
+    return *bus;
+  }
 };
 
 namespace {
 
-// libatspi and GLib report trouble of the bus or of applications on standard error, which
-// belongs to nobody here: the replies say what could not be read.
-void callarGLib() {
-  g_log_set_default_handler([](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
-  g_log_set_writer_func(
-      [](GLogLevelFlags, const GLogField*, gsize, gpointer) { return G_LOG_WRITER_HANDLED; },
-      nullptr, nullptr);
+constexpr const char* ACCESIBLE = "org.a11y.atspi.Accessible";
+constexpr const char* COMPONENTE = "org.a11y.atspi.Component";
+constexpr const char* ACCION = "org.a11y.atspi.Action";
+const Objeto REGISTRO{"org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root"};
+const Objeto ESTADO_ACCESIBILIDAD{"org.a11y.Bus", "/org/a11y/bus"};
+constexpr const char* ESTADO = "org.a11y.Status";
+
+std::string variable(const char* nombre) {
+  const char* v = std::getenv(nombre);
+  return v ? v : "";
+}
+
+// The address the bus launcher publishes on the root window.
+std::string direccionEnLaPantalla(Display* d) {
+  if (!d) return "";
+  Atom real = None;
+  int formato = 0;
+  unsigned long n = 0, resto = 0;
+  unsigned char* datos = nullptr;
+  const Atom nombre = XInternAtom(d, "AT_SPI_BUS", True);
+  if (nombre == None ||
+      XGetWindowProperty(d, DefaultRootWindow(d), nombre, 0, 1024, False, XA_STRING, &real,
+                         &formato, &n, &resto, &datos) != Success ||
+      !datos)
+    return "";
+  std::string s(reinterpret_cast<char*>(datos), formato == 8 ? n : 0);
+  XFree(datos);
+  return s;
+}
+
+// Finds the accessibility bus where libatspi would (the environment, the root window, the
+// session bus's launcher) and switches the session's accessibility on, as a screen reader
+// does, when it is off: Qt, Chromium and Firefox expose their trees only then.
+void abrirBus(SesionAtspi& s) {
+  std::unique_ptr<atspi::Bus> sesion;
+  if (auto d = variable("DBUS_SESSION_BUS_ADDRESS"); !d.empty()) sesion = atspi::Bus::abrir(d);
+  std::optional<bool> activa;
+  if (sesion) {
+    auto activada = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "IsEnabled");
+    auto lector = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "ScreenReaderEnabled");
+    const auto limite = Reloj::now() + atspi::ESPERA_CORTA;
+    if (activada.esperarHasta(limite)) activa = activada.booleano();
+    if (activa && (!*activa || (lector.esperarHasta(limite) && lector.booleano() == false))) {
+      auto a = sesion->fijar(ESTADO_ACCESIBILIDAD, ESTADO, "IsEnabled", true);
+      auto l = sesion->fijar(ESTADO_ACCESIBILIDAD, ESTADO, "ScreenReaderEnabled", true);
+      if (a.esperarHasta(limite) && !a.fallida()) activa = true;
+      l.esperarHasta(limite);
+    }
+  }
+  std::string direccion = variable("AT_SPI_BUS_ADDRESS");
+  if (direccion.empty()) direccion = direccionEnLaPantalla(s.servidor.pantalla());
+  if (direccion.empty() && sesion) {
+    auto d = sesion->metodo(ESTADO_ACCESIBILIDAD, "org.a11y.Bus", "GetAddress");
+    if (d.esperarHasta(Reloj::now() + atspi::ESPERA_CORTA * 4)) direccion = d.texto().value_or("");
+  }
+  if (!direccion.empty()) s.bus = atspi::Bus::abrir(direccion);
+  // Without the session's word the bus answering is all there is to go by.
+  s.encendida = s.bus && activa.value_or(true);
+  if (s.bus) {
+    atspi::Bus* bus = s.bus.get();
+    SesionAtspi* sesionAtspi = &s;
+    bus->alCallar = [bus, sesionAtspi](const std::string& nombre) {
+      if (nombre == REGISTRO.bus) fallo("el registro de accesibilidad (AT-SPI) no responde");
+      auto it = sesionAtspi->nombres.find(nombre);
+      const std::string app = it != sesionAtspi->nombres.end() ? it->second : nombre;
+      if (bus->agotada()) fallo("la app «" + app + "» no terminó de responder a tiempo");
+      fallo("la app «" + app + "» no responde");
+    };
+  }
 }
 
 std::shared_ptr<SesionAtspi> sesionDe(ConexionX11& conexion, ServidorVentanas& servidor) {
   static std::weak_ptr<SesionAtspi> viva;
   if (auto s = viva.lock()) return s;
   auto s = std::make_shared<SesionAtspi>(conexion, servidor);
-  callarGLib();
-  s->lista = atspi_init() >= 0;
+  abrirBus(*s);
   viva = s;
-  return s;
-}
-
-// An owned reference to a GObject, released when it goes.
-template <typename T>
-class Ref {
- public:
-  Ref() = default;
-  explicit Ref(T* p) : p_(p) {}
-  Ref(const Ref&) = delete;
-  Ref& operator=(const Ref&) = delete;
-  Ref(Ref&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
-  Ref& operator=(Ref&& o) noexcept {
-    std::swap(p_, o.p_);
-    return *this;
-  }
-  ~Ref() {
-    if (p_) g_object_unref(p_);
-  }
-  T* get() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  T* p_ = nullptr;
-};
-
-// A GError the call may leave, freed; whether there was one.
-class Error {
- public:
-  ~Error() {
-    if (e_) g_error_free(e_);
-  }
-  GError** operator&() { return &e_; }
-  explicit operator bool() const { return e_ != nullptr; }
-
- private:
-  GError* e_ = nullptr;
-};
-
-std::optional<std::string> tomarTexto(gchar* t) {
-  if (!t) return std::nullopt;
-  std::string s(t);
-  g_free(t);
   return s;
 }
 
@@ -188,16 +221,6 @@ bool esNumerico(AtspiRole r) {
 constexpr std::array<std::string_view, 6> PULSAR = {"click",  "press", "activate",
                                                     "toggle", "jump",  "open"};
 
-using atspi::Llamada;
-using atspi::Objeto;
-
-constexpr const char* ACCESIBLE = "org.a11y.atspi.Accessible";
-
-Objeto objetoDe(AtspiAccessible* a) {
-  auto* o = ATSPI_OBJECT(a);
-  return {o->app && o->app->bus_name ? o->app->bus_name : "", o->path ? o->path : ""};
-}
-
 bool tieneEstado(const std::vector<uint32_t>& estados, AtspiStateType e) {
   const auto i = static_cast<size_t>(e);
   return i / 32 < estados.size() && (estados[i / 32] >> (i % 32)) & 1u;
@@ -207,7 +230,7 @@ bool tieneEstado(const std::vector<uint32_t>& estados, AtspiStateType e) {
 std::optional<Rect> marcoDe(std::optional<atspi::Extension> e, Punto origen) {
   // Widgets that are not on screen report the smallest coordinate or a negative size, which
   // is no frame at all.
-  if (!e || e->x == G_MININT || e->y == G_MININT || e->ancho < 0 || e->alto < 0)
+  if (!e || e->x == INT32_MIN || e->y == INT32_MIN || e->ancho < 0 || e->alto < 0)
     return std::nullopt;
   return Rect{e->x - origen.x, e->y - origen.y, double(e->ancho), double(e->alto)};
 }
@@ -226,38 +249,36 @@ struct Lote {
   std::set<std::string, std::less<>> servidos;
 };
 
-std::unique_ptr<Lote> pedirLote(DBusConnection* bus, const Objeto& o) {
+std::unique_ptr<Lote> pedirLote(atspi::Bus& bus, const Objeto& o) {
   auto l = std::make_unique<Lote>();
-  l->rol = Llamada::metodo(bus, o, ACCESIBLE, "GetRole");
-  l->nombre = Llamada::propiedad(bus, o, ACCESIBLE, "Name");
-  l->descripcion = Llamada::propiedad(bus, o, ACCESIBLE, "Description");
-  l->cuantosHijos = Llamada::propiedad(bus, o, ACCESIBLE, "ChildCount");
-  l->estados = Llamada::metodo(bus, o, ACCESIBLE, "GetState");
-  l->interfaces = Llamada::metodo(bus, o, ACCESIBLE, "GetInterfaces");
-  l->extension = Llamada::conEnteros(bus, o, "org.a11y.atspi.Component", "GetExtents", {},
-                                     ATSPI_COORD_TYPE_SCREEN);
+  l->rol = bus.metodo(o, ACCESIBLE, "GetRole");
+  l->nombre = bus.propiedad(o, ACCESIBLE, "Name");
+  l->descripcion = bus.propiedad(o, ACCESIBLE, "Description");
+  l->cuantosHijos = bus.propiedad(o, ACCESIBLE, "ChildCount");
+  l->estados = bus.metodo(o, ACCESIBLE, "GetState");
+  l->interfaces = bus.metodo(o, ACCESIBLE, "GetInterfaces");
+  l->extension = bus.conEnteros(o, COMPONENTE, "GetExtents", {}, ATSPI_COORD_TYPE_SCREEN);
   return l;
 }
 
-void completar(DBusConnection* bus, const Objeto& o, Lote& l) {
+void completar(atspi::Bus& bus, const Objeto& o, Lote& l) {
   if (l.completo) return;
   l.completo = true;
   l.sinHijos = l.cuantosHijos.entero() == 0;
-  if (!l.sinHijos) l.hijos = Llamada::metodo(bus, o, ACCESIBLE, "GetChildren");
+  if (!l.sinHijos) l.hijos = bus.metodo(o, ACCESIBLE, "GetChildren");
   const auto interfaces = l.interfaces.textos().value_or(std::vector<std::string>{});
   auto tiene = [&](const char* i) {
     return std::find(interfaces.begin(), interfaces.end(), i) != interfaces.end();
   };
   const auto rol = static_cast<AtspiRole>(l.rol.natural().value_or(ATSPI_ROLE_INVALID));
   if (esNumerico(rol) && tiene("org.a11y.atspi.Value"))
-    l.valor = Llamada::propiedad(bus, o, "org.a11y.atspi.Value", "CurrentValue");
+    l.valor = bus.propiedad(o, "org.a11y.atspi.Value", "CurrentValue");
   if (!esMarcable(rol) && tiene("org.a11y.atspi.Text"))
-    l.texto = Llamada::conEnteros(bus, o, "org.a11y.atspi.Text", "GetText", {0, -1});
-  if (tiene("org.a11y.atspi.Action")) {
-    l.cuantasAcciones = Llamada::propiedad(bus, o, "org.a11y.atspi.Action", "NActions");
+    l.texto = bus.conEnteros(o, "org.a11y.atspi.Text", "GetText", {0, -1});
+  if (tiene(ACCION)) {
+    l.cuantasAcciones = bus.propiedad(o, ACCION, "NActions");
     for (size_t i = 0; i < l.acciones.size(); ++i)
-      l.acciones[i] = Llamada::conEnteros(bus, o, "org.a11y.atspi.Action", "GetName",
-                                          {static_cast<int32_t>(i)});
+      l.acciones[i] = bus.conEnteros(o, ACCION, "GetName", {static_cast<int32_t>(i)});
   }
 }
 
@@ -277,9 +298,8 @@ struct Hermanos {
 
 class ElementoAtspi : public Elemento {
  public:
-  ElementoAtspi(std::shared_ptr<SesionAtspi> s, Objeto o, std::optional<int32_t> pid = {},
-                AtspiAccessible* app = nullptr)
-      : s_(std::move(s)), o_(std::move(o)), pid_(pid), app_(app) {}
+  ElementoAtspi(std::shared_ptr<SesionAtspi> s, Objeto o, std::optional<int32_t> pid = {})
+      : s_(std::move(s)), o_(std::move(o)), pid_(pid) {}
 
   std::optional<Valor> atributo(std::string_view nombre) override;
   std::optional<std::vector<std::string>> acciones() override;
@@ -300,7 +320,7 @@ class ElementoAtspi : public Elemento {
   }
 
  private:
-  DBusConnection* bus() const { return atspi_get_a11y_bus(); }
+  atspi::Bus& bus() const { return *s_->bus; }
   // The answers for this read: each batch serves every attribute once; a second read of the
   // same attribute asks afresh, so a moving element is seen moving.
   Lote& lote(std::string_view nombre) {
@@ -335,7 +355,6 @@ class ElementoAtspi : public Elemento {
   std::shared_ptr<SesionAtspi> s_;
   Objeto o_;
   std::optional<int32_t> pid_;  // set on application elements
-  Ref<AtspiAccessible> app_;    // the application, on application elements
   std::optional<AtspiRole> rol_;
   std::unique_ptr<Lote> lote_;
   std::shared_ptr<Hermanos> hermanos_;  // until the first read asks ahead
@@ -353,13 +372,6 @@ void Hermanos::completarListos(size_t desde) {
     if (auto h = lista[i].lock()) h->completarSiListo();
 }
 
-ElementoRef envolver(const std::shared_ptr<SesionAtspi>& s, AtspiAccessible* a) {
-  if (!a) return nullptr;
-  auto e = std::make_shared<ElementoAtspi>(s, objetoDe(a));
-  g_object_unref(a);
-  return e;
-}
-
 // An application with no accessible counterpart: every read fails.
 class ElementoMudo : public Elemento {
  public:
@@ -367,6 +379,35 @@ class ElementoMudo : public Elemento {
   std::optional<std::vector<std::string>> acciones() override { return std::nullopt; }
   int realizar(std::string_view) override { return AX_ERROR; }
   int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
+};
+
+// An application of a session without an accessibility bus: its windows are the window
+// manager's to list and move, and reading anything else says why it cannot be.
+class AplicacionSinBus : public Elemento {
+ public:
+  AplicacionSinBus(SesionAtspi& s, FuenteDeVentanas* fuente, int32_t pid)
+      : s_(s), fuente_(fuente), pid_(pid) {}
+  std::optional<Valor> atributo(std::string_view nombre) override {
+    const bool deVentanas =
+        nombre == "AXWindows" || nombre == "AXMainWindow" || nombre == "AXFocusedWindow";
+    if (!deVentanas) s_.b();
+    if (!fuente_) return std::nullopt;
+    return AplicacionDeVentanas(*fuente_, pid_).atributo(nombre);
+  }
+  std::optional<std::vector<std::string>> acciones() override {
+    s_.b();
+    return std::nullopt;
+  }
+  int realizar(std::string_view) override {
+    s_.b();
+    return AX_ERROR;
+  }
+  int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
+
+ private:
+  SesionAtspi& s_;
+  FuenteDeVentanas* fuente_;
+  int32_t pid_;
 };
 
 std::optional<Valor> ElementoAtspi::valor() {
@@ -418,7 +459,7 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
   }
   if (nombre == "AXValue") return valor();
   if (nombre == "AXPlaceholderValue") {
-    auto p = Llamada::metodo(bus(), o_, ACCESIBLE, "GetAttributes").atributo("placeholder-text");
+    auto p = bus().metodo(o_, ACCESIBLE, "GetAttributes").atributo("placeholder-text");
     if (!p) return std::nullopt;
     return Valor(std::move(*p));
   }
@@ -457,7 +498,7 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
   }
   if (nombre == "AXParent") {
     if (pid_) return std::nullopt;
-    auto p = Llamada::propiedad(bus(), o_, ACCESIBLE, "Parent").objeto();
+    auto p = bus().propiedad(o_, ACCESIBLE, "Parent").objeto();
     // Above an application there is only the registry's desktop, which is no element.
     if (!p || p->ruta == "/org/a11y/atspi/null" || p->ruta == "/org/a11y/atspi/accessible/root")
       return std::nullopt;
@@ -472,7 +513,7 @@ std::vector<std::string> ElementoAtspi::nombresCrudos() {
   const int32_t n = l.cuantasAcciones.entero().value_or(0);
   std::vector<Llamada> resto;
   for (int32_t i = static_cast<int32_t>(l.acciones.size()); i < n; ++i)
-    resto.push_back(Llamada::conEnteros(bus(), o_, "org.a11y.atspi.Action", "GetName", {i}));
+    resto.push_back(bus().conEnteros(o_, ACCION, "GetName", {i}));
   std::vector<std::string> nombres;
   for (int32_t i = 0; i < n; ++i) {
     auto& llamada =
@@ -512,36 +553,45 @@ int ElementoAtspi::realizar(std::string_view accion) {
     if (it != crudos.end()) indice = static_cast<int32_t>(it - crudos.begin());
   }
   if (indice < 0) return AX_ERROR;
-  auto hecho = Llamada::conEnteros(bus(), o_, "org.a11y.atspi.Action", "DoAction", {indice});
+  auto hecho = bus().conEnteros(o_, ACCION, "DoAction", {indice});
   return hecho.booleano() == true ? AX_EXITO : AX_ERROR;
 }
 
-// The application's frames and dialogs.
-std::vector<Ref<AtspiAccessible>> marcosDe(AtspiAccessible* app) {
-  std::vector<Ref<AtspiAccessible>> marcos;
-  Error e;
-  const gint n = atspi_accessible_get_child_count(app, &e);
-  for (gint i = 0; !e && i < n; ++i) {
-    Error ei;
-    Ref<AtspiAccessible> h(atspi_accessible_get_child_at_index(app, i, &ei));
-    if (!h) continue;
-    Error er;
-    if (esVentana(atspi_accessible_get_role(h.get(), &er))) marcos.push_back(std::move(h));
+// A frame or dialog of an application, with its states.
+struct Marco {
+  Objeto o;
+  std::vector<uint32_t> estados;
+};
+
+// The application's frames and dialogs, from the answer of its GetChildren.
+std::vector<Marco> marcosDe(atspi::Bus& bus, Llamada& hijos) {
+  const auto objetos = hijos.objetos().value_or(std::vector<Objeto>{});
+  std::vector<Llamada> roles;
+  for (const auto& h : objetos) roles.push_back(bus.metodo(h, ACCESIBLE, "GetRole"));
+  std::vector<Objeto> ventanas;
+  std::vector<Llamada> estados;
+  for (size_t i = 0; i < objetos.size(); ++i) {
+    if (!esVentana(static_cast<AtspiRole>(roles[i].natural().value_or(ATSPI_ROLE_INVALID))))
+      continue;
+    ventanas.push_back(objetos[i]);
+    estados.push_back(bus.metodo(objetos[i], ACCESIBLE, "GetState"));
   }
+  std::vector<Marco> marcos;
+  for (size_t i = 0; i < ventanas.size(); ++i)
+    marcos.push_back({ventanas[i], estados[i].naturales().value_or(std::vector<uint32_t>{})});
   return marcos;
 }
 
-bool conEstado(AtspiAccessible* a, AtspiStateType estado) {
-  Ref<AtspiStateSet> s(atspi_accessible_get_state_set(a));
-  return s && atspi_state_set_contains(s.get(), estado);
+std::vector<Marco> marcosDe(atspi::Bus& bus, const Objeto& app) {
+  auto hijos = bus.metodo(app, ACCESIBLE, "GetChildren");
+  return marcosDe(bus, hijos);
 }
 
 // The active frames first: toolkits keep the focus mark on the last focused widget of every
 // window, and the active window's is the one with the keyboard.
-void activasPrimero(std::vector<Ref<AtspiAccessible>>& marcos) {
-  std::stable_partition(marcos.begin(), marcos.end(), [](const Ref<AtspiAccessible>& m) {
-    return conEstado(m.get(), ATSPI_STATE_ACTIVE);
-  });
+void activasPrimero(std::vector<Marco>& marcos) {
+  std::stable_partition(marcos.begin(), marcos.end(),
+                        [](const Marco& m) { return tieneEstado(m.estados, ATSPI_STATE_ACTIVE); });
 }
 
 std::optional<Valor> ElementoAtspi::ventanas(std::string_view nombre) {
@@ -552,10 +602,9 @@ std::optional<Valor> ElementoAtspi::ventanas(std::string_view nombre) {
     if (!v) return std::nullopt;
     return Valor(v);
   }
-  if (!app_) return std::nullopt;
-  auto marcos = marcosDe(app_.get());
-  auto elemento = [&](const Ref<AtspiAccessible>& m) {
-    return ElementoRef(std::make_shared<ElementoAtspi>(s_, objetoDe(m.get())));
+  auto marcos = marcosDe(bus(), o_);
+  auto elemento = [&](const Marco& m) {
+    return ElementoRef(std::make_shared<ElementoAtspi>(s_, m.o));
   };
   if (nombre == "AXWindows") {
     std::vector<ElementoRef> lista;
@@ -563,96 +612,131 @@ std::optional<Valor> ElementoAtspi::ventanas(std::string_view nombre) {
     return Valor(std::move(lista));
   }
   for (auto& m : marcos)
-    if (conEstado(m.get(), ATSPI_STATE_ACTIVE)) return Valor(elemento(m));
+    if (tieneEstado(m.estados, ATSPI_STATE_ACTIVE)) return Valor(elemento(m));
   if (nombre == "AXMainWindow") {
     for (auto& m : marcos)
-      if (conEstado(m.get(), ATSPI_STATE_SHOWING)) return Valor(elemento(m));
+      if (tieneEstado(m.estados, ATSPI_STATE_SHOWING)) return Valor(elemento(m));
   }
   return std::nullopt;
 }
 
+// The application's own search for the first focused element below the element: a match rule
+// of the Collection interface (states, attributes, roles, interfaces, each with how it
+// matches, and whether to invert), in canonical order. Nothing when the toolkit has no search.
+std::optional<std::vector<Objeto>> focoPorColeccion(atspi::Bus& bus, const Objeto& raiz) {
+  DBusMessage* m = dbus_message_new_method_call(raiz.bus.c_str(), raiz.ruta.c_str(),
+                                                "org.a11y.atspi.Collection", "GetMatches");
+  if (!m) return std::nullopt;
+  DBusMessageIter it, regla, lista, dicc;
+  dbus_message_iter_init_append(m, &it);
+  dbus_message_iter_open_container(&it, DBUS_TYPE_STRUCT, nullptr, &regla);
+  const int32_t todos = ATSPI_Collection_MATCH_ALL;
+  const std::array<int32_t, 2> estados = {int32_t(1u << ATSPI_STATE_FOCUSED), 0};
+  dbus_message_iter_open_container(&regla, DBUS_TYPE_ARRAY, "i", &lista);
+  for (int32_t e : estados) dbus_message_iter_append_basic(&lista, DBUS_TYPE_INT32, &e);
+  dbus_message_iter_close_container(&regla, &lista);
+  dbus_message_iter_append_basic(&regla, DBUS_TYPE_INT32, &todos);
+  dbus_message_iter_open_container(&regla, DBUS_TYPE_ARRAY, "{ss}", &dicc);
+  dbus_message_iter_close_container(&regla, &dicc);
+  dbus_message_iter_append_basic(&regla, DBUS_TYPE_INT32, &todos);
+  dbus_message_iter_open_container(&regla, DBUS_TYPE_ARRAY, "i", &lista);
+  dbus_message_iter_close_container(&regla, &lista);
+  dbus_message_iter_append_basic(&regla, DBUS_TYPE_INT32, &todos);
+  dbus_message_iter_open_container(&regla, DBUS_TYPE_ARRAY, "s", &lista);
+  dbus_message_iter_close_container(&regla, &lista);
+  dbus_message_iter_append_basic(&regla, DBUS_TYPE_INT32, &todos);
+  dbus_bool_t invertir = false;
+  dbus_message_iter_append_basic(&regla, DBUS_TYPE_BOOLEAN, &invertir);
+  dbus_message_iter_close_container(&it, &regla);
+  const uint32_t orden = ATSPI_Collection_SORT_ORDER_CANONICAL;
+  const int32_t cuantos = 1;
+  dbus_bool_t recorrer = true;
+  dbus_message_iter_append_basic(&it, DBUS_TYPE_UINT32, &orden);
+  dbus_message_iter_append_basic(&it, DBUS_TYPE_INT32, &cuantos);
+  dbus_message_iter_append_basic(&it, DBUS_TYPE_BOOLEAN, &recorrer);
+  auto l = bus.enviar(m);
+  if (l.fallida()) return std::nullopt;
+  return l.objetos();
+}
+
 // The first focused element below the element, by the application's own search when it has
 // one, else by a bounded walk through what is showing.
-AtspiAccessible* focoBajo(AtspiAccessible* raiz, int profundidad, int& presupuesto) {
-  Ref<AtspiCollection> coleccion(atspi_accessible_get_collection_iface(raiz));
-  if (coleccion) {
-    Ref<AtspiStateSet> buscado(atspi_state_set_new(nullptr));
-    atspi_state_set_add(buscado.get(), ATSPI_STATE_FOCUSED);
-    Ref<AtspiMatchRule> regla(atspi_match_rule_new(
-        buscado.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_ALL, nullptr,
-        ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_ALL, FALSE));
-    Error e;
-    GArray* hallados = atspi_collection_get_matches(
-        coleccion.get(), regla.get(), ATSPI_Collection_SORT_ORDER_CANONICAL, 1, TRUE, &e);
-    if (hallados) {
-      AtspiAccessible* primero = nullptr;
-      for (guint i = 0; i < hallados->len; ++i) {
-        auto* a = g_array_index(hallados, AtspiAccessible*, i);
-        if (!primero)
-          primero = a;
-        else
-          g_object_unref(a);
-      }
-      g_array_free(hallados, TRUE);
-      if (!e) return primero;
-      if (primero) g_object_unref(primero);
-    }
+std::optional<Objeto> focoBajo(atspi::Bus& bus, const Objeto& raiz, int profundidad,
+                               int& presupuesto) {
+  if (auto hallados = focoPorColeccion(bus, raiz)) {
+    if (hallados->empty()) return std::nullopt;
+    return hallados->front();
   }
-  Error e;
-  const gint n = atspi_accessible_get_child_count(raiz, &e);
-  for (gint i = 0; !e && i < n && profundidad > 0 && presupuesto-- > 0; ++i) {
-    Error ei;
-    AtspiAccessible* h = atspi_accessible_get_child_at_index(raiz, i, &ei);
-    if (!h) continue;
-    Ref<AtspiStateSet> s(atspi_accessible_get_state_set(h));
-    if (s && atspi_state_set_contains(s.get(), ATSPI_STATE_FOCUSED)) return h;
-    if (s && atspi_state_set_contains(s.get(), ATSPI_STATE_SHOWING)) {
-      if (auto* f = focoBajo(h, profundidad - 1, presupuesto)) {
-        g_object_unref(h);
-        return f;
-      }
-    }
-    g_object_unref(h);
+  if (profundidad <= 0) return std::nullopt;
+  const auto hijos =
+      bus.metodo(raiz, ACCESIBLE, "GetChildren").objetos().value_or(std::vector<Objeto>{});
+  std::vector<Llamada> estados;
+  for (const auto& h : hijos) estados.push_back(bus.metodo(h, ACCESIBLE, "GetState"));
+  for (size_t i = 0; i < hijos.size() && presupuesto-- > 0; ++i) {
+    auto e = estados[i].naturales();
+    if (!e) continue;
+    if (tieneEstado(*e, ATSPI_STATE_FOCUSED)) return hijos[i];
+    if (tieneEstado(*e, ATSPI_STATE_SHOWING))
+      if (auto f = focoBajo(bus, hijos[i], profundidad - 1, presupuesto)) return f;
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 ElementoRef ElementoAtspi::enfocado() {
-  if (!app_) return nullptr;
-  auto marcos = marcosDe(app_.get());
+  auto marcos = marcosDe(bus(), o_);
   activasPrimero(marcos);
   for (auto& m : marcos) {
     int presupuesto = 5000;
-    if (auto* f = focoBajo(m.get(), 30, presupuesto)) return envolver(s_, f);
+    if (auto f = focoBajo(bus(), m.o, 30, presupuesto))
+      return std::make_shared<ElementoAtspi>(s_, *f);
   }
   return nullptr;
 }
 
-// The registry's applications, each with its pid.
+// One of the registry's applications: its root object, its pid and, when asked for, its name.
 struct AppAtspi {
-  Ref<AtspiAccessible> a;
+  Objeto raiz;
   int32_t pid = 0;
   std::optional<std::string> nombre;
+  bool responde = true;  // it gave its name within the wait, or was not asked for it
 };
 
-std::vector<AppAtspi> appsDelRegistro(const SesionAtspi& s) {
+// The registry's applications in its order, each with its pid; their names are asked of them
+// all at once and waited for `esperaNombres` at most, when given. `registro` tells whether
+// the registry answered.
+std::vector<AppAtspi> appsDelRegistro(SesionAtspi& s,
+                                      std::optional<std::chrono::milliseconds> esperaNombres,
+                                      bool* registro = nullptr) {
   std::vector<AppAtspi> apps;
-  if (!s.lista) return apps;
-  Ref<AtspiAccessible> escritorio(atspi_get_desktop(0));
-  if (!escritorio) return apps;
-  Error e;
-  const gint n = atspi_accessible_get_child_count(escritorio.get(), &e);
-  for (gint i = 0; !e && i < n; ++i) {
-    Error ei;
-    Ref<AtspiAccessible> app(atspi_accessible_get_child_at_index(escritorio.get(), i, &ei));
-    if (!app) continue;
-    Error ep;
-    const guint pid = atspi_accessible_get_process_id(app.get(), &ep);
-    if (ep || pid == 0 || pid > INT32_MAX) continue;
-    Error en;
-    auto nombre = tomarTexto(atspi_accessible_get_name(app.get(), &en));
-    if (nombre && nombre->empty()) nombre.reset();
-    apps.push_back({std::move(app), static_cast<int32_t>(pid), std::move(nombre)});
+  if (registro) *registro = false;
+  if (!s.bus) return apps;
+  atspi::Bus& bus = *s.bus;
+  auto hijos = bus.metodo(REGISTRO, ACCESIBLE, "GetChildren");
+  if (!hijos.esperarHasta(Reloj::now() + atspi::SILENCIO)) return apps;
+  if (registro) *registro = true;
+  const auto objetos = hijos.objetos().value_or(std::vector<Objeto>{});
+  const Objeto demonio{DBUS_SERVICE_DBUS, DBUS_PATH_DBUS};
+  std::vector<Llamada> pids, nombres;
+  for (const auto& o : objetos) {
+    pids.push_back(bus.conTexto(demonio, DBUS_INTERFACE_DBUS, "GetConnectionUnixProcessID", o.bus));
+    if (esperaNombres) nombres.push_back(bus.propiedad(o, ACCESIBLE, "Name"));
+  }
+  const auto limite = Reloj::now() + esperaNombres.value_or(std::chrono::milliseconds{0});
+  for (size_t i = 0; i < objetos.size(); ++i) {
+    const auto pid = pids[i].natural();
+    if (!pid || *pid == 0 || *pid > INT32_MAX) continue;
+    AppAtspi app{objetos[i], static_cast<int32_t>(*pid), std::nullopt, true};
+    if (esperaNombres) {
+      app.responde = nombres[i].esperarHasta(limite);
+      if (app.responde) app.nombre = nombres[i].texto();
+      if (app.nombre && app.nombre->empty()) app.nombre.reset();
+    }
+    auto& nombre = s.nombres[app.raiz.bus];
+    if (app.nombre)
+      nombre = *app.nombre;
+    else if (nombre.empty())
+      nombre = nombreDeProceso(app.pid).value_or(app.raiz.bus);
+    apps.push_back(std::move(app));
   }
   return apps;
 }
@@ -668,73 +752,100 @@ AccesibilidadAtspi::AccesibilidadAtspi(ConexionX11& conexion, ServidorVentanas& 
 AccesibilidadAtspi::~AccesibilidadAtspi() = default;
 
 ElementoRef AccesibilidadAtspi::aplicacion(int32_t pid) {
-  for (auto& app : appsDelRegistro(*s_)) {
-    if (app.pid != pid) continue;
-    auto* a = static_cast<AtspiAccessible*>(g_object_ref(app.a.get()));
-    return std::make_shared<ElementoAtspi>(s_, objetoDe(a), pid, a);
-  }
+  if (!s_->bus) return std::make_shared<AplicacionSinBus>(*s_, s_->ventanas, pid);
+  for (auto& app : appsDelRegistro(*s_, std::nullopt))
+    if (app.pid == pid) return std::make_shared<ElementoAtspi>(s_, app.raiz, pid);
   // Not on the bus: its windows are still the window manager's to move.
   if (s_->ventanas) return std::make_shared<AplicacionDeVentanas>(*s_->ventanas, pid);
   return std::make_shared<ElementoMudo>();
 }
 
+namespace {
+
+// Whether the point lies on one of the process's windows on screen, as the window manager
+// sees them.
+bool tieneVentanaEn(ServidorVentanas& servidor, int32_t pid, double x, double y) {
+  for (Window w : servidor.clientes().value_or(std::vector<Window>{})) {
+    if (servidor.pidDe(w) != pid || !servidor.enPantalla(w)) continue;
+    auto m = servidor.marcoDe(w);
+    if (m && x >= m->x && y >= m->y && x < m->x + m->ancho && y < m->y + m->alto) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
+  atspi::Bus& bus = s_->b();
   const Punto o = s_->origen();
   const double px = x + o.x, py = y + o.y;
   if (!(std::fabs(px) < 2e9 && std::fabs(py) < 2e9)) return nullptr;
-  const gint sx = static_cast<gint>(std::floor(px)), sy = static_cast<gint>(std::floor(py));
+  const int32_t sx = static_cast<int32_t>(std::floor(px)),
+                sy = static_cast<int32_t>(std::floor(py));
 
-  auto apps = appsDelRegistro(*s_);
+  auto apps = appsDelRegistro(*s_, std::nullopt);
   const Window activa = s_->servidor.activa();
   const auto frente = activa ? s_->servidor.pidDe(activa) : std::nullopt;
   std::stable_partition(apps.begin(), apps.end(),
                         [&](const AppAtspi& a) { return frente && a.pid == *frente; });
-  for (auto& app : apps) {
-    auto marcos = marcosDe(app.a.get());
+  // Every application is asked at once; one that has not answered by the time its turn
+  // comes waits until the others have been looked at.
+  std::vector<Llamada> hijos;
+  for (auto& app : apps) hijos.push_back(bus.metodo(app.raiz, ACCESIBLE, "GetChildren"));
+  const auto corta = Reloj::now() + atspi::ESPERA_CORTA;
+
+  auto buscarEn = [&](Llamada& lista) -> ElementoRef {
+    auto marcos = marcosDe(bus, lista);
     activasPrimero(marcos);
-    for (auto& m : marcos) {
-      auto* marco = m.get();
-      Ref<AtspiStateSet> s(atspi_accessible_get_state_set(marco));
-      if (!s || !atspi_state_set_contains(s.get(), ATSPI_STATE_SHOWING) ||
-          atspi_state_set_contains(s.get(), ATSPI_STATE_ICONIFIED))
+    std::vector<Llamada> extensiones;
+    for (auto& m : marcos)
+      extensiones.push_back(
+          bus.conEnteros(m.o, COMPONENTE, "GetExtents", {}, ATSPI_COORD_TYPE_SCREEN));
+    for (size_t i = 0; i < marcos.size(); ++i) {
+      const auto& m = marcos[i];
+      if (!tieneEstado(m.estados, ATSPI_STATE_SHOWING) ||
+          tieneEstado(m.estados, ATSPI_STATE_ICONIFIED))
         continue;
-      std::optional<Rect> r;
-      if (Ref<AtspiComponent> c{atspi_accessible_get_component_iface(marco)}) {
-        Error e;
-        if (AtspiRect* x = atspi_component_get_extents(c.get(), ATSPI_COORD_TYPE_SCREEN, &e)) {
-          if (!e) r = Rect{double(x->x), double(x->y), double(x->width), double(x->height)};
-          g_free(x);
-        }
-      }
-      if (!r || px < r->x || py < r->y || px >= r->x + r->ancho || py >= r->y + r->alto) continue;
+      auto r = extensiones[i].extension();
+      if (!r || px < r->x || py < r->y || px >= double(r->x) + r->ancho ||
+          py >= double(r->y) + r->alto)
+        continue;
       // Each container names its child under the point; the deepest one is the element.
-      AtspiAccessible* actual = static_cast<AtspiAccessible*>(g_object_ref(marco));
-      for (int i = 0; i < 64; ++i) {
-        Ref<AtspiComponent> c(atspi_accessible_get_component_iface(actual));
-        if (!c) break;
-        Error e;
-        AtspiAccessible* hijo =
-            atspi_component_get_accessible_at_point(c.get(), sx, sy, ATSPI_COORD_TYPE_SCREEN, &e);
-        if (!hijo || e || hijo == actual) {
-          if (hijo) g_object_unref(hijo);
-          break;
-        }
-        g_object_unref(actual);
-        actual = hijo;
+      Objeto actual = m.o;
+      for (int nivel = 0; nivel < 64; ++nivel) {
+        auto hijo = bus.conEnteros(actual, COMPONENTE, "GetAccessibleAtPoint", {sx, sy},
+                                   ATSPI_COORD_TYPE_SCREEN)
+                        .objeto();
+        if (!hijo || hijo->ruta == "/org/a11y/atspi/null" || *hijo == actual) break;
+        actual = *hijo;
       }
-      return envolver(s_, actual);
+      return std::make_shared<ElementoAtspi>(s_, actual);
+    }
+    return nullptr;
+  };
+
+  std::vector<size_t> calladas;
+  for (size_t i = 0; i < apps.size(); ++i) {
+    if (!hijos[i].esperarHasta(corta)) {
+      calladas.push_back(i);
+      continue;
+    }
+    if (auto e = buscarEn(hijos[i])) return e;
+  }
+  for (size_t i : calladas) {
+    if (hijos[i].esperarHasta(Reloj::now() + atspi::SILENCIO)) {
+      if (auto e = buscarEn(hijos[i])) return e;
+    } else if (tieneVentanaEn(s_->servidor, apps[i].pid, x, y)) {
+      fallo("la app «" + s_->nombres[apps[i].raiz.bus] + "» no responde");
     }
   }
   return nullptr;
 }
 
 bool AccesibilidadAtspi::confiable() {
-  if (!s_->lista) return false;
-  Ref<AtspiAccessible> escritorio(atspi_get_desktop(0));
-  if (!escritorio) return false;
-  Error e;
-  atspi_accessible_get_child_count(escritorio.get(), &e);
-  return !e;
+  bool registro = false;
+  appsDelRegistro(*s_, std::nullopt, &registro);
+  return s_->encendida && registro;
 }
 
 namespace {
@@ -789,10 +900,14 @@ EspacioLinux::EspacioLinux(ConexionX11& conexion, ServidorVentanas& servidor,
 
 EspacioLinux::~EspacioLinux() = default;
 
-std::vector<Aplicacion> EspacioLinux::aplicaciones() {
+std::vector<Aplicacion> EspacioLinux::lista(std::chrono::milliseconds espera) {
+  s_->b();
+  bool registro = false;
+  auto apps = appsDelRegistro(*s_, espera, &registro);
+  if (!registro) fallo("el registro de accesibilidad (AT-SPI) no responde");
   std::vector<Aplicacion> lista;
-  for (auto& app : appsDelRegistro(*s_)) {
-    Aplicacion a{app.pid, app.nombre, bundleDe(s_->servidor, app.pid)};
+  for (auto& app : apps) {
+    Aplicacion a{app.pid, app.nombre, bundleDe(s_->servidor, app.pid), app.responde};
     if (!a.nombre) a.nombre = nombreDeProceso(app.pid);
     lista.push_back(std::move(a));
   }
@@ -809,9 +924,31 @@ std::vector<Aplicacion> EspacioLinux::aplicaciones() {
   return lista;
 }
 
+std::vector<Aplicacion> EspacioLinux::aplicaciones() {
+  return lista(atspi::ESPERA_CORTA);
+}
+
+std::vector<Aplicacion> EspacioLinux::aplicacionesEsperando() {
+  return lista(atspi::SILENCIO);
+}
+
 std::optional<Aplicacion> EspacioLinux::porPid(int32_t pid) {
-  for (auto& a : aplicaciones())
-    if (a.pid == pid) return a;
+  // Only this application's name is asked for: the others may be silent.
+  for (auto& app : appsDelRegistro(*s_, std::nullopt)) {
+    if (app.pid != pid) continue;
+    auto nombre = s_->bus->propiedad(app.raiz, ACCESIBLE, "Name");
+    Aplicacion a{pid, std::nullopt, bundleDe(s_->servidor, pid), true};
+    a.responde = nombre.esperarHasta(Reloj::now() + atspi::SILENCIO);
+    if (a.responde) a.nombre = nombre.texto();
+    if (a.nombre && a.nombre->empty()) a.nombre.reset();
+    if (!a.nombre) a.nombre = nombreDeProceso(pid);
+    if (a.nombre) s_->nombres[app.raiz.bus] = *a.nombre;
+    return a;
+  }
+  if (auto clientes = s_->servidor.clientes())
+    for (Window w : *clientes)
+      if (s_->servidor.pidDe(w) == pid)
+        return Aplicacion{pid, nombreDeProceso(pid), bundleDe(s_->servidor, pid)};
   return std::nullopt;
 }
 

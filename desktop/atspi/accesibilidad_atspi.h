@@ -1,8 +1,10 @@
 #pragma once
 // The accessibility and workspace ports on the real Linux desktop: elements through AT-SPI
-// (libatspi), shaped as the platform's ("AXButton", "AXTitle", "AXPress"), in global points;
-// the running applications from the accessibility registry joined with the X clients.
+// (method calls on the accessibility bus), shaped as the platform's ("AXButton", "AXTitle",
+// "AXPress"), in global points; the running applications from the accessibility registry joined
+// with the X clients.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -43,12 +45,15 @@ class EspacioLinux : public Espacio {
 
   // The registry's applications in its order, then X clients that expose no elements.
   std::vector<Aplicacion> aplicaciones() override;
+  std::vector<Aplicacion> aplicacionesEsperando() override;
   // The owner of the active window.
   std::optional<Aplicacion> primerPlano() override;
   std::optional<Aplicacion> porPid(int32_t pid) override;
   bool activar(int32_t pid) override;
 
  private:
+  // The list, having waited so long for the applications' names.
+  std::vector<Aplicacion> lista(std::chrono::milliseconds espera);
   std::shared_ptr<SesionAtspi> s_;
 };
 

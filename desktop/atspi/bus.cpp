@@ -1,13 +1,10 @@
 #include "desktop/atspi/bus.h"
 
-#include <cstring>
+#include <algorithm>
 #include <utility>
 
 namespace tildo::atspi {
 namespace {
-
-// The platform's default messaging time-out.
-constexpr int ESPERA_MS = 6000;
 
 DBusMessage* mensaje(const Objeto& o, const char* interfaz, const char* nombre) {
   return dbus_message_new_method_call(o.bus.c_str(), o.ruta.c_str(), interfaz, nombre);
@@ -43,30 +40,147 @@ std::optional<Objeto> objetoDe(DBusMessageIter& it) {
 
 }  // namespace
 
-Llamada Llamada::enviar(DBusConnection* bus, DBusMessage* m) {
+struct Llamada::Aviso {
+  Bus* bus;
+  Bus::Destino* destino;
+  bool enVuelo = true;
+};
+
+std::unique_ptr<Bus> Bus::abrir(const std::string& direccion) {
+  DBusError e;
+  dbus_error_init(&e);
+  DBusConnection* c = dbus_connection_open_private(direccion.c_str(), &e);
+  dbus_error_free(&e);
+  if (!c) return nullptr;
+  // libdbus would end the process when the bus goes away.
+  dbus_connection_set_exit_on_disconnect(c, false);
+  std::unique_ptr<Bus> bus(new Bus(c));
+  // The greeting every bus expects first, under the same bounds as any other call (the
+  // library's own would wait 25 s).
+  Llamada hola = bus->metodo({DBUS_SERVICE_DBUS, DBUS_PATH_DBUS}, DBUS_INTERFACE_DBUS, "Hello");
+  if (!hola.esperarHasta(Reloj::now() + ESPERA_TOTAL)) return nullptr;
+  auto nombre = hola.texto();
+  if (!nombre) return nullptr;
+  dbus_bus_set_unique_name(c, nombre->c_str());
+  return bus;
+}
+
+Bus::~Bus() {
+  dbus_connection_close(c_);
+  dbus_connection_unref(c_);
+}
+
+Llamada Bus::enviar(DBusMessage* m) {
+  Llamada l;
+  if (!m) return l;
+  l.bus_ = this;
+  if (const char* d = dbus_message_get_destination(m)) l.destino_ = d;
+  auto& destino = destinos_[l.destino_];
+  if (destino.callada) {
+    // Nothing more is asked of an application that has stopped answering.
+    dbus_message_unref(m);
+    l.esperada_ = true;
+    l.error_ = true;
+    return l;
+  }
   DBusPendingCall* p = nullptr;
-  if (m && bus && !dbus_connection_send_with_reply(bus, m, &p, ESPERA_MS)) p = nullptr;
-  if (m) dbus_message_unref(m);
-  return Llamada(p);
+  if (!dbus_connection_send_with_reply(c_, m, &p, DBUS_TIMEOUT_INFINITE) || !p) {
+    dbus_message_unref(m);
+    l.esperada_ = true;
+    l.error_ = true;
+    return l;
+  }
+  dbus_message_unref(m);
+  l.pendiente_ = p;
+  l.enviadaEn_ = Reloj::now();
+  l.aviso_ = new Llamada::Aviso{this, &destino};
+  if (!dbus_pending_call_set_notify(p, alResponder, l.aviso_,
+                                    [](void* a) { delete static_cast<Llamada::Aviso*>(a); })) {
+    delete l.aviso_;
+    l.aviso_ = nullptr;
+  }
+  ++enVuelo_;
+  return l;
 }
 
-Llamada Llamada::metodo(DBusConnection* bus, const Objeto& o, const char* interfaz,
-                        const char* nombre) {
-  return enviar(bus, mensaje(o, interfaz, nombre));
+void Bus::alResponder(DBusPendingCall*, void* aviso) {
+  auto* a = static_cast<Llamada::Aviso*>(aviso);
+  a->destino->ultimaRespuesta = Reloj::now();
+  if (a->enVuelo) {
+    a->enVuelo = false;
+    --a->bus->enVuelo_;
+  }
 }
 
-Llamada Llamada::propiedad(DBusConnection* bus, const Objeto& o, const char* interfaz,
-                           const char* nombre) {
-  DBusMessage* m = mensaje(o, "org.freedesktop.DBus.Properties", "Get");
+bool Bus::callada(const std::string& bus) const {
+  auto it = destinos_.find(bus);
+  return it != destinos_.end() && it->second.callada;
+}
+
+bool Bus::esperar(DBusPendingCall* p, Reloj::time_point hasta) {
+  const auto inicio = Reloj::now();
+  const auto limite = std::min(hasta, inicio + (ESPERA_TOTAL - esperado_));
+  bool conectado = true;
+  while (!dbus_pending_call_get_completed(p)) {
+    while (dbus_connection_dispatch(c_) == DBUS_DISPATCH_DATA_REMAINS) {
+    }
+    if (dbus_pending_call_get_completed(p)) break;
+    const auto ahora = Reloj::now();
+    if (ahora >= limite || !conectado) break;
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(limite - ahora).count() + 1;
+    conectado = dbus_connection_read_write(c_, static_cast<int>(ms));
+  }
+  esperado_ += Reloj::now() - inicio;
+  return dbus_pending_call_get_completed(p);
+}
+
+bool Bus::esperarAcotado(Llamada& l) {
+  auto& destino = destinos_[l.destino_];
+  while (!destino.callada) {
+    // Silence is counted from the later of the question and the application's last answer,
+    // so a long queue of questions being answered one by one is not silence.
+    const auto desde = std::max(l.enviadaEn_, destino.ultimaRespuesta);
+    if (esperar(l.pendiente_, desde + SILENCIO)) return true;
+    if (esperado_ >= ESPERA_TOTAL ||
+        Reloj::now() >= std::max(l.enviadaEn_, destino.ultimaRespuesta) + SILENCIO ||
+        !dbus_connection_get_is_connected(c_))
+      destino.callada = true;
+  }
+  if (alCallar) alCallar(l.destino_);
+  return false;
+}
+
+Llamada Bus::metodo(const Objeto& o, const char* interfaz, const char* nombre) {
+  return enviar(mensaje(o, interfaz, nombre));
+}
+
+Llamada Bus::propiedad(const Objeto& o, const char* interfaz, const char* nombre) {
+  DBusMessage* m = mensaje(o, DBUS_INTERFACE_PROPERTIES, "Get");
   if (m)
     dbus_message_append_args(m, DBUS_TYPE_STRING, &interfaz, DBUS_TYPE_STRING, &nombre,
                              DBUS_TYPE_INVALID);
-  return enviar(bus, m);
+  return enviar(m);
 }
 
-Llamada Llamada::conEnteros(DBusConnection* bus, const Objeto& o, const char* interfaz,
-                            const char* nombre, const std::vector<int32_t>& enteros,
-                            std::optional<uint32_t> natural) {
+Llamada Bus::fijar(const Objeto& o, const char* interfaz, const char* nombre, bool valor) {
+  DBusMessage* m = mensaje(o, DBUS_INTERFACE_PROPERTIES, "Set");
+  if (m) {
+    DBusMessageIter it, variante;
+    dbus_message_iter_init_append(m, &it);
+    dbus_message_iter_append_basic(&it, DBUS_TYPE_STRING, &interfaz);
+    dbus_message_iter_append_basic(&it, DBUS_TYPE_STRING, &nombre);
+    dbus_message_iter_open_container(&it, DBUS_TYPE_VARIANT, DBUS_TYPE_BOOLEAN_AS_STRING,
+                                     &variante);
+    dbus_bool_t b = valor;
+    dbus_message_iter_append_basic(&variante, DBUS_TYPE_BOOLEAN, &b);
+    dbus_message_iter_close_container(&it, &variante);
+  }
+  return enviar(m);
+}
+
+Llamada Bus::conEnteros(const Objeto& o, const char* interfaz, const char* nombre,
+                        const std::vector<int32_t>& enteros, std::optional<uint32_t> natural) {
   DBusMessage* m = mensaje(o, interfaz, nombre);
   if (m) {
     DBusMessageIter it;
@@ -74,23 +188,45 @@ Llamada Llamada::conEnteros(DBusConnection* bus, const Objeto& o, const char* in
     for (int32_t e : enteros) dbus_message_iter_append_basic(&it, DBUS_TYPE_INT32, &e);
     if (natural) dbus_message_iter_append_basic(&it, DBUS_TYPE_UINT32, &*natural);
   }
-  return enviar(bus, m);
+  return enviar(m);
+}
+
+Llamada Bus::conTexto(const Objeto& o, const char* interfaz, const char* nombre,
+                      const std::string& texto) {
+  DBusMessage* m = mensaje(o, interfaz, nombre);
+  const char* t = texto.c_str();
+  if (m) dbus_message_append_args(m, DBUS_TYPE_STRING, &t, DBUS_TYPE_INVALID);
+  return enviar(m);
 }
 
 Llamada::Llamada(Llamada&& o) noexcept
-    : pendiente_(std::exchange(o.pendiente_, nullptr)),
+    : bus_(std::exchange(o.bus_, nullptr)),
+      destino_(std::move(o.destino_)),
+      enviadaEn_(o.enviadaEn_),
+      pendiente_(std::exchange(o.pendiente_, nullptr)),
+      aviso_(std::exchange(o.aviso_, nullptr)),
       respuesta_(std::exchange(o.respuesta_, nullptr)),
-      esperada_(std::exchange(o.esperada_, false)) {}
+      esperada_(std::exchange(o.esperada_, false)),
+      error_(std::exchange(o.error_, false)) {}
 
 Llamada& Llamada::operator=(Llamada&& o) noexcept {
+  std::swap(bus_, o.bus_);
+  std::swap(destino_, o.destino_);
+  std::swap(enviadaEn_, o.enviadaEn_);
   std::swap(pendiente_, o.pendiente_);
+  std::swap(aviso_, o.aviso_);
   std::swap(respuesta_, o.respuesta_);
   std::swap(esperada_, o.esperada_);
+  std::swap(error_, o.error_);
   return *this;
 }
 
 Llamada::~Llamada() {
   if (pendiente_) {
+    if (aviso_ && aviso_->enVuelo) {
+      aviso_->enVuelo = false;
+      --bus_->enVuelo_;
+    }
     dbus_pending_call_cancel(pendiente_);
     dbus_pending_call_unref(pendiente_);
   }
@@ -101,21 +237,42 @@ bool Llamada::lista() const {
   return esperada_ || !pendiente_ || dbus_pending_call_get_completed(pendiente_);
 }
 
+void Llamada::tomar() {
+  esperada_ = true;
+  DBusMessage* r = dbus_pending_call_steal_reply(pendiente_);
+  dbus_pending_call_unref(pendiente_);
+  pendiente_ = nullptr;
+  aviso_ = nullptr;
+  if (r && dbus_message_get_type(r) == DBUS_MESSAGE_TYPE_METHOD_RETURN) {
+    respuesta_ = r;
+    return;
+  }
+  error_ = true;
+  if (r) dbus_message_unref(r);
+}
+
+bool Llamada::esperarHasta(Reloj::time_point hasta) {
+  if (esperada_ || !pendiente_) return true;
+  if (!bus_->esperar(pendiente_, hasta)) return false;
+  tomar();
+  return true;
+}
+
 DBusMessage* Llamada::respuesta() {
-  if (!esperada_) {
-    esperada_ = true;
-    if (pendiente_) {
-      dbus_pending_call_block(pendiente_);
-      DBusMessage* r = dbus_pending_call_steal_reply(pendiente_);
-      dbus_pending_call_unref(pendiente_);
-      pendiente_ = nullptr;
-      if (r && dbus_message_get_type(r) == DBUS_MESSAGE_TYPE_METHOD_RETURN)
-        respuesta_ = r;
-      else if (r)
-        dbus_message_unref(r);
+  if (!esperada_ && pendiente_) {
+    if (bus_->esperarAcotado(*this)) {
+      tomar();
+    } else {
+      esperada_ = true;
+      error_ = true;
     }
   }
   return respuesta_;
+}
+
+bool Llamada::fallida() {
+  respuesta();
+  return error_;
 }
 
 bool Llamada::inicio(DBusMessageIter& it) {
@@ -132,7 +289,9 @@ std::optional<std::string> Llamada::texto() {
 
 std::optional<uint32_t> Llamada::natural() {
   DBusMessageIter it;
-  if (!inicio(it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_UINT32) return std::nullopt;
+  if (!inicio(it)) return std::nullopt;
+  sinVariante(it);
+  if (dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_UINT32) return std::nullopt;
   uint32_t n = 0;
   dbus_message_iter_get_basic(&it, &n);
   return n;
@@ -160,7 +319,9 @@ std::optional<double> Llamada::numero() {
 
 std::optional<bool> Llamada::booleano() {
   DBusMessageIter it;
-  if (!inicio(it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_BOOLEAN) return std::nullopt;
+  if (!inicio(it)) return std::nullopt;
+  sinVariante(it);
+  if (dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_BOOLEAN) return std::nullopt;
   dbus_bool_t b = false;
   dbus_message_iter_get_basic(&it, &b);
   return b != 0;

@@ -1,16 +1,35 @@
 #pragma once
-// Method calls to AT-SPI objects straight on the accessibility bus, so that many questions can
-// be in flight at once: an exchange with an application costs one wait, however many answers
-// it carries. Only the AT-SPI backend sees this.
+// Method calls to AT-SPI objects straight on the accessibility bus, many in flight at once, so
+// that an exchange with an application costs one wait however many answers it carries; and the
+// bounds that keep an application that does not answer from holding a command up. Everything
+// goes over the bus: no application's own socket is ever opened. Only the AT-SPI backend sees
+// this.
 
 #include <dbus/dbus.h>
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tildo::atspi {
+
+using Reloj = std::chrono::steady_clock;
+
+// How long a command waits for applications it may not need (the names of a lookup).
+constexpr std::chrono::milliseconds ESPERA_CORTA{250};
+// An application with a question pending that has answered nothing for this long does not
+// answer: it is frozen, or busy beyond what a user would wait for.
+constexpr std::chrono::milliseconds SILENCIO{1500};
+// All that one command waits on the bus, whatever the applications do.
+constexpr std::chrono::milliseconds ESPERA_TOTAL{3000};
+// Questions in flight at most: far below the bus's limit of pending replies per connection,
+// and a bound on what a huge tree can make the walk hold.
+constexpr size_t EN_VUELO_MAXIMO = 4000;
 
 // An accessible object: the application's bus name and the object's path.
 struct Objeto {
@@ -23,50 +42,110 @@ struct Extension {
   int32_t x = 0, y = 0, ancho = 0, alto = 0;
 };
 
+class Bus;
+
 // One call sent at construction; its answer is waited for on first use.
 class Llamada {
  public:
   Llamada() = default;
-  static Llamada metodo(DBusConnection* bus, const Objeto& o, const char* interfaz,
-                        const char* nombre);
-  static Llamada propiedad(DBusConnection* bus, const Objeto& o, const char* interfaz,
-                           const char* nombre);
-  static Llamada conEnteros(DBusConnection* bus, const Objeto& o, const char* interfaz,
-                            const char* nombre, const std::vector<int32_t>& enteros,
-                            std::optional<uint32_t> natural = std::nullopt);
   Llamada(Llamada&& o) noexcept;
   Llamada& operator=(Llamada&& o) noexcept;
   Llamada(const Llamada&) = delete;
   Llamada& operator=(const Llamada&) = delete;
   ~Llamada();
 
+  // Whether a call was sent at all.
+  bool enviada() const { return pendiente_ || esperada_; }
   // Whether the answer is in (or there will be none), so that using it does not wait.
   bool lista() const;
-  // The answer's arguments, or nothing for an error or no answer in time.
+  // Waits until the deadline at most; whether the answer (or an error) came. A call that
+  // was never sent counts as answered.
+  bool esperarHasta(Reloj::time_point hasta);
+  // The answer's arguments, or nothing for an error. An application that does not answer
+  // within the bounds ends the command (Bus::alCallar).
   DBusMessage* respuesta();
+  // Whether the answer is an error of the application's (an unknown method, a bad argument).
+  bool fallida();
 
-  std::optional<std::string> texto();                  // s, or v(s) for a property
-  std::optional<uint32_t> natural();                   // u
-  std::optional<int32_t> entero();                     // i, or v(i) for a property
-  std::optional<double> numero();                      // v(d)
-  std::optional<bool> booleano();                      // b
-  std::optional<std::vector<uint32_t>> naturales();    // au
-  std::optional<std::vector<std::string>> textos();    // as
-  std::optional<Extension> extension();                // (iiii)
-  std::optional<std::vector<std::string>> acciones();  // a(sss): the names
-  std::optional<std::vector<Objeto>> objetos();        // a(so)
-  std::optional<Objeto> objeto();                      // (so), or v((so)) for a property
-  std::optional<std::string> atributo(const char* clave);
+  std::optional<std::string> texto();                      // s, or v(s) for a property
+  std::optional<uint32_t> natural();                       // u, or v(u)
+  std::optional<int32_t> entero();                         // i, or v(i) for a property
+  std::optional<double> numero();                          // v(d)
+  std::optional<bool> booleano();                          // b, or v(b)
+  std::optional<std::vector<uint32_t>> naturales();        // au
+  std::optional<std::vector<std::string>> textos();        // as
+  std::optional<Extension> extension();                    // (iiii)
+  std::optional<std::vector<std::string>> acciones();      // a(sss): the names
+  std::optional<std::vector<Objeto>> objetos();            // a(so)
+  std::optional<Objeto> objeto();                          // (so), or v((so)) for a property
+  std::optional<std::string> atributo(const char* clave);  // a{ss}
 
  private:
-  explicit Llamada(DBusPendingCall* p) : pendiente_(p) {}
-  static Llamada enviar(DBusConnection* bus, DBusMessage* m);
+  friend class Bus;
   // The answer positioned at its first argument; false when there is none.
   bool inicio(DBusMessageIter& it);
+  void tomar();
 
+  struct Aviso;
+  Bus* bus_ = nullptr;
+  std::string destino_;
+  Reloj::time_point enviadaEn_{};
   DBusPendingCall* pendiente_ = nullptr;
+  Aviso* aviso_ = nullptr;  // owned by the pending call
   DBusMessage* respuesta_ = nullptr;
   bool esperada_ = false;
+  bool error_ = false;
+};
+
+// A private connection to one bus, with the bounds of one command.
+class Bus {
+ public:
+  // The bus at the address, or nothing when it cannot be reached within the bounds.
+  static std::unique_ptr<Bus> abrir(const std::string& direccion);
+  ~Bus();
+  Bus(const Bus&) = delete;
+  Bus& operator=(const Bus&) = delete;
+
+  Llamada metodo(const Objeto& o, const char* interfaz, const char* nombre);
+  Llamada propiedad(const Objeto& o, const char* interfaz, const char* nombre);
+  Llamada conEnteros(const Objeto& o, const char* interfaz, const char* nombre,
+                     const std::vector<int32_t>& enteros,
+                     std::optional<uint32_t> natural = std::nullopt);
+  Llamada conTexto(const Objeto& o, const char* interfaz, const char* nombre,
+                   const std::string& texto);
+  // Sets a boolean property.
+  Llamada fijar(const Objeto& o, const char* interfaz, const char* nombre, bool valor);
+  // Sends a message built by the caller, which it takes.
+  Llamada enviar(DBusMessage* m);
+
+  // Called with the application's bus name when one does not answer within the bounds, or
+  // when the command has waited on the bus all it may; it is expected to end the command.
+  std::function<void(const std::string& bus)> alCallar;
+  // Whether the application has already been found not to answer in this run.
+  bool callada(const std::string& bus) const;
+  // Whether the command has waited on the bus all it may.
+  bool agotada() const { return esperado_ >= ESPERA_TOTAL; }
+  // Questions still waiting for their answers.
+  size_t enVuelo() const { return enVuelo_; }
+
+ private:
+  friend class Llamada;
+  struct Destino {
+    Reloj::time_point ultimaRespuesta{};
+    bool callada = false;
+  };
+  explicit Bus(DBusConnection* c) : c_(c) {}
+  // Reads and dispatches what the bus brings until the call is answered or the deadline
+  // passes; false at the deadline or when the connection is gone.
+  bool esperar(DBusPendingCall* p, Reloj::time_point hasta);
+  // The answer of a call under the application's bounds.
+  bool esperarAcotado(Llamada& l);
+  static void alResponder(DBusPendingCall* p, void* aviso);
+
+  DBusConnection* c_;
+  std::map<std::string, Destino, std::less<>> destinos_;
+  Reloj::duration esperado_{};
+  size_t enVuelo_ = 0;
 };
 
 }  // namespace tildo::atspi

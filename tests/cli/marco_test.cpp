@@ -18,16 +18,20 @@ TEST(Marco, SinComandoNiComandoConocido) {
   EXPECT_EQ(s.codigo, 2);
   for (const char* palabra : {"INFO", "", "--app"}) {
     auto d = correr("tildo-ax", {palabra, "move"}, SIN_ESCRITORIO);
-    EXPECT_EQ(d.stdout_, std::string("{\"error\":\"comando desconocido: ") + palabra + "\",\"ok\":false}\n");
+    EXPECT_EQ(d.stdout_,
+              std::string("{\"error\":\"comando desconocido: ") + palabra + "\",\"ok\":false}\n");
     EXPECT_EQ(d.codigo, 2);
     EXPECT_EQ(d.stderr_, "");
   }
 }
 
 TEST(Marco, SinEscritorioLosComandosQuePublicanFallanConClaridad) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"move", "1", "2"}, {"click", "1", "2"}, {"scroll"},
-        {"type", "hola"}, {"key", "a"}, {"drag", "1", "2", "3", "4"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"move", "1", "2"},
+                                               {"click", "1", "2"},
+                                               {"scroll"},
+                                               {"type", "hola"},
+                                               {"key", "a"},
+                                               {"drag", "1", "2", "3", "4"}}) {
     auto s = correr("tildo-ax", args, SIN_ESCRITORIO);
     EXPECT_EQ(s.codigo, 1) << args[0];
     EXPECT_EQ(s.json()["ok"], false);
@@ -36,9 +40,13 @@ TEST(Marco, SinEscritorioLosComandosQuePublicanFallanConClaridad) {
               "(TILDO_ESCRITORIO)");
     EXPECT_EQ(s.stderr_, "");
   }
+  // A display that is named but cannot be opened is named in the message.
+  auto d = correr("tildo-ax", {"frontmost"}, {{"TILDO_ESCRITORIO", ""}, {"DISPLAY", ":9987"}});
+  EXPECT_EQ(d.codigo, 1);
+  EXPECT_EQ(d.json()["error"], "no pude abrir la pantalla X «:9987» (DISPLAY)");
+  EXPECT_EQ(d.stderr_, "");
   // Usage comes first: a bad command line is reported as such even without a desktop.
-  EXPECT_EQ(correr("tildo-ax", {"move", "1"}, SIN_ESCRITORIO).json()["error"],
-            "move necesita x y");
+  EXPECT_EQ(correr("tildo-ax", {"move", "1"}, SIN_ESCRITORIO).json()["error"], "move necesita x y");
 }
 
 TEST(Marco, EscritorioSimuladoIlegible) {
