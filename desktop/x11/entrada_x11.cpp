@@ -1,6 +1,7 @@
 #include "desktop/x11/entrada_x11.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <unistd.h>
@@ -10,7 +11,6 @@
 #include <thread>
 
 #include "common/fallo.h"
-#include "desktop/x11/teclas_x11.h"
 
 namespace tildo {
 namespace {
@@ -19,6 +19,17 @@ namespace {
 // is left in place at least this long before it is changed again or undone: long enough for a
 // busy client to reach the keys typed with it.
 constexpr auto VIDA_MINIMA = std::chrono::milliseconds(200);
+
+// How often a run waiting for the keyboard looks whether the run holding it has let it go.
+constexpr auto ESPERA_TURNO = std::chrono::milliseconds(10);
+
+// Restores a lent keycode's entry as the server had it.
+void devolver(XkbDescPtr xkb, const x11::Prestada& t) {
+  XkbSymMapRec& m = xkb->map->key_sym_map[t.keycode];
+  std::copy(std::begin(t.tipos), std::end(t.tipos), m.kt_index);
+  m.group_info = t.grupos;
+  m.width = t.ancho;
+}
 
 // X coordinates are 16-bit; the server keeps the pointer on screen anyway.
 // Without XTest every fake event call returns 0; the first one tells, before anything is posted.
@@ -53,6 +64,7 @@ EntradaX11::EntradaX11(ConexionX11& conexion) : conexion_(conexion), d_(conexion
 EntradaX11::~EntradaX11() {
   terminarTexto();
   if (teclado_) XkbFreeKeyboard(teclado_, XkbAllComponentsMask, True);
+  interrupcion_.reset();
 }
 
 void EntradaX11::raton(int tipo, Punto punto, int boton) {
@@ -134,7 +146,10 @@ void EntradaX11::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> band
 
 void EntradaX11::pausa(uint32_t microsegundos) {
   XFlush(d_);
-  ::usleep(microsegundos);
+  if (interrupcion_)
+    interrupcion_->dormir(std::chrono::microseconds(microsegundos));
+  else
+    ::usleep(microsegundos);
 }
 
 void EntradaX11::prepararTexto(const std::vector<std::u16string>& caracteres) {
@@ -150,17 +165,25 @@ void EntradaX11::prepararTexto(const std::vector<std::u16string>& caracteres) {
   // the text and locked again after it. Each key event carries the state it was made in, so
   // locking again cannot reach keys typed before.
   if (mayusculasFijas_) {
-    XkbLockModifiers(d_, XkbUseCoreKbd, LockMask, 0);
     mayusculasSueltas_ = true;
+    anotarPrestamo();
+    XkbLockModifiers(d_, XkbUseCoreKbd, LockMask, 0);
   }
 }
 
 void EntradaX11::terminarTexto() {
+  soltarPulsadas();
   restaurar();
   if (mayusculasSueltas_) {
     XkbLockModifiers(d_, XkbUseCoreKbd, LockMask, LockMask);
     mayusculasSueltas_ = false;
   }
+  // Only once everything is back: a run killed before this leaves the note for the next one.
+  if (anotado_) {
+    XDeleteProperty(d_, DefaultRootWindow(d_), nota_);
+    anotado_ = false;
+  }
+  XFlush(d_);
   secuencia_.clear();
   posicion_ = 0;
 }
@@ -170,8 +193,11 @@ _XkbDesc* EntradaX11::teclado() {
   int op, evento, error, mayor = XkbMajorVersion, menor = XkbMinorVersion;
   if (!XkbQueryExtension(d_, &op, &evento, &error, &mayor, &menor))
     fallo("la pantalla X no admite XKB: no puedo simular el teclado");
+  interrupcion_.emplace();
+  tomarTeclado();
   teclado_ = XkbGetMap(d_, XkbKeyTypesMask | XkbKeySymsMask | XkbModifierMapMask, XkbUseCoreKbd);
   if (!teclado_) fallo("no pude leer el teclado de la pantalla X");
+  repararPrestamo();
   XkbStateRec estado;
   if (XkbGetState(d_, XkbUseCoreKbd, &estado) == Success) {
     grupo_ = estado.group;
@@ -183,9 +209,88 @@ _XkbDesc* EntradaX11::teclado() {
     libres_.push_back({unsigned(k),
                        {m.kt_index[0], m.kt_index[1], m.kt_index[2], m.kt_index[3]},
                        m.group_info,
-                       m.width});
+                       m.width,
+                       0});
   }
   return teclado_;
+}
+
+void EntradaX11::tomarTeclado() {
+  char* nombres[] = {const_cast<char*>("_TILDO_TECLADO"),
+                     const_cast<char*>("_TILDO_TECLAS_PRESTADAS")};
+  Atom atomos[2];
+  XInternAtoms(d_, nombres, 2, False, atomos);
+  seleccion_ = atomos[0];
+  nota_ = atomos[1];
+  // The selection goes with this connection: a run that is killed lets the keyboard go.
+  const Window propia = XCreateSimpleWindow(d_, DefaultRootWindow(d_), 0, 0, 1, 1, 0, 0, 0);
+  while (true) {
+    // Setting a selection's owner always succeeds; under the grab, looking first and taking it
+    // only when nobody has it is one step.
+    XGrabServer(d_);
+    const bool libre = XGetSelectionOwner(d_, seleccion_) == None;
+    if (libre) XSetSelectionOwner(d_, seleccion_, propia, CurrentTime);
+    XUngrabServer(d_);
+    XFlush(d_);
+    if (libre) return;
+    interrupcion_->dormir(ESPERA_TURNO);
+  }
+}
+
+void EntradaX11::repararPrestamo() {
+  const Window raiz = DefaultRootWindow(d_);
+  Atom tipo;
+  int formato = 0;
+  unsigned long n = 0, resto = 0;
+  unsigned char* datos = nullptr;
+  if (XGetWindowProperty(d_, raiz, nota_, 0, 1024, False, XA_INTEGER, &tipo, &formato, &n, &resto,
+                         &datos) != Success)
+    return;
+  std::vector<unsigned char> bytes;
+  if (datos && formato == 8) bytes.assign(datos, datos + n);
+  if (datos) XFree(datos);
+  if (tipo == None) return;
+  if (auto nota = x11::leerNota(bytes)) {
+    // A run killed between a key's press and release leaves the key held, and the server
+    // repeats it; it is let go while it still types what it was held for.
+    char abajo[32];
+    XQueryKeymap(d_, abajo);
+    for (const x11::Prestada& t : nota->teclas)
+      if (abajo[t.keycode / 8] & (1 << (t.keycode % 8)))
+        XTestFakeKeyEvent(d_, t.keycode, False, CurrentTime);
+    XkbDescPtr xkb = teclado_;
+    unsigned primera = xkb->max_key_code, ultima = xkb->min_key_code;
+    for (const x11::Prestada& t : nota->teclas) {
+      if (!t.keysym || t.keycode < xkb->min_key_code || t.keycode > xkb->max_key_code) continue;
+      // Only a keycode still bound as the run bound it is repaired: a layout loaded since then
+      // keeps what it set.
+      const XkbSymMapRec& m = xkb->map->key_sym_map[t.keycode];
+      if (XkbNumGroups(m.group_info) != 1 || m.width != 1 || m.kt_index[0] != XkbOneLevelIndex ||
+          XkbKeySym(xkb, t.keycode, 0) != t.keysym)
+        continue;
+      devolver(xkb, t);
+      primera = std::min(primera, t.keycode);
+      ultima = std::max(ultima, t.keycode);
+    }
+    if (primera <= ultima) escribirBloque(primera, ultima);
+    XkbStateRec estado;
+    if (nota->mayusculasSueltas && XkbGetState(d_, XkbUseCoreKbd, &estado) == Success &&
+        !(estado.locked_mods & LockMask))
+      XkbLockModifiers(d_, XkbUseCoreKbd, LockMask, LockMask);
+  }
+  XDeleteProperty(d_, raiz, nota_);
+  XSync(d_, False);
+}
+
+void EntradaX11::anotarPrestamo() {
+  x11::Prestamo prestamo{mayusculasSueltas_, libres_};
+  for (const auto& [keysym, keycode] : ligadas_)
+    for (x11::Prestada& t : prestamo.teclas)
+      if (t.keycode == keycode) t.keysym = keysym;
+  const auto bytes = x11::anotar(prestamo);
+  XChangeProperty(d_, DefaultRootWindow(d_), nota_, XA_INTEGER, 8, PropModeReplace, bytes.data(),
+                  int(bytes.size()));
+  anotado_ = true;
 }
 
 unsigned EntradaX11::keycodeEnGrupo(uint32_t keysym) {
@@ -226,15 +331,10 @@ void EntradaX11::ligar(const std::vector<uint32_t>& lote) {
     ligadas_[lote[i]] = k;
   }
   // Spare keycodes bound before and not now go back to nothing in the same request.
-  for (size_t i = lote.size(); i < enUso_; ++i) {
-    const Libre& l = libres_[i];
-    XkbSymMapRec& m = xkb->map->key_sym_map[l.keycode];
-    std::copy(std::begin(l.tipos), std::end(l.tipos), m.kt_index);
-    m.group_info = l.grupos;
-    m.width = l.ancho;
-  }
+  for (size_t i = lote.size(); i < enUso_; ++i) devolver(xkb, libres_[i]);
   const size_t escritas = std::max(enUso_, lote.size());
   enUso_ = lote.size();
+  anotarPrestamo();
   if (!escribirLibres(escritas)) fallo("la pantalla X no aceptó el cambio de teclado");
   ligadoEn_ = std::chrono::steady_clock::now();
 }
@@ -242,14 +342,7 @@ void EntradaX11::ligar(const std::vector<uint32_t>& lote) {
 void EntradaX11::restaurar() {
   if (enUso_ == 0) return;
   esperarAQueLeanElMapa();
-  XkbDescPtr xkb = teclado_;
-  for (size_t i = 0; i < enUso_; ++i) {
-    const Libre& l = libres_[i];
-    XkbSymMapRec& m = xkb->map->key_sym_map[l.keycode];
-    std::copy(std::begin(l.tipos), std::end(l.tipos), m.kt_index);
-    m.group_info = l.grupos;
-    m.width = l.ancho;
-  }
+  for (size_t i = 0; i < enUso_; ++i) devolver(teclado_, libres_[i]);
   const size_t escritas = enUso_;
   enUso_ = 0;
   ligadas_.clear();
@@ -260,7 +353,10 @@ bool EntradaX11::escribirLibres(size_t n) {
   if (n == 0) return true;
   // The highest n spare keycodes span one block; keycodes in between are written back exactly
   // as the server described them, so one request changes them all.
-  const unsigned primera = libres_[n - 1].keycode, ultima = libres_[0].keycode;
+  return escribirBloque(libres_[n - 1].keycode, libres_[0].keycode);
+}
+
+bool EntradaX11::escribirBloque(unsigned primera, unsigned ultima) {
   XkbMapChangesRec cambios{};
   cambios.changed = XkbKeySymsMask;
   cambios.first_key_sym = KeyCode(primera);
@@ -278,6 +374,18 @@ void EntradaX11::esperarAQueLeanElMapa() {
 
 void EntradaX11::pulsar(unsigned keycode, bool abajo) {
   conXTest(XTestFakeKeyEvent(d_, keycode, abajo ? True : False, CurrentTime));
+  auto it = std::find(pulsadas_.begin(), pulsadas_.end(), keycode);
+  if (abajo && it == pulsadas_.end()) pulsadas_.push_back(keycode);
+  if (!abajo && it != pulsadas_.end()) pulsadas_.erase(it);
+}
+
+// A command stopped between a key's press and its release would leave the key held: the server
+// would repeat it, and a held modifier would change every key the user presses.
+void EntradaX11::soltarPulsadas() {
+  while (!pulsadas_.empty()) {
+    XTestFakeKeyEvent(d_, pulsadas_.back(), False, CurrentTime);
+    pulsadas_.pop_back();
+  }
 }
 
 std::vector<unsigned> EntradaX11::modificadores(uint64_t banderas) {

@@ -3,14 +3,20 @@
 // press buttons 1 (left), 3 (right) and 2 (middle); scrolls click the wheel buttons 4 to 7;
 // keys are found in the active keyboard group, and typed characters are bound for a while to
 // spare keycodes (keycodes without keysyms), so that text arrives exactly as given whatever
-// layouts are configured.
+// layouts are configured. A run that touches the keyboard holds it for the whole run (a selection
+// on the display), so that two runs never bind keycodes over each other; while keycodes are
+// lent, a note on the root window says what they were, for the next run to repair them if this
+// one is killed.
 
 #include <chrono>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "desktop/entrada.h"
+#include "desktop/linux/interrupcion.h"
 #include "desktop/x11/conexion.h"
+#include "desktop/x11/teclas_x11.h"
 
 struct _XkbDesc;
 
@@ -20,7 +26,7 @@ class EntradaX11 : public Entrada {
  public:
   // Events fail the command when the display cannot synthesise input (no XTest or XKB).
   explicit EntradaX11(ConexionX11& conexion);
-  // Restores the keyboard mapping if something is still bound.
+  // Releases held keys and restores the keyboard mapping if something is still bound.
   ~EntradaX11() override;
   EntradaX11(const EntradaX11&) = delete;
   EntradaX11& operator=(const EntradaX11&) = delete;
@@ -34,8 +40,15 @@ class EntradaX11 : public Entrada {
   void terminarTexto() override;
 
  private:
-  // The keyboard description, read on first use of the keyboard.
+  // The keyboard description, read on first use of the keyboard once this run holds it and
+  // has repaired what a killed run left bound.
   _XkbDesc* teclado();
+  // Waits for the keyboard to be free and takes it.
+  void tomarTeclado();
+  // Undoes what the note of a run that ended without giving the keyboard back says it changed.
+  void repararPrestamo();
+  // Writes the note of what this run has changed, before the change reaches the server.
+  void anotarPrestamo();
   // A keycode that gives the keysym at level 1 of the active group; 0 when none does.
   unsigned keycodeEnGrupo(uint32_t keysym);
   // The keycode bound to the keysym, binding it (and what the text needs next) if it is not.
@@ -45,12 +58,21 @@ class EntradaX11 : public Entrada {
   void restaurar();
   // Writes the first n spare keycodes to the server, in one request; false when refused.
   bool escribirLibres(size_t n);
+  // Writes the keycodes from the first to the last as teclado_ holds them; false when refused.
+  bool escribirBloque(unsigned primera, unsigned ultima);
+  void soltarPulsadas();
   void esperarAQueLeanElMapa();
   void pulsar(unsigned keycode, bool abajo);
   std::vector<unsigned> modificadores(uint64_t banderas);
 
   ConexionX11& conexion_;
   Display* d_;
+  // Caught while the keyboard is held: the signals end the command through its failure path.
+  std::optional<Interrupcion> interrupcion_;
+  unsigned long seleccion_ = 0;     // the atom of the keyboard's selection
+  unsigned long nota_ = 0;          // the atom of the note's property
+  bool anotado_ = false;            // the note is on the root window
+  std::vector<unsigned> pulsadas_;  // keycodes held down, in the order pressed
   bool origenLeido_ = false;
   Punto origen_;
 
@@ -59,13 +81,7 @@ class EntradaX11 : public Entrada {
   bool mayusculasFijas_ = false;    // Caps Lock was locked when the keyboard was read
   bool mayusculasSueltas_ = false;  // and is unlocked for the text being typed
   // Spare keycodes, highest first, with their entries as the server had them.
-  struct Libre {
-    unsigned keycode;
-    unsigned char tipos[4];
-    unsigned char grupos;
-    unsigned char ancho;
-  };
-  std::vector<Libre> libres_;
+  std::vector<x11::Prestada> libres_;
   std::map<uint32_t, unsigned> ligadas_;  // keysym → spare keycode it is bound to now
   size_t enUso_ = 0;                      // how many spare keycodes are bound
   std::chrono::steady_clock::time_point ligadoEn_;

@@ -120,4 +120,46 @@ std::vector<uint32_t> siguienteLote(uint32_t necesaria, const std::vector<uint32
   return lote;
 }
 
+namespace {
+
+// The first byte tells the layout, so that a note of another layout is not misread.
+constexpr unsigned char VERSION_NOTA = 1;
+constexpr size_t BYTES_POR_TECLA = 11;
+
+}  // namespace
+
+std::vector<unsigned char> anotar(const Prestamo& prestamo) {
+  std::vector<unsigned char> bytes = {VERSION_NOTA,
+                                      static_cast<unsigned char>(prestamo.mayusculasSueltas)};
+  for (const Prestada& t : prestamo.teclas) {
+    bytes.push_back(static_cast<unsigned char>(t.keycode));
+    bytes.insert(bytes.end(), std::begin(t.tipos), std::end(t.tipos));
+    bytes.push_back(t.grupos);
+    bytes.push_back(t.ancho);
+    for (int desplazamiento = 0; desplazamiento < 32; desplazamiento += 8)
+      bytes.push_back(static_cast<unsigned char>(t.keysym >> desplazamiento));
+  }
+  return bytes;
+}
+
+std::optional<Prestamo> leerNota(const std::vector<unsigned char>& bytes) {
+  if (bytes.size() < 2 || bytes[0] != VERSION_NOTA || bytes[1] > 1 ||
+      (bytes.size() - 2) % BYTES_POR_TECLA != 0)
+    return std::nullopt;
+  Prestamo prestamo;
+  prestamo.mayusculasSueltas = bytes[1] == 1;
+  for (size_t i = 2; i < bytes.size(); i += BYTES_POR_TECLA) {
+    Prestada t;
+    t.keycode = bytes[i];
+    // X keycodes run from 8 up.
+    if (t.keycode < 8) return std::nullopt;
+    std::copy(bytes.begin() + long(i) + 1, bytes.begin() + long(i) + 5, t.tipos);
+    t.grupos = bytes[i + 5];
+    t.ancho = bytes[i + 6];
+    for (int b = 0; b < 4; ++b) t.keysym |= uint32_t(bytes[i + 7 + size_t(b)]) << (8 * b);
+    prestamo.teclas.push_back(t);
+  }
+  return prestamo;
+}
+
 }  // namespace tildo::x11

@@ -1,10 +1,12 @@
 #pragma once
 // The rules that turn the input port's events into X terms, kept free of any connection so
 // they can be tested alone: virtual key codes to keysyms, typed characters to keysyms, pixel
-// scrolls to wheel clicks, and which keysyms to bind to the spare keycodes next.
+// scrolls to wheel clicks, which keysyms to bind to the spare keycodes next, and the note of
+// lent keycodes left on the display while typing.
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,5 +30,28 @@ uint32_t clicsDeRueda(int32_t pixeles);
 // of `secuencia` from `desde` on, in order of appearance, up to `capacidad` in all.
 std::vector<uint32_t> siguienteLote(uint32_t necesaria, const std::vector<uint32_t>& secuencia,
                                     size_t desde, size_t capacidad);
+
+// A spare keycode lent for typing: its entry as the server had it (key types of the four groups,
+// group information, width) and the keysym bound to it now, 0 when none is.
+struct Prestada {
+  unsigned keycode = 0;
+  unsigned char tipos[4] = {};
+  unsigned char grupos = 0;
+  unsigned char ancho = 0;
+  uint32_t keysym = 0;
+};
+
+// What a typing run has changed on the keyboard, written on the root window before each change
+// so that the next run can undo it if this one is killed: the lent keycodes and whether Caps
+// Lock was unlocked.
+struct Prestamo {
+  bool mayusculasSueltas = false;
+  std::vector<Prestada> teclas;
+};
+
+// The note as the bytes of a property of 8-bit items, and back; nothing when the bytes are not
+// such a note (another program's property, an older layout).
+std::vector<unsigned char> anotar(const Prestamo& prestamo);
+std::optional<Prestamo> leerNota(const std::vector<unsigned char>& bytes);
 
 }  // namespace tildo::x11

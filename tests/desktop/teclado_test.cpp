@@ -1,10 +1,13 @@
 // Keyboard commands on the real desktop: text typed into a zenity entry comes back exactly,
 // whatever keyboard layout is set, key combos do what they say, and the keyboard mapping is
-// left as it was found.
+// left as it was found, also when a run is stopped or killed mid-text or two runs type at once.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
+#include <thread>
 
+#include "../cli/en_marcha.h"
 #include "escritorio_real.h"
 
 // Xlib last: its macros (None, Bool) clash with gtest.
@@ -125,6 +128,113 @@ TEST(TecladoReal, ElMapaCambiaPorLotesNoPorCaracter) {
   EXPECT_GE(cambios, 2u);
   EXPECT_LE(cambios, 8u);
   EXPECT_EQ(mapaDelTeclado(), antes);
+}
+
+// The note a typing run leaves on the root window while it has keycodes lent; empty when none.
+std::string notaDelTeclado() {
+  Display* d = XOpenDisplay(nullptr);
+  Atom tipo;
+  int formato;
+  unsigned long n = 0, resto;
+  unsigned char* datos = nullptr;
+  std::string nota;
+  if (XGetWindowProperty(d, DefaultRootWindow(d), XInternAtom(d, "_TILDO_TECLAS_PRESTADAS", False),
+                         0, 1024, False, AnyPropertyType, &tipo, &formato, &n, &resto,
+                         &datos) == Success &&
+      datos) {
+    nota.assign(reinterpret_cast<char*>(datos), n);
+    XFree(datos);
+  }
+  XCloseDisplay(d);
+  return nota;
+}
+
+// Waits until the run has typed its first batch of characters and bound the second: the note
+// changes with every batch.
+bool aMitadDeTexto() {
+  std::string primera;
+  for (int i = 0; i < 500; ++i) {
+    const std::string nota = notaDelTeclado();
+    if (primera.empty()) primera = nota;
+    if (!nota.empty() && nota != primera) return true;
+    std::this_thread::sleep_for(10ms);
+  }
+  return false;
+}
+
+EnMarcha escribiendo(const std::string& texto) {
+  return EnMarcha("tildo-ax", {"type", texto}, {{"TILDO_ESCRITORIO", ""}, {"TILDO_REGISTRO", ""}},
+                  false);
+}
+
+TEST(TecladoReal, UnaSenalAMitadDeTextoDevuelveElTeclado) {
+  fijarDistribucion("ru,us");
+  const std::string antes = mapaDelTeclado();
+  for (auto [senal, nombre] : {std::pair{SIGTERM, "SIGTERM"}, std::pair{SIGHUP, "SIGHUP"}}) {
+    DialogoEntrada dialogo;
+    ASSERT_TRUE(dialogo.listo());
+    EnMarcha tipeo = escribiendo(TEXTO);
+    ASSERT_TRUE(aMitadDeTexto()) << nombre;
+    kill(tipeo.pid(), senal);
+    EXPECT_EQ(tipeo.linea(),
+              "{\"error\":\"interrumpido por la señal " + std::string(nombre) + "\",\"ok\":false}");
+    EXPECT_EQ(tipeo.fin(), 1);
+    EXPECT_EQ(notaDelTeclado(), "");
+    EXPECT_EQ(mapaDelTeclado(), antes) << nombre;
+    // What was typed before the signal stays typed, and nothing else is.
+    sinErrores(ax({"key", "return"}));
+    EXPECT_EQ(dialogo.app().esperarFin(), 0);
+    const std::string escrito = dialogo.app().salida();
+    ASSERT_FALSE(escrito.empty());
+    EXPECT_GT(escrito.size(), 10u);
+    EXPECT_EQ(TEXTO.substr(0, escrito.size() - 1) + "\n", escrito) << nombre;
+  }
+}
+
+TEST(TecladoReal, LaSiguienteEjecucionReparaElTecladoDeUnaMatada) {
+  fijarDistribucion("us");
+  Display* d = XOpenDisplay(nullptr);
+  XkbLockModifiers(d, XkbUseCoreKbd, LockMask, LockMask);
+  XSync(d, False);
+  const std::string antes = mapaDelTeclado();
+  {
+    EnMarcha tipeo = escribiendo(TEXTO);
+    ASSERT_TRUE(aMitadDeTexto());
+    kill(tipeo.pid(), SIGKILL);
+    EXPECT_EQ(tipeo.fin(), 128 + SIGKILL);
+  }
+  ASSERT_NE(mapaDelTeclado(), antes);
+  EXPECT_NE(notaDelTeclado(), "");
+  EXPECT_EQ(escribirEnDialogo("Ñandú"), "Ñandú\n");
+  EXPECT_EQ(mapaDelTeclado(), antes);
+  EXPECT_EQ(notaDelTeclado(), "");
+  XkbStateRec estado;
+  XkbGetState(d, XkbUseCoreKbd, &estado);
+  EXPECT_TRUE(estado.locked_mods & LockMask);
+  XCloseDisplay(d);
+}
+
+TEST(TecladoReal, DosTextosALaVezLleganUnoTrasOtro) {
+  const std::string uno = "primero: áéíóú ñ 0123456789 ¿qué? €";
+  const std::string otro = "segundo — жёлтый ß ü @#$ {} 👍🏽";
+  for (const char* distribucion : {"us", "ru,us"}) {
+    fijarDistribucion(distribucion);
+    const std::string antes = mapaDelTeclado();
+    DialogoEntrada dialogo;
+    ASSERT_TRUE(dialogo.listo());
+    {
+      EnMarcha a = escribiendo(uno);
+      EnMarcha b = escribiendo(otro);
+      EXPECT_EQ(a.fin(10s), 0);
+      EXPECT_EQ(b.fin(10s), 0);
+    }
+    sinErrores(ax({"key", "return"}));
+    EXPECT_EQ(dialogo.app().esperarFin(), 0);
+    const std::string escrito = dialogo.app().salida();
+    EXPECT_TRUE(escrito == uno + otro + "\n" || escrito == otro + uno + "\n")
+        << distribucion << ": " << escrito;
+    EXPECT_EQ(mapaDelTeclado(), antes) << distribucion;
+  }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The X11 backend's rules: key table, characters to keysyms, wheel clicks, binding batches.
+// The X11 backend's rules: key table, characters to keysyms, wheel clicks, binding batches,
+// the note of lent keycodes.
 #include <gtest/gtest.h>
 
 #include "ax/frame/teclado.h"
@@ -53,6 +54,39 @@ TEST(TeclasX11, LotesEnOrdenDeAparicion) {
   EXPECT_EQ(siguienteLote(9, s, 4, 3), (std::vector<uint32_t>{9, 4, 2}));
   EXPECT_EQ(siguienteLote(4, s, 4, 10), (std::vector<uint32_t>{4, 2, 5}));
   EXPECT_EQ(siguienteLote(4, s, 0, 0), std::vector<uint32_t>{});
+}
+
+TEST(TeclasX11, LaNotaDelPrestamoVaYVuelve) {
+  Prestamo p;
+  p.mayusculasSueltas = true;
+  p.teclas = {{255, {1, 2, 3, 4}, 0x21, 1, 0x101f44d}, {93, {0, 0, 0, 0}, 0, 0, 0}};
+  const auto bytes = anotar(p);
+  EXPECT_EQ(bytes.size(), 2u + 2 * 11);
+  const auto leida = leerNota(bytes);
+  ASSERT_TRUE(leida);
+  EXPECT_TRUE(leida->mayusculasSueltas);
+  ASSERT_EQ(leida->teclas.size(), 2u);
+  const Prestada& t = leida->teclas[0];
+  EXPECT_EQ(t.keycode, 255u);
+  EXPECT_EQ(std::vector<unsigned>(std::begin(t.tipos), std::end(t.tipos)),
+            (std::vector<unsigned>{1, 2, 3, 4}));
+  EXPECT_EQ(t.grupos, 0x21);
+  EXPECT_EQ(t.ancho, 1);
+  EXPECT_EQ(t.keysym, 0x101f44du);
+  EXPECT_EQ(leida->teclas[1].keycode, 93u);
+  EXPECT_EQ(leida->teclas[1].keysym, 0u);
+  EXPECT_TRUE(leerNota(anotar(Prestamo{})));
+}
+
+TEST(TeclasX11, UnaNotaAjenaNoSeLee) {
+  // Someone else's property under the same name must not make a run rewrite the keyboard.
+  auto bytes = anotar(Prestamo{false, {{200, {}, 0, 0, 0x61}}});
+  for (auto malos : {std::vector<unsigned char>{}, std::vector<unsigned char>{1},
+                     std::vector<unsigned char>{2, 0}, std::vector<unsigned char>{1, 7},
+                     std::vector<unsigned char>(bytes.begin(), bytes.end() - 1)})
+    EXPECT_FALSE(leerNota(malos)) << malos.size();
+  bytes[2] = 3;  // no X keycode is below 8
+  EXPECT_FALSE(leerNota(bytes));
 }
 
 }  // namespace
