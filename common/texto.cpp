@@ -45,6 +45,17 @@ bool utf8Valido(std::string_view texto) {
   return true;
 }
 
+std::string utf8Reparado(std::string_view texto, bool cortado) {
+  auto largo = static_cast<int32_t>(texto.size());
+  if (cortado) U8_TRUNCATE_IF_INCOMPLETE(reinterpret_cast<const uint8_t*>(texto.data()), 0, largo);
+  if (utf8Valido(texto.substr(0, static_cast<size_t>(largo))))
+    return std::string(texto.substr(0, static_cast<size_t>(largo)));
+  // ICU's conversion puts U+FFFD in place of whatever does not decode.
+  std::string salida;
+  icu::UnicodeString::fromUTF8(icu::StringPiece(texto.data(), largo)).toUTF8String(salida);
+  return salida;
+}
+
 std::vector<std::string> grafemas(std::string_view texto) {
   const auto limites = limitesDeGrafemas(texto);
   std::vector<std::string> partes;

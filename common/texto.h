@@ -10,6 +10,10 @@
 namespace tildo {
 
 bool utf8Valido(std::string_view texto);
+// Text from a peer that promised UTF-8: every ill-formed sequence becomes U+FFFD, except one
+// left incomplete at the very end of a text that was `cortado` at a byte limit, which is
+// dropped.
+std::string utf8Reparado(std::string_view texto, bool cortado = false);
 
 // The text split into its extended grapheme clusters, in order.
 std::vector<std::string> grafemas(std::string_view texto);

@@ -9,6 +9,7 @@
 #include "ax/frame/respuesta.h"
 #include "ax/frame/teclado.h"
 #include "common/fallo.h"
+#include "common/texto.h"
 
 namespace tildo {
 
@@ -25,6 +26,9 @@ const std::vector<EntradaDeComando>& COMANDOS() {
 }
 
 Resultado ejecutar(std::vector<std::string> args) {
+  // Arguments that are not UTF-8 are read with replacement characters, so that every reply,
+  // which may quote them, can be printed.
+  for (auto& a : args) a = utf8Reparado(a);
   try {
     if (args.empty())
       fallo(

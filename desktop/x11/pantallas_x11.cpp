@@ -18,6 +18,14 @@ Rect interseccion(const Rect& a, const Rect& b) {
   return {x1, y1, x2 - x1, y2 - y1};
 }
 
+// What the work area leaves of a monitor; a work area that leaves nothing of it is not
+// believed, as no screen is without a usable part.
+Rect visibleDe(const Rect& monitor, const std::optional<Rect>& area) {
+  if (!area) return monitor;
+  const Rect r = interseccion(monitor, *area);
+  return r.ancho > 0 && r.alto > 0 ? r : monitor;
+}
+
 // PRETTY_NAME of os-release, unquoted.
 std::string nombreDelSistema() {
   for (const char* ruta : {"/etc/os-release", "/usr/lib/os-release"}) {
@@ -87,16 +95,14 @@ std::vector<Pantalla> PantallasX11::pantallas() {
   const auto area = servidor_.areaDeTrabajo();
   std::vector<Pantalla> lista;
   for (const Rect& m : monitores()) {
-    const Rect visible = area ? interseccion(m, *area) : m;
-    lista.push_back({haciaAbajoIzquierda(m), haciaAbajoIzquierda(visible)});
+    lista.push_back({haciaAbajoIzquierda(m), haciaAbajoIzquierda(visibleDe(m, area))});
   }
   return lista;
 }
 
 std::optional<Pantalla> PantallasX11::principal() {
   const Rect& m = monitores().front();
-  const auto area = servidor_.areaDeTrabajo();
-  return Pantalla{haciaAbajoIzquierda(m), haciaAbajoIzquierda(area ? interseccion(m, *area) : m)};
+  return Pantalla{haciaAbajoIzquierda(m), haciaAbajoIzquierda(visibleDe(m, servidor_.areaDeTrabajo()))};
 }
 
 Punto PantallasX11::puntero() {

@@ -10,6 +10,8 @@
 #include <iterator>
 #include <limits>
 
+#include "common/texto.h"
+
 namespace tildo {
 namespace {
 
@@ -91,6 +93,10 @@ const Atom* atomos(Display* d) {
   return tabla;
 }
 
+// Titles are read up to this many bytes: enough for any a person reads, and a client's
+// megabyte of title does not travel into every reply.
+constexpr long LARGO_TITULO = 64 * 1024;
+
 // Xlib hands coordinates over as int; a frame beyond that range is pinned to its edge.
 int aEntero(double v) {
   if (std::isnan(v)) return 0;
@@ -105,25 +111,57 @@ ServidorVentanas::ServidorVentanas(ConexionX11& conexion)
   atomos(d_);
 }
 
-std::vector<unsigned long> ServidorVentanas::propiedad(Window w, Atom nombre, Atom tipo,
-                                                       long largo) {
+std::optional<std::vector<uint32_t>> ServidorVentanas::lista(Window w, Atom nombre, Atom tipo,
+                                                             long largo) {
   Atom real = None;
   int formato = 0;
   unsigned long n = 0, resto = 0;
   unsigned char* datos = nullptr;
-  std::vector<unsigned long> valores;
   if (XGetWindowProperty(d_, w, nombre, 0, largo, False, tipo, &real, &formato, &n, &resto,
                          &datos) != Success)
-    return valores;
-  if (datos && formato == 32) {
-    // 32-bit items arrive as longs.
+    return std::nullopt;
+  std::optional<std::vector<uint32_t>> valores;
+  // A property of another type or item size than the one asked for is as good as absent.
+  if (datos && real == tipo && formato == 32) {
+    // 32-bit items arrive as longs, sign-extended; the protocol's are unsigned.
     auto items = reinterpret_cast<unsigned long*>(datos);
-    valores.assign(items, items + n);
-  } else if (datos && formato == 8) {
-    valores.assign(datos, datos + n);
+    valores.emplace();
+    for (unsigned long i = 0; i < n; ++i) valores->push_back(static_cast<uint32_t>(items[i]));
   }
   if (datos) XFree(datos);
   return valores;
+}
+
+std::vector<uint32_t> ServidorVentanas::propiedad(Window w, Atom nombre, Atom tipo, long largo) {
+  return lista(w, nombre, tipo, largo).value_or(std::vector<uint32_t>{});
+}
+
+std::optional<std::string> ServidorVentanas::cadena(Window w, Atom nombre, Atom tipo) {
+  Atom real = None;
+  int formato = 0;
+  unsigned long n = 0, resto = 0;
+  unsigned char* datos = nullptr;
+  if (XGetWindowProperty(d_, w, nombre, 0, LARGO_TITULO / 4, False, tipo, &real, &formato, &n,
+                         &resto, &datos) != Success)
+    return std::nullopt;
+  std::optional<std::string> texto;
+  if (datos && real != None && (tipo == AnyPropertyType || real == tipo) && formato == 8) {
+    const std::string_view bytes(reinterpret_cast<const char*>(datos), n);
+    if (real == atomos(d_)[UTF8]) {
+      texto = utf8Reparado(bytes, resto > 0);
+    } else {
+      // Older clients name their windows in their locale's encoding (STRING, COMPOUND_TEXT).
+      XTextProperty prop{datos, real, formato, n};
+      char** lista = nullptr;
+      int cuantas = 0;
+      if (Xutf8TextPropertyToTextList(d_, &prop, &lista, &cuantas) >= Success && lista) {
+        if (cuantas > 0 && lista[0]) texto = utf8Reparado(lista[0], resto > 0);
+        XFreeStringList(lista);
+      }
+    }
+  }
+  if (datos) XFree(datos);
+  return texto;
 }
 
 std::vector<Atom> ServidorVentanas::estado(Window w) {
@@ -156,22 +194,15 @@ void ServidorVentanas::mensaje(Window w, Atom tipo, long a, long b, long c, long
 
 std::optional<std::vector<Window>> ServidorVentanas::clientes() {
   const Atom* a = atomos(d_);
-  Atom real = None;
-  int formato = 0;
-  unsigned long n = 0, resto = 0;
-  unsigned char* datos = nullptr;
   // The stacking list runs bottom to top; the plain list, in mapping order, stands in for it.
-  for (Atom lista : {a[CLIENTES_APILADOS], a[CLIENTES]}) {
-    if (XGetWindowProperty(d_, raiz_, lista, 0, 1 << 16, False, XA_WINDOW, &real, &formato, &n,
-                           &resto, &datos) != Success)
-      continue;
-    if (!datos) continue;
+  for (Atom nombre : {a[CLIENTES_APILADOS], a[CLIENTES]}) {
+    const auto ids = lista(raiz_, nombre, XA_WINDOW, 1 << 16);
+    if (!ids) continue;
+    // Front first, each window once however often a careless manager names it.
     std::vector<Window> ventanas;
-    if (formato == 32) {
-      auto items = reinterpret_cast<unsigned long*>(datos);
-      ventanas.assign(std::make_reverse_iterator(items + n), std::make_reverse_iterator(items));
-    }
-    XFree(datos);
+    for (auto it = ids->rbegin(); it != ids->rend(); ++it)
+      if (*it && std::find(ventanas.begin(), ventanas.end(), *it) == ventanas.end())
+        ventanas.push_back(*it);
     return ventanas;
   }
   // No manager keeps a list: the top-level windows themselves (the server lists them bottom
@@ -231,19 +262,8 @@ std::optional<int32_t> ServidorVentanas::pidDe(Window w) {
 }
 
 std::optional<std::string> ServidorVentanas::tituloDe(Window w) {
-  auto v = propiedad(w, atomos(d_)[NOMBRE], atomos(d_)[UTF8], 1 << 16);
-  if (!v.empty()) return std::string(v.begin(), v.end());
-  // Older clients name their windows in their locale's encoding through WM_NAME.
-  XTextProperty prop{};
-  if (!XGetWMName(d_, w, &prop) || !prop.value) return std::nullopt;
-  std::optional<std::string> titulo;
-  char** lista = nullptr;
-  int n = 0;
-  if (Xutf8TextPropertyToTextList(d_, &prop, &lista, &n) >= Success && lista) {
-    if (n > 0 && lista[0]) titulo = lista[0];
-    XFreeStringList(lista);
-  }
-  XFree(prop.value);
+  auto titulo = cadena(w, atomos(d_)[NOMBRE], atomos(d_)[UTF8]);
+  if (!titulo || titulo->empty()) titulo = cadena(w, XA_WM_NAME, AnyPropertyType);
   return titulo;
 }
 
@@ -356,7 +376,8 @@ std::optional<Rect> ServidorVentanas::areaDeTrabajo() {
   if (areas.size() < 4 * (i + 1)) i = 0;
   if (areas.size() < 4) return std::nullopt;
   // x and y are signed when a monitor sits left of or above the root's origin.
-  return Rect{double(static_cast<long>(areas[4 * i])), double(static_cast<long>(areas[4 * i + 1])),
+  return Rect{double(static_cast<int32_t>(areas[4 * i])),
+              double(static_cast<int32_t>(areas[4 * i + 1])),
               double(areas[4 * i + 2]), double(areas[4 * i + 3])};
 }
 
@@ -450,7 +471,8 @@ std::optional<std::string> nombreDeProceso(int32_t pid) {
   const auto barra = programa.rfind('/');
   if (barra != std::string::npos) programa.erase(0, barra + 1);
   if (programa.empty()) return std::nullopt;
-  return programa;
+  // A program's file name is any bytes; the reply carries text.
+  return utf8Reparado(programa);
 }
 
 }  // namespace tildo

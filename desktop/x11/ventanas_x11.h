@@ -63,7 +63,12 @@ class ServidorVentanas {
   };
   // A property of four cardinals: left, right, top, bottom.
   Bordes bordes(Window w, int nombre);
-  std::vector<unsigned long> propiedad(Window w, Atom nombre, Atom tipo, long largo = 1024);
+  // A property's 32-bit items when it has the type asked for; nothing otherwise.
+  std::optional<std::vector<uint32_t>> lista(Window w, Atom nombre, Atom tipo, long largo);
+  std::vector<uint32_t> propiedad(Window w, Atom nombre, Atom tipo, long largo = 1024);
+  // A text property (AnyPropertyType: whatever encoding it is in) as UTF-8, read up to a
+  // bound.
+  std::optional<std::string> cadena(Window w, Atom nombre, Atom tipo);
   std::vector<Atom> estado(Window w);
   bool soporta(Atom mensaje);
   void mensaje(Window w, Atom tipo, long a, long b = 0, long c = 0, long d = 0, long e = 0);

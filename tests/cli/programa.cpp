@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -35,6 +37,7 @@ Salida correr(const std::string& programa, const std::vector<std::string>& args,
   int in[2], out[2], err[2];
   if (pipe(in) || pipe(out) || pipe(err)) return {};
   const std::string ruta = std::string(TILDO_BIN) + "/" + programa;
+  const auto inicio = std::chrono::steady_clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(in[0], 0);
@@ -67,7 +70,10 @@ Salida correr(const std::string& programa, const std::vector<std::string>& args,
     }
   }
   int estado = 0;
-  waitpid(pid, &estado, 0);
+  rusage uso{};
+  wait4(pid, &estado, 0, &uso);
+  s.segundos = std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+  s.memoriaMaximaKb = uso.ru_maxrss;
   s.codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : 128 + WTERMSIG(estado);
   return s;
 }

@@ -13,6 +13,8 @@ struct Salida {
   std::string stdout_;
   std::string stderr_;
   int codigo = -1;
+  double segundos = 0;      // from start to end
+  long memoriaMaximaKb = 0;  // peak resident memory
   Json json() const;  // the one reply line, parsed
 };
 

@@ -43,5 +43,14 @@ TEST(Texto, Utf16YValidez) {
   EXPECT_FALSE(utf8Valido("\xed\xa0\x80"));  // a lone surrogate
 }
 
+TEST(Texto, ReparaElUtf8QueNoLoEs) {
+  EXPECT_EQ(utf8Reparado("año"), "año");
+  EXPECT_EQ(utf8Reparado("a\xff" "b\xc3"), "a\ufffdb\ufffd");
+  EXPECT_TRUE(utf8Valido(utf8Reparado("\xed\xa0\x80\xc0\xaf")));
+  // Cut at a byte limit, the half character at the end goes; a bad byte before it stays marked.
+  EXPECT_EQ(utf8Reparado("\xff€€\xe2\x82", true), "\ufffd€€");
+  EXPECT_EQ(utf8Reparado("€\xe2\x82", false), "€\ufffd");
+}
+
 }  // namespace
 }  // namespace tildo
