@@ -1,10 +1,14 @@
 #include "common/archivos.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <random>
 
 namespace tildo {
 namespace {
@@ -21,41 +25,104 @@ bool escribirTodo(int fd, std::string_view contenido) {
   return true;
 }
 
-bool escribirConFlags(const std::string& ruta, std::string_view contenido, int flags) {
-  const int fd = ::open(ruta.c_str(), flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  const bool bien = escribirTodo(fd, contenido);
-  return ::close(fd) == 0 && bien;
+std::string motivoDeErrno(int error) {
+  switch (error) {
+    case ENOENT:
+      return "no existe";
+    case EACCES:
+    case EPERM:
+      return "no tengo permiso para leerlo";
+    case EISDIR:
+      return "es un directorio";
+    case ELOOP:
+      return "es un enlace que no lleva a ningún archivo";
+    default:
+      return "no se puede leer";
+  }
+}
+
+std::string motivoDeTipo(mode_t modo) {
+  if (S_ISDIR(modo)) return "es un directorio";
+  if (S_ISFIFO(modo)) return "es una tubería (FIFO), no un archivo";
+  if (S_ISCHR(modo) || S_ISBLK(modo)) return "es un dispositivo, no un archivo";
+  return "no es un archivo normal";
+}
+
+std::string demasiadoLargo(size_t limite) {
+  if (limite >= 1024 * 1024) return "pasa de " + std::to_string(limite / (1024 * 1024)) + " MB";
+  return "pasa de " + std::to_string(limite) + " bytes";
+}
+
+std::string nombreTemporal(const std::string& ruta) {
+  static std::atomic<unsigned> contador{0};
+  static const unsigned semilla = std::random_device{}();
+  return ruta + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(semilla) + "-" +
+         std::to_string(contador++);
 }
 
 }  // namespace
 
-std::optional<std::string> leerArchivo(const std::string& ruta) {
-  const int fd = ::open(ruta.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+std::optional<std::string> leerDescriptor(int fd, size_t limite) {
   std::string contenido;
   char buf[65536];
   for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
+    // One byte past the limit tells a file of exactly the limit from a longer one.
+    const size_t falta = limite + 1 - contenido.size();
+    const ssize_t n = ::read(fd, buf, std::min(sizeof buf, falta));
     if (n < 0) {
       if (errno == EINTR) continue;
-      ::close(fd);
       return std::nullopt;
     }
-    if (n == 0) break;
+    if (n == 0) return contenido;
     contenido.append(buf, static_cast<size_t>(n));
+    if (contenido.size() > limite) {
+      errno = EFBIG;
+      return std::nullopt;
+    }
+  }
+}
+
+Lectura leerArchivoExplicado(const std::string& ruta, size_t limite) {
+  // Non-blocking, so that a FIFO opens at once instead of waiting for a writer; the type is
+  // checked before anything is read.
+  const int fd = ::open(ruta.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return {std::nullopt, motivoDeErrno(errno)};
+  Lectura lectura;
+  struct stat estado;
+  if (::fstat(fd, &estado) != 0) {
+    lectura.motivo = "no se puede leer";
+  } else if (!S_ISREG(estado.st_mode)) {
+    lectura.motivo = motivoDeTipo(estado.st_mode);
+  } else if (static_cast<uint64_t>(estado.st_size) > limite) {
+    lectura.motivo = demasiadoLargo(limite);
+  } else if (!(lectura.bytes = leerDescriptor(fd, limite))) {
+    lectura.motivo = errno == EFBIG ? demasiadoLargo(limite) : motivoDeErrno(errno);
   }
   ::close(fd);
-  return contenido;
+  return lectura;
+}
+
+std::optional<std::string> leerArchivo(const std::string& ruta, size_t limite) {
+  return leerArchivoExplicado(ruta, limite).bytes;
 }
 
 bool escribirAtomico(const std::string& ruta, std::string_view contenido) {
-  const std::string temporal = ruta + ".tmp-" + std::to_string(::getpid());
-  if (!escribirConFlags(temporal, contenido, O_TRUNC)) {
-    ::unlink(temporal.c_str());
-    return false;
+  // O_EXCL: a name someone planted (a link, a FIFO) is never opened; another name is tried.
+  std::string temporal;
+  int fd = -1;
+  for (int intento = 0; intento < 100 && fd < 0; ++intento) {
+    temporal = nombreTemporal(ruta);
+    fd = ::open(temporal.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0 && errno != EEXIST) return false;
   }
-  if (std::rename(temporal.c_str(), ruta.c_str()) != 0) {
+  if (fd < 0) return false;
+  // The new file keeps the permissions of the one it replaces (a private file stays private).
+  struct stat anterior;
+  bool escrito = true;
+  if (::stat(ruta.c_str(), &anterior) == 0 && S_ISREG(anterior.st_mode))
+    escrito = ::fchmod(fd, anterior.st_mode & 07777) == 0;
+  escrito = escrito && escribirTodo(fd, contenido);
+  if (::close(fd) != 0 || !escrito || std::rename(temporal.c_str(), ruta.c_str()) != 0) {
     ::unlink(temporal.c_str());
     return false;
   }
@@ -63,11 +130,23 @@ bool escribirAtomico(const std::string& ruta, std::string_view contenido) {
 }
 
 bool escribirEnSitio(const std::string& ruta, std::string_view contenido) {
-  return escribirConFlags(ruta, contenido, O_TRUNC);
+  const int fd = ::open(ruta.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
+  if (fd < 0) return false;
+  struct stat estado;
+  // The new bytes go over the old ones before the rest is cut, so a full disk fails the write
+  // rather than leaving an emptied file.
+  bool bien = ::fstat(fd, &estado) == 0 && S_ISREG(estado.st_mode) && escribirTodo(fd, contenido) &&
+              ::ftruncate(fd, static_cast<off_t>(contenido.size())) == 0;
+  if (::close(fd) != 0) bien = false;
+  return bien;
 }
 
 bool anadirAlArchivo(const std::string& ruta, std::string_view contenido) {
-  return escribirConFlags(ruta, contenido, O_APPEND);
+  const int fd =
+      ::open(ruta.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
+  if (fd < 0) return false;
+  const bool bien = escribirTodo(fd, contenido);
+  return ::close(fd) == 0 && bien;
 }
 
 }  // namespace tildo

@@ -1,23 +1,45 @@
 #pragma once
-// Whole-file reads and writes.
+// Whole-file reads and writes that hold up against files that are not what they seem: a read
+// takes only regular files, never waits on a FIFO and stops at a size limit; a write never
+// follows a link planted at its temporary name and never writes into a device or a FIFO.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace tildo {
 
-// The file's bytes, or nothing when it cannot be read.
-std::optional<std::string> leerArchivo(const std::string& ruta);
+// The most any file or input of the programs is read into memory.
+inline constexpr size_t LIMITE_LECTURA = 16 * 1024 * 1024;
 
-// Replaces the file whole: writes a temporary file beside it and renames it over the old one,
-// so a reader sees either the old content or the new, never half of it.
+// What a read gave: the bytes, or why there are none, in words for a message ("no existe",
+// "es un directorio", …).
+struct Lectura {
+  std::optional<std::string> bytes;
+  std::string motivo;
+};
+
+Lectura leerArchivoExplicado(const std::string& ruta, size_t limite = LIMITE_LECTURA);
+
+// The file's bytes, or nothing when it cannot be read, is not a regular file or is longer than
+// the limit.
+std::optional<std::string> leerArchivo(const std::string& ruta, size_t limite = LIMITE_LECTURA);
+
+// An open descriptor to its end, or nothing when reading fails or passes the limit.
+std::optional<std::string> leerDescriptor(int fd, size_t limite = LIMITE_LECTURA);
+
+// Replaces the file whole: writes a temporary file beside it, created anew (so no link at that
+// name is followed), and renames it over the old one, so a reader sees either the old content
+// or the new, never half of it. On failure the old file stays as it was.
 bool escribirAtomico(const std::string& ruta, std::string_view contenido);
 
-// Creates or truncates the file and writes it in place (for files others may be watching).
+// Writes the file in place (for files others may be watching), creating it when missing. Only a
+// regular file is written: a directory, a FIFO or a device (a link to /dev/zero) is refused.
 bool escribirEnSitio(const std::string& ruta, std::string_view contenido);
 
-// Appends bytes in one write to a file opened for appending (created when missing).
+// Appends bytes in one write to a file opened for appending (created when missing); a FIFO
+// nobody reads is refused rather than waited on.
 bool anadirAlArchivo(const std::string& ruta, std::string_view contenido);
 
 }  // namespace tildo

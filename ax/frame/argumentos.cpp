@@ -6,6 +6,8 @@
 #include <array>
 #include <cerrno>
 
+#include "common/archivos.h"
+#include "common/fallo.h"
 #include "common/texto.h"
 
 namespace tildo {
@@ -14,7 +16,9 @@ namespace {
 constexpr std::array<const char*, 6> BANDERAS_CON_VALOR = {"--app",  "--depth", "--max",
                                                            "--name", "--pid",   "--titulo"};
 
-bool esBandera(const std::string& a) { return a.rfind("--", 0) == 0; }
+bool esBandera(const std::string& a) {
+  return a.rfind("--", 0) == 0;
+}
 
 bool tomaValor(const std::string& a) {
   return std::find(BANDERAS_CON_VALOR.begin(), BANDERAS_CON_VALOR.end(), a) !=
@@ -46,15 +50,10 @@ std::vector<std::string> Argumentos::posicionales() const {
 }
 
 std::string leerStdin() {
-  std::string bytes;
-  char buf[65536];
-  for (;;) {
-    const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    bytes.append(buf, static_cast<size_t>(n));
-  }
-  return utf8Valido(bytes) ? bytes : std::string();
+  // Standard input may never end (/dev/zero): it is read up to the limit and no further.
+  const auto bytes = leerDescriptor(STDIN_FILENO);
+  if (!bytes && errno == EFBIG) fallo("la entrada estándar pasa de 16 MB");
+  return bytes && utf8Valido(*bytes) ? *bytes : std::string();
 }
 
 std::string unir(const std::vector<std::string>& palabras) {

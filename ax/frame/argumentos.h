@@ -23,7 +23,8 @@ class Argumentos {
   std::vector<std::string> args_;
 };
 
-// Standard input to its end as UTF-8; the empty text when the bytes are not valid UTF-8.
+// Standard input to its end as UTF-8; the empty text when the bytes are not valid UTF-8. Fails
+// when it goes on past LIMITE_LECTURA.
 std::string leerStdin();
 
 // Words joined with single spaces.

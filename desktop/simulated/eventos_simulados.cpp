@@ -36,9 +36,11 @@ class EventosSimulados : public FuenteDeEventos {
 }  // namespace
 
 AperturaDeEventos abrirEventosSimulados(const std::string& descripcion) {
-  const auto texto = leerArchivo(descripcion);
-  if (!texto) return {nullptr, "no pude leer el escritorio simulado «" + descripcion + "»"};
-  const Json d = Json::parse(*texto, nullptr, false);
+  const Lectura lectura = leerArchivoExplicado(descripcion);
+  if (!lectura.bytes)
+    return {nullptr,
+            "no pude leer el escritorio simulado «" + descripcion + "»: " + lectura.motivo};
+  const Json d = Json::parse(*lectura.bytes, nullptr, false);
   if (!d.is_object())
     return {nullptr, "el escritorio simulado «" + descripcion + "» no es un objeto JSON válido"};
   const auto permisos = d.find("permisos");

@@ -12,9 +12,10 @@ namespace tildo {
 
 DescripcionSimulada::DescripcionSimulada(std::string ruta, std::string registro)
     : ruta_(std::move(ruta)), registro_(std::move(registro)) {
-  auto bytes = leerArchivo(ruta_);
-  if (!bytes) fallo("no pude leer el escritorio simulado «" + ruta_ + "»");
-  datos_ = Json::parse(*bytes, nullptr, false);
+  const Lectura lectura = leerArchivoExplicado(ruta_);
+  if (!lectura.bytes)
+    fallo("no pude leer el escritorio simulado «" + ruta_ + "»: " + lectura.motivo);
+  datos_ = Json::parse(*lectura.bytes, nullptr, false);
   if (!datos_.is_object())
     fallo("el escritorio simulado «" + ruta_ + "» no es un objeto JSON válido");
 }

@@ -1,4 +1,8 @@
 // The command frame of tildo-ax as the agent server sees it: bytes, exit codes, stderr.
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "programa.h"
@@ -55,7 +59,39 @@ TEST(Marco, EscritorioSimuladoIlegible) {
                   {{"TILDO_ESCRITORIO", e.carpeta() + "/no-existe.json"}});
   EXPECT_EQ(s.codigo, 1);
   EXPECT_EQ(s.json()["error"],
-            "no pude leer el escritorio simulado «" + e.carpeta() + "/no-existe.json»");
+            "no pude leer el escritorio simulado «" + e.carpeta() + "/no-existe.json»: no existe");
+}
+
+// A description that is not a file, or is too long, is refused at once and left as it was.
+TEST(Marco, EscritorioSimuladoQueNoEsUnArchivo) {
+  namespace fs = std::filesystem;
+  EscritorioDePrueba e;
+  const std::string ruta = e.carpeta() + "/d";
+  const auto probar = [&](const std::string& motivo) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info"}, {"move", "1", "2"}, {"ax-tree"}}) {
+      auto s = correr("tildo-ax", args, {{"TILDO_ESCRITORIO", ruta}});
+      EXPECT_EQ(s.codigo, 1) << motivo;
+      EXPECT_EQ(s.json()["error"], "no pude leer el escritorio simulado «" + ruta + "»: " + motivo);
+      EXPECT_LT(s.segundos, 2) << motivo;
+      EXPECT_LT(s.memoriaMaximaKb, 64 * 1024) << motivo;
+    }
+  };
+  fs::create_directory(ruta);
+  probar("es un directorio");
+  fs::remove(ruta);
+  ASSERT_EQ(mkfifo(ruta.c_str(), 0600), 0);
+  probar("es una tubería (FIFO), no un archivo");
+  EXPECT_TRUE(fs::is_fifo(ruta));
+  fs::remove(ruta);
+  fs::create_symlink("/dev/zero", ruta);
+  probar("es un dispositivo, no un archivo");
+  EXPECT_TRUE(fs::is_symlink(ruta));
+  fs::remove(ruta);
+  fs::copy_file(e.carpeta() + "/escritorio.json", ruta);
+  fs::resize_file(ruta, 100 << 20);
+  probar("pasa de 16 MB");
+  EXPECT_EQ(fs::file_size(ruta), 100u << 20);
 }
 
 }  // namespace

@@ -1,6 +1,11 @@
 #include "ax/frame/argumentos.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+
+#include "common/fallo.h"
 
 namespace tildo {
 namespace {
@@ -29,6 +34,23 @@ TEST(Argumentos, BanderaTomaLoQueSigueALaPrimeraAparicion) {
 TEST(Argumentos, UnirConEspaciosSimples) {
   EXPECT_EQ(unir({"hola", "mundo"}), "hola mundo");
   EXPECT_EQ(unir({}), "");
+}
+
+// Standard input that never ends is read up to the limit, then refused.
+TEST(Argumentos, LeerStdinSinFin) {
+  const int guardada = ::dup(STDIN_FILENO);
+  const int cero = ::open("/dev/zero", O_RDONLY);
+  ::dup2(cero, STDIN_FILENO);
+  ::close(cero);
+  std::string error;
+  try {
+    leerStdin();
+  } catch (const Fallo& f) {
+    error = f.mensaje;
+  }
+  ::dup2(guardada, STDIN_FILENO);
+  ::close(guardada);
+  EXPECT_EQ(error, "la entrada estándar pasa de 16 MB");
 }
 
 }  // namespace

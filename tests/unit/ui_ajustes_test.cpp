@@ -1,6 +1,7 @@
 // The settings file as the agent server and the bar share it, and the interface language.
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
@@ -100,6 +101,38 @@ TEST_F(UiAjustes, GuardarDondeNoSePuedeDejaElArchivoComoEstaba) {
   iniciarConstantes("/x/bin/tildo-ui");
   guardarAjustes(AJUSTES_POR_DEFECTO);
   EXPECT_EQ(leerArchivo(raiz_ + "/conf/ajustes.json"), "{}");
+}
+
+TEST_F(UiAjustes, UnArchivoQueNoLoEsDaLosValoresPorDefectoSinEsperarYQuedaComoEstaba) {
+  namespace fs = std::filesystem;
+  fs::create_directories(CARPETA);
+  const auto inicio = std::chrono::steady_clock::now();
+  const auto probar = [&](const char* caso) {
+    EXPECT_EQ(leerAjustes(), AJUSTES_POR_DEFECTO) << caso;
+    EXPECT_EQ(leerTexto(ARCHIVO_AJUSTES), std::nullopt) << caso;
+    guardarAjustes(AJUSTES_POR_DEFECTO);
+  };
+  ASSERT_EQ(mkfifo(ARCHIVO_AJUSTES.c_str(), 0600), 0);
+  probar("fifo");
+  EXPECT_TRUE(fs::is_fifo(ARCHIVO_AJUSTES));
+  fs::remove(ARCHIVO_AJUSTES);
+  fs::create_symlink("/dev/zero", ARCHIVO_AJUSTES);
+  probar("/dev/zero");
+  EXPECT_TRUE(fs::is_symlink(ARCHIVO_AJUSTES));
+  fs::remove(ARCHIVO_AJUSTES);
+  fs::create_directory(ARCHIVO_AJUSTES);
+  probar("directorio");
+  EXPECT_TRUE(fs::is_directory(ARCHIVO_AJUSTES));
+  fs::remove(ARCHIVO_AJUSTES);
+  // 100 MB of spaces before a valid object: too long to be read at all.
+  fs::resize_file((escribir("{}"), ARCHIVO_AJUSTES), 100 << 20);
+  EXPECT_EQ(leerAjustes(), AJUSTES_POR_DEFECTO);
+  EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(2));
+  // A configuration directory nobody can create files in, not even root.
+  setenv("TILDO_CONFIG", "/proc/self", 1);
+  iniciarConstantes("/x/bin/tildo-ui");
+  guardarAjustes(AJUSTES_POR_DEFECTO);
+  EXPECT_EQ(leerAjustes(), AJUSTES_POR_DEFECTO);
 }
 
 TEST_F(UiAjustes, LeerTextoSoloUtf8) {

@@ -1,0 +1,109 @@
+// Reads and writes against files that are not what they seem: directories, FIFOs, devices
+// behind links, files too long, names planted where a temporary file goes.
+#include "common/archivos.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+namespace tildo {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Archivos : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char plantilla[] = "/tmp/tildo-archivos-XXXXXX";
+    carpeta_ = mkdtemp(plantilla);
+  }
+  void TearDown() override { fs::remove_all(carpeta_); }
+  std::string ruta(const std::string& nombre) const { return carpeta_ + "/" + nombre; }
+  // The names in the directory, to see that no temporary file is left behind.
+  std::vector<std::string> nombres() const {
+    std::vector<std::string> lista;
+    for (const auto& e : fs::directory_iterator(carpeta_)) lista.push_back(e.path().filename());
+    std::sort(lista.begin(), lista.end());
+    return lista;
+  }
+  std::string carpeta_;
+};
+
+TEST_F(Archivos, SoloSeLeenArchivosNormalesSinEsperarNiPasarDelLimite) {
+  const auto inicio = std::chrono::steady_clock::now();
+  fs::create_directory(ruta("dir"));
+  EXPECT_EQ(leerArchivoExplicado(ruta("dir")).motivo, "es un directorio");
+  ASSERT_EQ(mkfifo(ruta("fifo").c_str(), 0600), 0);
+  EXPECT_EQ(leerArchivoExplicado(ruta("fifo")).motivo, "es una tubería (FIFO), no un archivo");
+  fs::create_symlink("/dev/zero", ruta("cero"));
+  EXPECT_EQ(leerArchivoExplicado(ruta("cero")).motivo, "es un dispositivo, no un archivo");
+  fs::create_symlink(ruta("nada"), ruta("roto"));
+  EXPECT_EQ(leerArchivoExplicado(ruta("roto")).motivo, "no existe");
+  // 100 MB, sparse: refused from its size before a byte is read.
+  {
+    const int fd = ::open(ruta("grande").c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_EQ(::ftruncate(fd, 100 << 20), 0);
+    ::close(fd);
+  }
+  const Lectura grande = leerArchivoExplicado(ruta("grande"));
+  EXPECT_FALSE(grande.bytes);
+  EXPECT_EQ(grande.motivo, "pasa de 16 MB");
+  EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(2));
+
+  ASSERT_TRUE(escribirAtomico(ruta("justo"), "12345"));
+  EXPECT_EQ(leerArchivo(ruta("justo"), 5), "12345");
+  EXPECT_EQ(leerArchivoExplicado(ruta("justo"), 4).motivo, "pasa de 4 bytes");
+  // A file that grows past its size while it is read (/proc reports 0) is still cut.
+  const int fd = ::open("/proc/self/maps", O_RDONLY);
+  EXPECT_EQ(leerDescriptor(fd, 10), std::nullopt);
+  EXPECT_EQ(errno, EFBIG);
+  ::close(fd);
+  EXPECT_TRUE(leerArchivo("/proc/self/maps"));
+}
+
+TEST_F(Archivos, EscribirAtomicoNoSigueEnlacesYConservaLosPermisos) {
+  ASSERT_TRUE(escribirAtomico(ruta("a.json"), "viejo"));
+  ::chmod(ruta("a.json").c_str(), 0600);
+  // Whatever is planted beside it, the write creates a name of its own and renames it over.
+  fs::create_symlink(ruta("victima"), ruta("a.json.tmp-" + std::to_string(getpid())));
+  ASSERT_TRUE(escribirAtomico(ruta("a.json"), "nuevo"));
+  EXPECT_EQ(leerArchivo(ruta("a.json")), "nuevo");
+  EXPECT_FALSE(fs::exists(ruta("victima")));
+  EXPECT_EQ(fs::status(ruta("a.json")).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(nombres(),
+            (std::vector<std::string>{"a.json", "a.json.tmp-" + std::to_string(getpid())}));
+
+  // Into a directory that is not there, or over a directory, nothing is written or left.
+  EXPECT_FALSE(escribirAtomico(ruta("no/hay"), "x"));
+  fs::create_directory(ruta("dir"));
+  EXPECT_FALSE(escribirAtomico(ruta("dir"), "x"));
+  EXPECT_TRUE(fs::is_directory(ruta("dir")));
+  EXPECT_EQ(nombres().size(), 3u);
+}
+
+TEST_F(Archivos, EscribirEnSitioYAnadirRehusanLoQueNoEsUnArchivo) {
+  ASSERT_EQ(mkfifo(ruta("fifo").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", ruta("cero"));
+  fs::create_directory(ruta("dir"));
+  for (const char* nombre : {"fifo", "cero", "dir"})
+    EXPECT_FALSE(escribirEnSitio(ruta(nombre), "x")) << nombre;
+  // A log nobody reads through its FIFO is not waited on.
+  for (const char* nombre : {"fifo", "dir"})
+    EXPECT_FALSE(anadirAlArchivo(ruta(nombre), "x")) << nombre;
+  EXPECT_TRUE(fs::is_fifo(ruta("fifo")));
+  // In place, a shorter text leaves nothing of the longer one after it.
+  ASSERT_TRUE(escribirEnSitio(ruta("a"), "largo largo"));
+  ASSERT_TRUE(escribirEnSitio(ruta("a"), "corto"));
+  EXPECT_EQ(leerArchivo(ruta("a")), "corto");
+  ASSERT_TRUE(anadirAlArchivo(ruta("a"), "+"));
+  EXPECT_EQ(leerArchivo(ruta("a")), "corto+");
+}
+
+}  // namespace
+}  // namespace tildo
