@@ -41,12 +41,17 @@ TEST(UiMarco, SinComandoYComandoDesconocido) {
 }
 
 TEST(UiMarco, LosComandosQueAunNoEstanLoDicen) {
-  for (const char* comando : {"barra", "aro", "cursor"}) {
+  for (const char* comando : {"aro", "cursor"}) {
     auto s = ui({comando});
     EXPECT_EQ(s.stdout_, std::string("{\"error\":\"el comando «") + comando +
                              "» aún no está disponible\",\"ok\":false}\n");
     EXPECT_EQ(s.codigo, 1);
   }
+  // The bar is built: without a display it says so.
+  auto s = ui({"barra"});
+  EXPECT_EQ(s.stdout_,
+            "{\"error\":\"no hay pantalla en la que mostrar la barra (DISPLAY)\",\"ok\":false}\n");
+  EXPECT_EQ(s.codigo, 1);
 }
 
 TEST(UiMarco, PermisoSinPantallaFallaConClaridad) {

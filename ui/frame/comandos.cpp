@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "common/fallo.h"
+#include "ui/bar/comando_barra.h"
 #include "ui/frame/ajustes.h"
 #include "ui/frame/dialogo_permiso.h"
 #include "ui/frame/lineas.h"
@@ -39,7 +40,8 @@ int ejecutar(std::vector<std::string> args) {
     if (args.empty()) fallo("falta el comando. Usa: barra | aro | cursor | decir | vigilar", 2);
     const std::string comando = args.front();
     args.erase(args.begin());
-    if (comando == "barra" || comando == "aro" || comando == "cursor") todaviaNo(comando);
+    if (comando == "barra") return comandoBarra();
+    if (comando == "aro" || comando == "cursor") todaviaNo(comando);
     if (comando == "decir") comandoDecir(args);
     if (comando == "permiso") comandoPermiso(args);
     if (comando == "vigilar") vigilar(args);

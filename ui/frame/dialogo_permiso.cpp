@@ -1,7 +1,5 @@
 #include "ui/frame/dialogo_permiso.h"
 
-#include <xcb/xcb.h>
-
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -10,29 +8,14 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <functional>
 
 #include "common/fallo.h"
+#include "ui/frame/aplicacion_qt.h"
 #include "ui/frame/lineas.h"
 
 namespace tildo::ui {
 namespace {
-
-// Qt's own warnings (fonts, accessibility bus, platform) become trace lines: standard error
-// carries nothing else.
-void mensajeDeQt(QtMsgType, const QMessageLogContext&, const QString& mensaje) {
-  traza("qt: " + mensaje.toStdString());
-}
-
-// Qt ends the process with a fatal error when it cannot reach the display; asking first gives a
-// failure line instead.
-bool hayPantalla() {
-  xcb_connection_t* conexion = xcb_connect(nullptr, nullptr);
-  const bool hay = xcb_connection_has_error(conexion) == 0;
-  xcb_disconnect(conexion);
-  return hay;
-}
 
 QString q(const std::string& texto) {
   return QString::fromStdString(texto);
@@ -58,16 +41,7 @@ bool iguales(const std::optional<PuntoDelPuntero>& a, const std::optional<PuntoD
 }  // namespace
 
 bool preguntarPermiso(const TextosDePermiso& textos, double segundos) {
-  qInstallMessageHandler(mensajeDeQt);
-  // The ready line is in X coordinates, the ones tildo-ax posts pointer events in.
-  setenv("QT_QPA_PLATFORM", "xcb", 1);
-  // tildo-ax finds and presses the buttons over AT-SPI, whether or not a screen reader runs.
-  setenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1", 0);
-  // Qt 6.4 connects to a bus named in AT_SPI_BUS_ADDRESS before it listens for the connection
-  // being ready, and then never publishes its windows; asked through the session bus it finds
-  // the same accessibility bus and does.
-  if (std::getenv("DBUS_SESSION_BUS_ADDRESS")) unsetenv("AT_SPI_BUS_ADDRESS");
-  if (!hayPantalla()) fallo("no hay pantalla en la que preguntar (DISPLAY)", 1);
+  if (!prepararQt()) fallo("no hay pantalla en la que preguntar (DISPLAY)", 1);
 
   static int argc = 1;
   static char nombre[] = "tildo-ui";

@@ -1,0 +1,82 @@
+#include "ui/bar/comando_barra.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "common/fallo.h"
+#include "ui/bar/barra.h"
+#include "ui/bar/procesos_pgrep.h"
+#include "ui/bar/procesos_proc.h"
+#include "ui/bar/qt/panel_qt.h"
+#include "ui/bar/x11/pantallas_de_barra_x11.h"
+#include "ui/frame/aplicacion_qt.h"
+#include "ui/frame/constantes.h"
+
+namespace tildo::ui {
+namespace {
+
+class RelojDelSistema : public Reloj {
+ public:
+  double ahora() override {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+  }
+};
+
+// /proc is read in-process; TILDO_BARRA_PGREP=1 starts pgrep instead, for comparing the two.
+std::unique_ptr<Procesos> procesos() {
+  const char* pgrep = std::getenv("TILDO_BARRA_PGREP");
+  if (pgrep && std::strcmp(pgrep, "1") == 0) return procesosDePgrep();
+  return procesosDeProc();
+}
+
+}  // namespace
+
+int comandoBarra() {
+  std::error_code ec;
+  std::filesystem::create_directories(CARPETA, ec);
+  if (!prepararQt()) fallo("no hay pantalla en la que mostrar la barra (DISPLAY)", 1);
+  auto pantallas = pantallasDeBarraX11();
+  if (!pantallas) fallo("no hay pantalla en la que mostrar la barra (DISPLAY)", 1);
+  auto busqueda = procesos();
+  RelojDelSistema reloj;
+  Barra barra(*busqueda, *pantallas, reloj);
+  if (!barra.puedoArrancar()) return 0;
+
+  static int argc = 1;
+  static char nombre[] = "tildo-ui";
+  static char* argv[] = {nombre, nullptr};
+  QApplication aplicacion(argc, argv);
+  aplicacion.setApplicationName("tildo-ui");
+  aplicacion.setQuitOnLastWindowClosed(false);
+  publicarInterruptores();
+
+  PanelQt panel([&](const std::string& clave, bool valor) {
+    if (clave == CLAVE_CHICO) {
+      barra.alternarTamano();
+    } else if (clave == CLAVE_CERRAR) {
+      panel.ocultar();
+      barra.cerrar();
+      QApplication::exit(0);
+    } else if (!barra.cambiar(clave, valor)) {
+      QApplication::exit(0);
+    }
+  });
+  barra.arrancar(panel);
+
+  // A precise timer: a coarse one may drift by a twentieth of its interval.
+  QTimer latido;
+  latido.setTimerType(Qt::PreciseTimer);
+  latido.setInterval(700);
+  QObject::connect(&latido, &QTimer::timeout, [&] {
+    if (!barra.latido()) QApplication::exit(0);
+  });
+  latido.start();
+  return QApplication::exec();
+}
+
+}  // namespace tildo::ui

@@ -1,0 +1,9 @@
+#pragma once
+// The `barra` command: the floating control bar, until it has to leave or the user hides it.
+
+namespace tildo::ui {
+
+// The process's exit code; 0 for every way the bar leaves.
+int comandoBarra();
+
+}  // namespace tildo::ui

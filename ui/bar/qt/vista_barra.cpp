@@ -1,0 +1,174 @@
+#include "ui/bar/qt/vista_barra.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainterPath>
+#include <QWindow>
+
+#include "ui/bar/disposicion.h"
+#include "ui/bar/qt/coordenadas.h"
+
+namespace tildo::ui {
+namespace {
+
+QString q(const std::string& texto) {
+  return QString::fromStdString(texto);
+}
+
+QColor blanco(double alfa) {
+  return QColor::fromRgbF(1, 1, 1, static_cast<float>(alfa));
+}
+
+// A text's height in a font, as the line it takes.
+double altoDeTexto(const QFont& fuente) {
+  return QFontMetricsF(fuente).height();
+}
+
+}  // namespace
+
+QColor qColor(const Color& c) {
+  return QColor::fromRgbF(static_cast<float>(c.rojo), static_cast<float>(c.verde),
+                          static_cast<float>(c.azul), static_cast<float>(c.alfa));
+}
+
+QFont fuenteDeFila() {
+  QFont fuente = QApplication::font();
+  fuente.setPixelSize(13);
+  fuente.setWeight(QFont::Medium);
+  return fuente;
+}
+
+Interruptor::Interruptor(std::string clave, std::string emoji, std::string titulo,
+                         std::string pista, bool encendido, bool esRojo, QWidget* padre)
+    : QWidget(padre),
+      clave_(std::move(clave)),
+      emoji_(std::move(emoji)),
+      titulo_(std::move(titulo)),
+      pista_(std::move(pista)),
+      esRojo_(esRojo),
+      encendido_(encendido) {
+  setToolTip(q(pista_));
+  setCursor(Qt::PointingHandCursor);
+}
+
+void Interruptor::ponerTextos(const std::string& emoji, const std::string& titulo,
+                              const std::string& pista) {
+  if (emoji == emoji_ && titulo == titulo_ && pista == pista_) return;
+  emoji_ = emoji;
+  titulo_ = titulo;
+  pista_ = pista;
+  setToolTip(q(pista_));
+  QAccessibleEvent cambio(this, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&cambio);
+  update();
+}
+
+void Interruptor::ponerEncendido(bool encendido) {
+  if (encendido == encendido_) return;
+  encendido_ = encendido;
+  QAccessible::State estado;
+  estado.checked = true;
+  QAccessibleStateChangeEvent cambio(this, estado);
+  QAccessible::updateAccessibility(&cambio);
+  update();
+}
+
+void Interruptor::pulsar() {
+  ponerEncendido(!encendido_);
+  if (alCambiar) alCambiar(clave_, encendido_);
+}
+
+void Interruptor::mousePressEvent(QMouseEvent* evento) {
+  if (evento->button() != Qt::LeftButton) return QWidget::mousePressEvent(evento);
+  pulsar();
+}
+
+void Interruptor::paintEvent(QPaintEvent*) {
+  QPainter pintor(this);
+  pintor.setRenderHint(QPainter::Antialiasing);
+  QPainterPath contorno;
+  contorno.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 9, 9);
+  QColor relleno = blanco(0.06), borde = blanco(0.15);
+  if (encendido_) {
+    relleno = qColor(esRojo_ ? COLOR_ROJO : COLOR_CIAN_SUAVE);
+    borde = qColor(esRojo_ ? COLOR_ROJO_BORDE : COLOR_CIAN);
+  }
+  pintor.fillPath(contorno, relleno);
+  pintor.strokePath(contorno, QPen(borde, 1.5));
+
+  const QFont fuente = fuenteDeFila();
+  const double alto = height();
+  const double altoEtiqueta = altoDeTexto(fuente);
+  const Rect caja{10, (alto - altoEtiqueta) * 0.5, width() - 10.0, altoEtiqueta};
+  pintor.setFont(fuente);
+  pintor.setPen(encendido_ ? blanco(1) : blanco(0.75));
+  pintor.drawText(haciaQt(caja, {0, alto}), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                  q(etiquetaDeFila(emoji_, titulo_)));
+}
+
+VistaBarra::VistaBarra(QWidget* padre) : QWidget(padre) {}
+
+void VistaBarra::mousePressEvent(QMouseEvent* evento) {
+  // The window manager moves the window, so dragging works under any of them.
+  if (evento->button() == Qt::LeftButton && window()->windowHandle())
+    window()->windowHandle()->startSystemMove();
+}
+
+void VistaBarra::paintEvent(QPaintEvent*) {
+  QPainter pintor(this);
+  pintor.setRenderHint(QPainter::Antialiasing);
+  pintor.setRenderHint(QPainter::SmoothPixmapTransform);
+  const double alto = height();
+  QPainterPath fondo;
+  fondo.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 14, 14);
+  pintor.fillPath(fondo, qColor(COLOR_FONDO));
+  QColor borde = qColor(COLOR_CIAN);
+  borde.setAlphaF(0.85f);
+  pintor.strokePath(fondo, QPen(borde, 2));
+
+  // Read on every redisplay: an image put in place or removed shows at the next one.
+  const Rect cuadro{8, manoY, 28, 28};
+  const QImage imagen(q(CARPETA_ASSETS + "/tildo-hand.png"));
+  if (!imagen.isNull()) {
+    pintor.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    pintor.setOpacity(1.0);
+    pintor.drawImage(haciaQt(cuadro, {0, alto}), imagen);
+  } else {
+    Dibujo::mano(pintor, cuadro, alto, qColor(COLOR_CIAN), 0.9);
+  }
+  if (!nombreVisible) return;
+
+  const std::string etiqueta = enPausa ? texto(idioma, "paused") : "Tildo";
+  QFont fuente = QApplication::font();
+  fuente.setPixelSize(13);
+  fuente.setBold(true);
+  const double altoEtiqueta = altoDeTexto(fuente);
+  const Rect caja{42, manoY + (28 - altoEtiqueta) * 0.5, width() - 42.0, altoEtiqueta};
+  pintor.setFont(fuente);
+  pintor.setPen(qColor(COLOR_CIAN));
+  pintor.drawText(haciaQt(caja, {0, alto}), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                  q(etiqueta));
+}
+
+void Dibujo::mano(QPainter& pintor, const Rect& en, double altoDeVista, const QColor& color,
+                  double escala) {
+  const double sw = escala * en.ancho, sh = escala * en.alto;
+  const double ox = en.x + (en.ancho - sw) * 0.5, oy = en.y + (en.alto - sh) * 0.5;
+  const QPointF origen(0, altoDeVista);
+  QPainterPath camino;
+  auto pieza = [&](double x, double y, double w, double h, double radio) {
+    camino.addRoundedRect(haciaQt({ox + x * sw, oy + y * sh, w * sw, h * sh}, origen), radio * sw,
+                          radio * sw);
+  };
+  pieza(0.18, 0.10, 0.62, 0.62, 0.22);
+  pieza(0.36, 0.55, 0.22, 0.42, 0.11);
+  for (double x : {0.58, 0.71, 0.84}) pieza(x, 0.22, 0.16, 0.40, 0.08);
+  camino.setFillRule(Qt::WindingFill);
+  pintor.fillPath(camino, color);
+  pintor.strokePath(camino, QPen(blanco(0.9), 1.2));
+}
+
+}  // namespace tildo::ui

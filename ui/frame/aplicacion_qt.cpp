@@ -1,0 +1,42 @@
+#include "ui/frame/aplicacion_qt.h"
+
+#include <xcb/xcb.h>
+
+#include <QString>
+#include <QtGlobal>
+#include <cstdlib>
+
+#include "ui/frame/lineas.h"
+
+namespace tildo::ui {
+namespace {
+
+// Qt's own warnings (fonts, accessibility bus, platform) become trace lines: standard error
+// carries nothing else.
+void mensajeDeQt(QtMsgType, const QMessageLogContext&, const QString& mensaje) {
+  traza("qt: " + mensaje.toStdString());
+}
+
+bool hayPantalla() {
+  xcb_connection_t* conexion = xcb_connect(nullptr, nullptr);
+  const bool hay = xcb_connection_has_error(conexion) == 0;
+  xcb_disconnect(conexion);
+  return hay;
+}
+
+}  // namespace
+
+bool prepararQt() {
+  qInstallMessageHandler(mensajeDeQt);
+  // Windows are placed in X coordinates, the ones tildo-ax posts pointer events in.
+  setenv("QT_QPA_PLATFORM", "xcb", 1);
+  // tildo-ax finds and presses the buttons over AT-SPI, whether or not a screen reader runs.
+  setenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1", 0);
+  // Qt 6.4 connects to a bus named in AT_SPI_BUS_ADDRESS before it listens for the connection
+  // being ready, and then never publishes its windows; asked through the session bus it finds
+  // the same accessibility bus and does.
+  if (std::getenv("DBUS_SESSION_BUS_ADDRESS")) unsetenv("AT_SPI_BUS_ADDRESS");
+  return hayPantalla();
+}
+
+}  // namespace tildo::ui

@@ -1,0 +1,12 @@
+#pragma once
+// What every command that opens windows does before Qt starts: Qt's warnings become trace
+// lines, the X display is checked, and the accessibility bus is set up so that tildo-ax can
+// read and press tildo-ui's own widgets.
+
+namespace tildo::ui {
+
+// Prepares the environment for a Qt application on the X display; false when there is no
+// display to open (Qt would end the process with a fatal error of its own).
+bool prepararQt();
+
+}  // namespace tildo::ui
