@@ -13,7 +13,7 @@ namespace tildo::ui {
 namespace {
 
 // The line pgrep -f matches: the arguments joined by spaces; a process without arguments (a
-// kernel thread, a zombie) by its name in brackets.
+// kernel thread, a zombie) by its name in brackets, as ps shows it ("[sleep] <defunct>").
 std::optional<std::string> lineaDeOrdenes(const std::string& carpeta) {
   auto linea = leerArchivo(carpeta + "/cmdline");
   if (!linea) return std::nullopt;
@@ -22,10 +22,15 @@ std::optional<std::string> lineaDeOrdenes(const std::string& carpeta) {
     std::replace(linea->begin(), linea->end(), '\0', ' ');
     return linea;
   }
-  auto nombre = leerArchivo(carpeta + "/comm");
-  if (!nombre) return std::nullopt;
-  if (!nombre->empty() && nombre->back() == '\n') nombre->pop_back();
-  return "[" + *nombre + "]";
+  // "pid (name) state ...": the name may itself hold parentheses.
+  const auto estado = leerArchivo(carpeta + "/stat");
+  if (!estado) return std::nullopt;
+  const size_t abre = estado->find('('), cierra = estado->rfind(')');
+  if (abre == std::string::npos || cierra == std::string::npos || cierra < abre)
+    return std::nullopt;
+  std::string nombre = "[" + estado->substr(abre + 1, cierra - abre - 1) + "]";
+  if (estado->compare(cierra, 3, ") Z") == 0) nombre += " <defunct>";
+  return nombre;
 }
 
 // A POSIX extended regular expression, the kind pgrep takes.

@@ -12,8 +12,8 @@
 namespace tildo::ui {
 
 // The pids, ascending, of the processes whose full command line (arguments joined by spaces;
-// "[name]" when it has none) matches the extended regular expression, as pgrep -f matches
-// them; nothing when /proc cannot be read.
+// "[name]" when it has none, "[name] <defunct>" for a zombie) matches the extended regular
+// expression, as pgrep -f matches them; nothing when /proc cannot be read.
 std::optional<std::vector<int32_t>> buscarEnProc(const std::string& patron);
 
 std::unique_ptr<Procesos> procesosDeProc();

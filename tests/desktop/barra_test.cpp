@@ -1,0 +1,342 @@
+// tildo-ui's control bar on the real desktop, each test in a process table of its own (so the
+// bars and stand-in agents of one run never meet another's): the rows pressed by tildo-ax and
+// by clicks, the files it keeps, the hide marker, the single-instance rules, dragging, focus
+// and stacking. Screenshots go to build/capturas.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <set>
+#include <thread>
+
+// After gtest: Xlib defines None.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include "common/archivos.h"
+#include "escritorio_real.h"
+#include "ui/bar/procesos.h"
+#include "ui/bar/procesos_proc.h"
+
+namespace tildo::prueba {
+namespace {
+
+const std::string UI = std::string(TILDO_BIN) + "/tildo-ui";
+const std::string TITULO = "Tildo — barra";
+
+template <typename Condicion>
+bool hasta(std::chrono::milliseconds limite, Condicion condicion) {
+  const auto fin = std::chrono::steady_clock::now() + limite;
+  while (!condicion()) {
+    if (std::chrono::steady_clock::now() >= fin) return false;
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
+void capturar(const std::string& nombre) {
+  std::filesystem::create_directories(CARPETA_CAPTURAS);
+  EXPECT_EQ(sistema({CAPTURA, std::string(CARPETA_CAPTURAS) + "/" + nombre + ".png"}), 0);
+}
+
+// A stand-in agent server: a process whose command line is "tildo.mjs 600".
+std::vector<std::string> agente(const std::string& nombre = "tildo.mjs") {
+  return {"bash", "-c", "exec -a " + nombre + " sleep 600"};
+}
+
+class Carpeta {
+ public:
+  Carpeta() {
+    char plantilla[] = "/tmp/tildo-barra-XXXXXX";
+    ruta_ = mkdtemp(plantilla);
+  }
+  ~Carpeta() { std::filesystem::remove_all(ruta_); }
+  std::string operator/(const std::string& archivo) const { return ruta_ + "/" + archivo; }
+  const std::string& ruta() const { return ruta_; }
+  // A bar that traces; with pgrep, it finds processes by starting /usr/bin/pgrep.
+  std::vector<std::string> barra(bool pgrep = false) const {
+    return {"env",
+            "TILDO_CONFIG=" + ruta_,
+            "TILDO_UI_DEBUG=1",
+            std::string("TILDO_BARRA_PGREP=") + (pgrep ? "1" : "0"),
+            UI,
+            "barra"};
+  }
+  Json json(const std::string& archivo) const {
+    return Json::parse(leerArchivo(*this / archivo).value_or(""), nullptr, false);
+  }
+
+ private:
+  std::string ruta_;
+};
+
+// The X display, for what the window manager says about the bar's window.
+class X {
+ public:
+  X() : d_(XOpenDisplay(nullptr)) {}
+  ~X() {
+    if (d_) XCloseDisplay(d_);
+  }
+  std::vector<unsigned long> propiedad(Window w, const char* nombre, Atom tipo) {
+    Atom real;
+    int formato;
+    unsigned long n = 0, resto;
+    unsigned char* datos = nullptr;
+    std::vector<unsigned long> v;
+    if (XGetWindowProperty(d_, w, XInternAtom(d_, nombre, False), 0, 1024, False, tipo, &real,
+                           &formato, &n, &resto, &datos) == Success &&
+        datos) {
+      for (unsigned long i = 0; i < n; ++i) v.push_back(reinterpret_cast<unsigned long*>(datos)[i]);
+      XFree(datos);
+    }
+    return v;
+  }
+  std::set<std::string> estados(Window w) {
+    std::set<std::string> s;
+    for (unsigned long a : propiedad(w, "_NET_WM_STATE", XA_ATOM)) {
+      char* nombre = XGetAtomName(d_, a);
+      s.insert(nombre);
+      XFree(nombre);
+    }
+    return s;
+  }
+  bool mapeada(Window w) {
+    XWindowAttributes a{};
+    return XGetWindowAttributes(d_, w, &a) && a.map_state == IsViewable;
+  }
+  // The position in the window manager's stacking order, bottom first.
+  long altura(Window w) {
+    const auto pila = propiedad(DefaultRootWindow(d_), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+    for (size_t i = 0; i < pila.size(); ++i)
+      if (pila[i] == w) return static_cast<long>(i);
+    return -1;
+  }
+  // The window's top-left corner on the root window.
+  std::pair<int, int> origen(Window w) {
+    int x = 0, y = 0;
+    Window hijo;
+    XTranslateCoordinates(d_, w, DefaultRootWindow(d_), 0, 0, &x, &y, &hijo);
+    return {x, y};
+  }
+  bool aceptaFoco(Window w) {
+    XWMHints* h = XGetWMHints(d_, w);
+    const bool acepta = !h || !(h->flags & InputHint) || h->input;
+    if (h) XFree(h);
+    return acepta;
+  }
+
+ private:
+  Display* d_;
+};
+
+// The lines printed so far, parsed.
+std::vector<Json> lineas(const Aplicacion& app) {
+  std::vector<Json> l;
+  const std::string s = app.salida();
+  for (size_t i = 0, fin; (fin = s.find('\n', i)) != std::string::npos; i = fin + 1)
+    l.push_back(Json::parse(s.substr(i, fin - i), nullptr, false));
+  return l;
+}
+
+Json listo(const Aplicacion& bar) {
+  Json l;
+  hasta(15s, [&] {
+    auto v = lineas(bar);
+    if (!v.empty()) l = v[0];
+    return !v.empty();
+  });
+  return l;
+}
+
+// tildo-ui's element whose title is exactly this, from tildo-ax's outline.
+Json elemento(const std::string& titulo) {
+  const Json arbol = ax({"ax-tree", "--app", "tildo-ui"}).json();
+  if (!arbol.contains("elementos")) return nullptr;
+  for (const Json& e : arbol["elementos"])
+    if (e.value("titulo", "") == titulo) return e;
+  return nullptr;
+}
+
+bool clicEn(const std::string& titulo) {
+  const Json e = elemento(titulo);
+  if (!e.contains("cx")) return false;
+  return ax({"click", std::to_string(e["cx"].get<int64_t>()),
+             std::to_string(e["cy"].get<int64_t>())})
+             .json()["ok"] == true;
+}
+
+TEST(Barra, UnaBarraQueSeUsaConElRatonYConTildoAx) {
+  Carpeta c;
+  escribirEnSitio(c / "ajustes.json", R"({"idioma": "es"})");
+  Aplicacion tildo(agente());
+  Aplicacion barra(c.barra());
+  EXPECT_EQ(listo(barra),
+            Json({{"barra", true}, {"compacta", true}, {"listo", true}, {"ok", true}}))
+      << barra.errores();
+  X x;
+  const Window w = esperarVentana(TITULO);
+  ASSERT_NE(w, 0u);
+  const auto estados = x.estados(w);
+  for (const char* e :
+       {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"})
+    EXPECT_TRUE(estados.count(e)) << e;
+  // On every desktop (openbox says so by the desktop number alone, without the sticky state).
+  const auto escritorio = x.propiedad(w, "_NET_WM_DESKTOP", XA_CARDINAL);
+  ASSERT_EQ(escritorio.size(), 1u);
+  EXPECT_EQ(static_cast<uint32_t>(escritorio[0]), 0xFFFFFFFFu);
+  EXPECT_FALSE(x.aceptaFoco(w));
+  EXPECT_EQ(c.json("barra-posicion.json"),
+            Json({{"x", 7}, {"y", 698}, {"w", 44}, {"h", 72}, {"abajo", 770}, {"chica", true}}));
+  EXPECT_EQ(leerArchivo(c / "barra.lock"), std::to_string(barra.pid()));
+
+  // A second bar leaves before drawing anything.
+  Aplicacion segunda(c.barra());
+  EXPECT_EQ(segunda.esperarFin(), 0);
+  EXPECT_EQ(segunda.salida(), "");
+  EXPECT_EQ(segunda.errores(),
+            "[tildo-ui] arrancando la barra\n"
+            "[tildo-ui] ya había otra barra: me retiro sin dibujar\n");
+  capturar("escritorio-barra-compacta");
+
+  // The user works in an entry; clicking the bar opens it without taking the keyboard.
+  DialogoEntrada entrada("Entrada con barra");
+  ASSERT_TRUE(entrada.listo());
+  const Window dialogo = esperarVentana("Entrada con barra");
+  ASSERT_TRUE(clicEn("Abrir la barra"));
+  EXPECT_TRUE(hasta(3s, [&] { return c.json("barra-posicion.json")["chica"] == false; }));
+  EXPECT_TRUE(esperarFoco(dialogo, 1s));
+  EXPECT_GT(x.altura(w), x.altura(dialogo));
+
+  // The rows by their title for tildo-ax, in Spanish, then in English once the settings say so.
+  EXPECT_EQ(ax({"ax-click", "--app", "tildo-ui", "Voz"}).json()["ok"], true);
+  EXPECT_TRUE(hasta(2s, [&] { return c.json("ajustes.json")["voz"] == true; }));
+  Json ajustes = c.json("ajustes.json");
+  ajustes["idioma"] = "en";
+  escribirEnSitio(c / "ajustes.json", ajustes.dump());
+  EXPECT_TRUE(hasta(3s, [&] { return elemento("Voice") != nullptr; }));
+  EXPECT_EQ(ax({"ax-click", "--app", "tildo-ui", "Voice"}).json()["ok"], true);
+  EXPECT_TRUE(hasta(2s, [&] { return c.json("ajustes.json")["voz"] == false; }));
+  // A plain click on a row.
+  ASSERT_TRUE(clicEn("Zoom"));
+  EXPECT_TRUE(hasta(2s, [&] { return c.json("ajustes.json")["zoom"] == false; }));
+  EXPECT_EQ(c.json("ajustes.json")["cursor"], true);
+  capturar("escritorio-barra-completa");
+
+  // Typing still reaches the entry.
+  EXPECT_TRUE(esperarFoco(dialogo, 1s));
+  EXPECT_EQ(ax({"type", "hola barra"}).json()["ok"], true);
+  EXPECT_EQ(ax({"key", "return"}).json()["ok"], true);
+  EXPECT_EQ(entrada.app().esperarFin(), 0);
+  EXPECT_EQ(entrada.app().salida(), "hola barra\n");
+
+  // Dragged by its background (beside the hand) to the upper half; the file follows. The
+  // window manager takes over the pointer a step into the drag, so the bar lags a little.
+  const Json antes = c.json("barra-posicion.json");
+  const int64_t x0 = antes["x"].get<int64_t>() + 70, y0 = antes["abajo"].get<int64_t>() - 22;
+  EXPECT_EQ(ax({"drag", std::to_string(x0), std::to_string(y0), std::to_string(x0 + 300),
+                std::to_string(y0 - 450)})
+                .json()["ok"],
+            true);
+  EXPECT_TRUE(hasta(3s, [&] {
+    const Json p = c.json("barra-posicion.json");
+    const auto [rx, ry] = x.origen(w);
+    return p["x"] == rx && p["y"] == ry && rx > antes["x"].get<int64_t>() + 200 &&
+           ry < antes["y"].get<int64_t>() - 350;
+  })) << c.json("barra-posicion.json");
+
+  // The hide marker: "1" with a line break is not "1".
+  escribirAtomico(c / "barra-ocultar", "1\n");
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_TRUE(x.mapeada(w));
+  escribirAtomico(c / "barra-ocultar", "1");
+  EXPECT_TRUE(hasta(1400ms, [&] { return !x.mapeada(w); }));
+  std::filesystem::remove(c / "barra-ocultar");
+  EXPECT_TRUE(hasta(1400ms, [&] { return x.mapeada(w); }));
+
+  // "✕" hides it for the session: the closed marker, and exit status 0.
+  const auto ahora =
+      std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+  ASSERT_TRUE(
+      clicEn("Ocultar la barra (pídele a Tildo «muestra la barra de Tildo» para verla otra vez)"));
+  EXPECT_EQ(barra.esperarFin(), 0);
+  EXPECT_NE(barra.errores().find("[tildo-ui] cerrar() pedido: me oculto solo en esta sesión\n"),
+            std::string::npos);
+  const double cerrada = std::stod(leerArchivo(c / "barra-cerrada").value_or("0"));
+  EXPECT_NEAR(cerrada, ahora, 10);
+
+  // Started again: full, where it was left; "barra" turned false ends it.
+  const Json dejada = c.json("barra-posicion.json");
+  Aplicacion otra(c.barra());
+  EXPECT_EQ(listo(otra)["compacta"], false);
+  EXPECT_EQ(c.json("barra-posicion.json"), dejada);
+  ajustes = c.json("ajustes.json");
+  ajustes["barra"] = false;
+  escribirEnSitio(c / "ajustes.json", ajustes.dump());
+  EXPECT_EQ(otra.esperarFin(3s), 0);
+  EXPECT_NE(otra.errores().find("[tildo-ui] salgo: el ajuste barra quedó en falso\n"),
+            std::string::npos);
+}
+
+TEST(Barra, DeDiezBarrasQuedaUnaQueSeVaSinTildo) {
+  Carpeta c;
+  auto tildo = std::make_unique<Aplicacion>(agente("mcp.mjs"));
+  // Half of them find the others with pgrep, half in /proc: they must agree.
+  std::vector<std::unique_ptr<Aplicacion>> barras;
+  for (int i = 0; i < 10; ++i) barras.push_back(std::make_unique<Aplicacion>(c.barra(i % 2 == 1)));
+  auto vivas = [&] {
+    std::vector<Aplicacion*> v;
+    for (auto& b : barras)
+      if (kill(b->pid(), 0) == 0 && !b->esperarFin(0ms)) v.push_back(b.get());
+    return v;
+  };
+  EXPECT_TRUE(hasta(4s, [&] { return vivas().size() == 1; }));
+  std::this_thread::sleep_for(1500ms);
+  const auto quedan = vivas();
+  ASSERT_EQ(quedan.size(), 1u);
+  Aplicacion& superviviente = *quedan.front();
+  for (auto& b : barras)
+    if (b.get() != &superviviente) {
+      EXPECT_EQ(b->esperarFin(0ms), 0);
+    }
+  EXPECT_EQ(leerArchivo(c / "barra.lock"), std::to_string(superviviente.pid()));
+  EXPECT_TRUE(hasta(3s, [&] {
+    return leerArchivo(c / "barras-vivas.txt") ==
+           "una sola barra (" + std::to_string(superviviente.pid()) + ")";
+  }));
+
+  // The agent gone: the bar leaves on the first beat more than 15 s later.
+  tildo.reset();
+  const auto sinTildo = std::chrono::steady_clock::now();
+  const auto fin = superviviente.esperarFin(20s);
+  const auto tardo = std::chrono::steady_clock::now() - sinTildo;
+  EXPECT_EQ(fin, 0);
+  EXPECT_GT(tardo, 15s);
+  EXPECT_LT(tardo, 18s);
+  EXPECT_NE(superviviente.errores().find("[tildo-ui] ya no hay Tildo corriendo: me retiro\n"),
+            std::string::npos);
+}
+
+TEST(Barra, LaBusquedaEnProcContestaComoPgrep) {
+  std::vector<std::unique_ptr<Aplicacion>> procesos;
+  for (const char* nombre : {"tildo.mjs", "mcp.mjs", "xmcp.mjsx", "tildoXmjs", "tildo-ui barra",
+                             "/opt/bin/tildo-ui barra --x", "tildo-ui  barra", "Tildo-ui barra"})
+    procesos.push_back(std::make_unique<Aplicacion>(agente(std::string("'") + nombre + "'")));
+  // A zombie has no command line: both name it "[sleep] <defunct>".
+  procesos.push_back(std::make_unique<Aplicacion>(
+      std::vector<std::string>{"bash", "-c", "sleep 0 & exec sleep 600"}));
+  std::this_thread::sleep_for(300ms);
+  for (const char* patron :
+       {ui::PATRON_BARRA, ui::PATRON_TILDO, "^\\[sleep\\] <defunct>$", "600$"}) {
+    const auto propios = ui::buscarEnProc(patron);
+    ASSERT_TRUE(propios) << patron;
+    Aplicacion pgrep({"/usr/bin/pgrep", "-f", patron});
+    pgrep.esperarFin();
+    EXPECT_EQ(*propios, ui::pidsDeSalida(pgrep.salida())) << patron << "\n" << pgrep.salida();
+  }
+  EXPECT_EQ(ui::buscarEnProc(ui::PATRON_BARRA)->size(), 2u);
+  EXPECT_EQ(ui::buscarEnProc(ui::PATRON_TILDO)->size(), 3u);
+}
+
+}  // namespace
+}  // namespace tildo::prueba
