@@ -40,15 +40,26 @@ TEST(UiMarco, SinComandoYComandoDesconocido) {
   }
 }
 
-TEST(UiMarco, LosComandosQueAunNoEstanLoDicen) {
-  for (const char* comando : {"aro", "cursor"}) {
-    auto s = ui({comando});
-    EXPECT_EQ(s.stdout_, std::string("{\"error\":\"el comando «") + comando +
-                             "» aún no está disponible\",\"ok\":false}\n");
+TEST(UiMarco, LasVentanasSinPantallaYElAroConCoordenadasQueNoSonEnteros) {
+  const std::map<std::string, std::string> sinPantalla{{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}};
+  auto s = ui({"aro", "500", "300"}, sinPantalla);
+  EXPECT_EQ(s.stdout_,
+            "{\"error\":\"no hay pantalla en la que mostrar el aro (DISPLAY)\",\"ok\":false}\n");
+  EXPECT_EQ(s.codigo, 1);
+  EXPECT_EQ(s.stderr_, "");
+  s = ui({"cursor"}, sinPantalla);
+  EXPECT_EQ(s.stdout_,
+            "{\"error\":\"no hay pantalla en la que mostrar el cursor (DISPLAY)\",\"ok\":false}\n");
+  EXPECT_EQ(s.codigo, 1);
+  // Bad coordinates are told before the display is looked for.
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"aro", "inf", "300"}, {"aro", "--x", "nan"}}) {
+    s = ui(args, sinPantalla);
+    EXPECT_EQ(s.stdout_,
+              "{\"error\":\"aro necesita x e y finitas, dentro de 64 bits\",\"ok\":false}\n");
     EXPECT_EQ(s.codigo, 1);
   }
-  // The bar is built: without a display it says so.
-  auto s = ui({"barra"});
+  s = ui({"barra"}, sinPantalla);
   EXPECT_EQ(s.stdout_,
             "{\"error\":\"no hay pantalla en la que mostrar la barra (DISPLAY)\",\"ok\":false}\n");
   EXPECT_EQ(s.codigo, 1);

@@ -9,14 +9,11 @@
 #include "ui/frame/dialogo_permiso.h"
 #include "ui/frame/lineas.h"
 #include "ui/frame/voz.h"
+#include "ui/overlays/qt/comandos.h"
 #include "ui/watcher/vigilar.h"
 
 namespace tildo::ui {
 namespace {
-
-[[noreturn]] void todaviaNo(const std::string& comando) {
-  fallo("el comando «" + comando + "» aún no está disponible", 1);
-}
 
 [[noreturn]] void comandoDecir(const Args& args) {
   const Dicho d = queDecir(args);
@@ -41,7 +38,8 @@ int ejecutar(std::vector<std::string> args) {
     const std::string comando = args.front();
     args.erase(args.begin());
     if (comando == "barra") return comandoBarra();
-    if (comando == "aro" || comando == "cursor") todaviaNo(comando);
+    if (comando == "aro") mostrarAro(args);
+    if (comando == "cursor") mostrarCursor();
     if (comando == "decir") comandoDecir(args);
     if (comando == "permiso") comandoPermiso(args);
     if (comando == "vigilar") vigilar(args);

@@ -1,0 +1,302 @@
+// The ring and the neon hand on the real desktop: their windows as the X server sees them
+// (override-redirect, on top, no input, shaped or with alpha), clicks that reach the zenity
+// dialog below them, the ring's lines and lifetime, the hand following tildo-ax's pointer and
+// the frames it loads. Screenshots go to build/capturas for a person to look at.
+#include <filesystem>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "escritorio_real.h"
+
+// After gtest: Xlib's macros (None, Bool) would break its headers.
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+
+namespace tildo::prueba {
+namespace {
+
+using Reloj = std::chrono::steady_clock;
+const std::string UI = std::string(TILDO_BIN) + "/tildo-ui";
+
+template <typename Condicion>
+bool hasta(std::chrono::milliseconds limite, Condicion condicion,
+           std::chrono::milliseconds paso = 20ms) {
+  const auto fin = Reloj::now() + limite;
+  while (!condicion()) {
+    if (Reloj::now() >= fin) return false;
+    std::this_thread::sleep_for(paso);
+  }
+  return true;
+}
+
+std::vector<Json> lineas(const std::string& salida) {
+  std::vector<Json> l;
+  for (size_t i = 0, fin; (fin = salida.find('\n', i)) != std::string::npos; i = fin + 1)
+    l.push_back(Json::parse(salida.substr(i, fin - i), nullptr, false));
+  return l;
+}
+
+Json primeraLinea(const Aplicacion& app) {
+  Json linea;
+  hasta(10s, [&] {
+    auto l = lineas(app.salida());
+    if (!l.empty()) linea = l[0];
+    return !l.empty();
+  });
+  return linea;
+}
+
+void capturar(const std::string& nombre) {
+  std::filesystem::create_directories(CARPETA_CAPTURAS);
+  EXPECT_EQ(sistema({CAPTURA, std::string(CARPETA_CAPTURAS) + "/" + nombre + ".png"}), 0);
+}
+
+// An overlay window as the X server has it.
+struct Superpuesta {
+  Window id = 0;
+  int x = 0, y = 0, ancho = 0, alto = 0, profundidad = 0;
+  bool porEncima = false;         // the topmost of the root's mapped children
+  bool recortada = false;         // a bounding shape of its own
+  int rectangulosDeEntrada = -1;  // 0: clicks go through
+};
+
+class Pantalla {
+ public:
+  Pantalla() : d_(XOpenDisplay(nullptr)) {}
+  ~Pantalla() { XCloseDisplay(d_); }
+
+  // The mapped override-redirect window of that size, once there is one.
+  std::optional<Superpuesta> superpuesta(int ancho, int alto) {
+    std::optional<Superpuesta> hallada;
+    hasta(5s, [&] { return (hallada = buscar(ancho, alto)).has_value(); });
+    return hallada;
+  }
+
+  // The screen's colour at a point, 0xRRGGBB.
+  unsigned long pixel(int x, int y) {
+    XImage* imagen = XGetImage(d_, DefaultRootWindow(d_), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!imagen) return 0;
+    const unsigned long p = XGetPixel(imagen, 0, 0) & 0xffffff;
+    XDestroyImage(imagen);
+    return p;
+  }
+
+  bool compositorEnMarcha() {
+    return XGetSelectionOwner(d_, XInternAtom(d_, "_NET_WM_CM_S0", False)) != None;
+  }
+
+ private:
+  std::optional<Superpuesta> buscar(int ancho, int alto) {
+    Window raiz, padre, *hijos = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(d_, DefaultRootWindow(d_), &raiz, &padre, &hijos, &n)) return std::nullopt;
+    std::optional<Superpuesta> hallada;
+    Window ultimaVisible = 0;
+    for (unsigned int i = 0; i < n; ++i) {
+      XWindowAttributes a;
+      if (!XGetWindowAttributes(d_, hijos[i], &a) || a.map_state != IsViewable) continue;
+      ultimaVisible = hijos[i];
+      if (!a.override_redirect || a.width != ancho || a.height != alto) continue;
+      Superpuesta s;
+      s.id = hijos[i];
+      s.x = a.x;
+      s.y = a.y;
+      s.ancho = a.width;
+      s.alto = a.height;
+      s.profundidad = a.depth;
+      int enBorde, enRecorte, xb, yb, xr, yr;
+      unsigned int wb, hb, wr, hr;
+      XShapeQueryExtents(d_, s.id, &enBorde, &xb, &yb, &wb, &hb, &enRecorte, &xr, &yr, &wr, &hr);
+      s.recortada = enBorde;
+      int orden = 0;
+      XRectangle* r = XShapeGetRectangles(d_, s.id, ShapeInput, &s.rectangulosDeEntrada, &orden);
+      if (r) XFree(r);
+      hallada = s;
+    }
+    if (hallada) hallada->porEncima = ultimaVisible == hallada->id;
+    if (hijos) XFree(hijos);
+    return hallada;
+  }
+
+  Display* d_;
+};
+
+bool esCian(unsigned long p) {
+  const int r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
+  return std::abs(r - 94) <= 24 && std::abs(g - 232) <= 24 && std::abs(b - 255) <= 24;
+}
+
+// A zenity dialog to put things over, and the centre of its OK button.
+struct Fondo {
+  Fondo()
+      : app({"zenity", "--info", "--title=Fondo", "--text=Detrás del aro", "--width=500",
+             "--height=300"}) {
+    if (!esperarVentana("Fondo")) return;
+    hasta(10s, [&] {
+      const Json f = ax({"ax-find", "--app", std::to_string(app.pid()), "--name", "OK"}).json();
+      if (f.value("total", 0) < 1) return false;
+      x = f["elementos"][0]["cx"].get<int>();
+      y = f["elementos"][0]["cy"].get<int>();
+      return true;
+    });
+  }
+  Aplicacion app;
+  int x = 0, y = 0;
+};
+
+// Points of the ring's window that show nothing of the ring: a corner, beside the caption
+// and inside the ring, around its centre (x, y).
+std::vector<std::pair<int, int>> fueraDelAro(int x, int y) {
+  return {{x - 120, y - 45}, {x + 100, y + 20}, {x + 15, y}, {x - 14, y + 8}};
+}
+
+// Puts a ring with a caption on the dialog's button and checks what the screen shows: the
+// ring, and the dialog's own pixels everywhere the ring draws nothing.
+Superpuesta aroSobreElBoton(Pantalla& pantalla, Fondo& fondo, Aplicacion& aro) {
+  Superpuesta s;
+  const Json listo = primeraLinea(aro);
+  EXPECT_EQ(listo, Json({{"aro", {{"x", fondo.x}, {"y", fondo.y}}}, {"listo", true}, {"ok", true}}))
+      << aro.errores();
+  if (auto hallada = pantalla.superpuesta(260, 144)) s = *hallada;
+  EXPECT_NE(s.id, 0u);
+  EXPECT_TRUE(hasta(3s, [&] { return esCian(pantalla.pixel(fondo.x + 30, fondo.y)); }));
+  EXPECT_TRUE(esCian(pantalla.pixel(fondo.x, fondo.y)));  // the dot
+  EXPECT_EQ(s.x, fondo.x - 130);
+  EXPECT_EQ(s.y, fondo.y - 52);
+  EXPECT_TRUE(s.porEncima);
+  EXPECT_EQ(s.rectangulosDeEntrada, 0);
+  return s;
+}
+
+TEST(Aro, SinCompositorSoloSeVeElAroYElClicPasaAlBoton) {
+  Pantalla pantalla;
+  Fondo fondo;
+  ASSERT_NE(fondo.x, 0) << "no encontré el botón OK";
+  std::vector<unsigned long> antes;
+  for (auto [x, y] : fueraDelAro(fondo.x, fondo.y)) antes.push_back(pantalla.pixel(x, y));
+
+  Aplicacion aro({UI, "aro", std::to_string(fondo.x), std::to_string(fondo.y), "--segundos", "20",
+                  "--etiqueta", "Pulsando OK"});
+  const Superpuesta s = aroSobreElBoton(pantalla, fondo, aro);
+  EXPECT_TRUE(s.recortada);
+  EXPECT_EQ(s.profundidad, 24);
+  size_t i = 0;
+  for (auto [x, y] : fueraDelAro(fondo.x, fondo.y))
+    EXPECT_EQ(pantalla.pixel(x, y), antes[i++]) << x << ", " << y;
+  capturar("escritorio-aro-sin-compositor");
+
+  // The click at the ring's centre presses the button under it.
+  EXPECT_EQ(ax({"click", std::to_string(fondo.x), std::to_string(fondo.y)}).json()["ok"], true);
+  EXPECT_EQ(fondo.app.esperarFin(5s), 0);
+  EXPECT_EQ(lineas(aro.salida()).size(), 1u);
+}
+
+TEST(Aro, ConCompositorTransparenteSinRecorte) {
+  Pantalla pantalla;
+  Aplicacion compositor({"xcompmgr"});
+  ASSERT_TRUE(hasta(5s, [&] { return pantalla.compositorEnMarcha(); }));
+  Fondo fondo;
+  ASSERT_NE(fondo.x, 0) << "no encontré el botón OK";
+  std::vector<unsigned long> antes;
+  for (auto [x, y] : fueraDelAro(fondo.x, fondo.y)) antes.push_back(pantalla.pixel(x, y));
+
+  Aplicacion aro({UI, "aro", std::to_string(fondo.x), std::to_string(fondo.y), "--segundos", "20",
+                  "--etiqueta", "Pulsando OK"});
+  const Superpuesta s = aroSobreElBoton(pantalla, fondo, aro);
+  EXPECT_FALSE(s.recortada);
+  EXPECT_EQ(s.profundidad, 32);
+  size_t i = 0;
+  for (auto [x, y] : fueraDelAro(fondo.x, fondo.y))
+    EXPECT_EQ(pantalla.pixel(x, y), antes[i++]) << x << ", " << y;
+  capturar("escritorio-aro-con-compositor");
+  EXPECT_EQ(ax({"click", std::to_string(fondo.x), std::to_string(fondo.y)}).json()["ok"], true);
+  EXPECT_EQ(fondo.app.esperarFin(5s), 0);
+}
+
+TEST(Aro, DuraSusSegundosDesdeQueEmpiezaYSeVa) {
+  Pantalla pantalla;
+  const auto inicio = Reloj::now();
+  Aplicacion aro({UI, "aro", "--x", "500.9", "--y", "300.2", "--segundos", "2"});
+  EXPECT_EQ(primeraLinea(aro),
+            Json({{"aro", {{"x", 500}, {"y", 300}}}, {"listo", true}, {"ok", true}}));
+  const auto s = pantalla.superpuesta(104, 104);
+  ASSERT_TRUE(s.has_value());
+  EXPECT_EQ(s->x, 448);
+  EXPECT_EQ(s->y, 248);
+  EXPECT_EQ(aro.esperarFin(5s), 0);
+  const double segundos = std::chrono::duration<double>(Reloj::now() - inicio).count();
+  EXPECT_GE(segundos, 2.0);
+  EXPECT_LT(segundos, 2.8);
+  const auto l = lineas(aro.salida());
+  ASSERT_EQ(l.size(), 2u) << aro.salida();
+  EXPECT_EQ(l[1], Json({{"evento", "aro_terminado"}, {"ok", true}}));
+  EXPECT_EQ(aro.errores(), "");
+
+  // A lifetime of 0 ends at the first tick.
+  Aplicacion ya({UI, "aro", "10", "10", "--segundos", "0"});
+  EXPECT_EQ(ya.esperarFin(5s), 0);
+  EXPECT_EQ(lineas(ya.salida()).size(), 2u);
+}
+
+TEST(Cursor, SigueAlPunteroDejaPasarLosClicsYCuentaSusCuadros) {
+  Pantalla pantalla;
+  Fondo fondo;
+  ASSERT_NE(fondo.x, 0) << "no encontré el botón OK";
+  Aplicacion cursor({UI, "cursor"});
+  EXPECT_EQ(primeraLinea(cursor),
+            Json({{"cuadros", 4}, {"cursor", true}, {"listo", true}, {"ok", true}}))
+      << cursor.errores();
+  auto s = pantalla.superpuesta(34, 44);
+  ASSERT_TRUE(s.has_value());
+  EXPECT_TRUE(s->porEncima);
+  EXPECT_EQ(s->rectangulosDeEntrada, 0);
+
+  // The hotspot, 20 from the left and 3 from the top, lands on the pointer.
+  EXPECT_EQ(ax({"move", "500", "300"}).json()["ok"], true);
+  const auto movido = Reloj::now();
+  EXPECT_TRUE(hasta(
+      2s,
+      [&] {
+        s = pantalla.superpuesta(34, 44);
+        return s && s->x == 480 && s->y == 297;
+      },
+      1ms));
+  EXPECT_LT(Reloj::now() - movido, 100ms);
+
+  EXPECT_EQ(ax({"move", std::to_string(fondo.x), std::to_string(fondo.y)}).json()["ok"], true);
+  EXPECT_TRUE(hasta(2s, [&] {
+    s = pantalla.superpuesta(34, 44);
+    return s && s->x == fondo.x - 20 && s->y == fondo.y - 3;
+  }));
+  capturar("escritorio-cursor");
+  EXPECT_EQ(ax({"click", std::to_string(fondo.x), std::to_string(fondo.y)}).json()["ok"], true);
+  EXPECT_EQ(fondo.app.esperarFin(5s), 0);
+  cursor.terminar();
+
+  // Installed with only frames 0 and 2, and with none: the arrow.
+  char plantilla[] = "/tmp/tildo-cursor-XXXXXX";
+  const std::filesystem::path raiz = mkdtemp(plantilla);
+  std::filesystem::create_directories(raiz / "bin");
+  std::filesystem::create_directories(raiz / "assets");
+  std::filesystem::create_symlink(UI, raiz / "bin" / "tildo-ui");
+  for (const char* cuadro : {"cursor-frame-0.png", "cursor-frame-2.png"})
+    std::filesystem::copy_file(std::filesystem::path(TILDO_BIN) / ".." / "assets" / cuadro,
+                               raiz / "assets" / cuadro);
+  const std::string otro = (raiz / "bin" / "tildo-ui").string();
+  {
+    Aplicacion dos({otro, "cursor"});
+    EXPECT_EQ(primeraLinea(dos)["cuadros"], 2);
+  }
+  std::filesystem::remove_all(raiz / "assets");
+  Aplicacion ninguno({otro, "cursor"});
+  EXPECT_EQ(primeraLinea(ninguno)["cuadros"], 0);
+  // The arrow's inside, 6 from its left and 12 from its top.
+  EXPECT_TRUE(
+      hasta(3s, [&] { return esCian(pantalla.pixel(fondo.x - 20 + 6, fondo.y - 3 + 12)); }));
+  ninguno.terminar();
+  std::filesystem::remove_all(raiz);
+}
+
+}  // namespace
+}  // namespace tildo::prueba

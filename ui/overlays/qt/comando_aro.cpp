@@ -1,0 +1,94 @@
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+
+#include "common/fallo.h"
+#include "ui/frame/aplicacion_qt.h"
+#include "ui/overlays/aro.h"
+#include "ui/overlays/compositor.h"
+#include "ui/overlays/geometria.h"
+#include "ui/overlays/qt/comandos.h"
+#include "ui/overlays/qt/vista_aro.h"
+
+namespace tildo::ui {
+namespace {
+
+// The ring's window for the exit hook, which takes it down however the process ends.
+QWidget* ventanaDelAro = nullptr;
+bool atexitDelAroPuesto = false;
+
+void cerrarVentanaDelAroAlSalir() {
+  if (!ventanaDelAro) return;
+  ventanaDelAro->hide();
+  ventanaDelAro->close();
+  ventanaDelAro = nullptr;
+}
+
+double ahora() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+void mostrarAro(const Args& args) {
+  // The lifetime counts from here, not from the first frame.
+  Aro aro(opcionesDelAro(args), ahora());
+  if (!prepararQt()) fallo("no hay pantalla en la que mostrar el aro (DISPLAY)");
+  static int argc = 1;
+  static char nombre[] = "tildo-ui";
+  static char* argv[] = {nombre, nullptr};
+  QApplication aplicacion(argc, argv);
+  QScreen* principal = QGuiApplication::primaryScreen();
+  if (!principal) fallo("no hay pantalla en la que mostrar el aro");
+  const QRect p = principal->geometry();
+  std::vector<Rect> pantallas;
+  for (const QScreen* s : QGuiApplication::screens())
+    pantallas.push_back(desdeQt(s->geometry(), p));
+  const Rect pantalla = pantallaDelAro(aro.x, aro.y, pantallas, desdeQt(p, p));
+  const MarcoDelAro marco = marcoDelAro(aro.x, aro.y, !aro.etiqueta.empty(), pantalla);
+
+  const bool conCompositor = hayCompositor();
+  traza(conCompositor ? "aro con compositor" : "aro sin compositor: ventana recortada");
+  VistaAro vista(conCompositor);
+  vista.etiqueta = aro.etiqueta;
+  // The window sits on whole pixels; the ring moves within it to stay on the exact point.
+  const QPointF arriba = haciaQt(marco.ventana, p);
+  const QPoint esquina(static_cast<int>(std::floor(arriba.x())),
+                       static_cast<int>(std::floor(arriba.y())));
+  vista.centro = {marco.centro.x + (arriba.x() - esquina.x()),
+                  marco.centro.y - (arriba.y() - esquina.y())};
+  vista.setGeometry(QRect(
+      esquina, QSize(static_cast<int>(marco.ventana.ancho), static_cast<int>(marco.ventana.alto))));
+  vista.redibujar();
+  vista.show();
+  vista.raise();
+
+  ventanaDelAro = &vista;
+  if (!atexitDelAroPuesto) {
+    atexitDelAroPuesto = true;
+    std::atexit(cerrarVentanaDelAroAlSalir);
+  }
+
+  QTimer reloj;
+  reloj.setTimerType(Qt::PreciseTimer);
+  reloj.setInterval(1000 / 60);
+  QObject::connect(&reloj, &QTimer::timeout, [&] {
+    if (aro.tic(ahora())) {
+      escribirLinea(lineaDeAroTerminado());
+      std::exit(0);
+    }
+    vista.t = aro.t;
+    vista.redibujar();
+    // Windows mapped or raised later would cover it otherwise.
+    vista.raise();
+  });
+  reloj.start();
+  escribirLinea(lineaDeAroListo(aro));
+  aplicacion.exec();
+  std::exit(0);
+}
+
+}  // namespace tildo::ui

@@ -1,0 +1,95 @@
+#include <QApplication>
+#include <QCursor>
+#include <QScreen>
+#include <QTimer>
+#include <cstdlib>
+#include <vector>
+
+#include "common/fallo.h"
+#include "ui/frame/aplicacion_qt.h"
+#include "ui/frame/constantes.h"
+#include "ui/overlays/aro.h"
+#include "ui/overlays/compositor.h"
+#include "ui/overlays/geometria.h"
+#include "ui/overlays/qt/comandos.h"
+#include "ui/overlays/qt/vista_cursor.h"
+
+namespace tildo::ui {
+namespace {
+
+// The frames that load, in file order; missing or unreadable ones are skipped.
+std::vector<QImage> cargarCuadros() {
+  std::vector<QImage> cuadros;
+  for (int n = 0; n < 4; ++n) {
+    QImage cuadro(
+        QString::fromStdString(CARPETA_ASSETS + "/cursor-frame-" + std::to_string(n) + ".png"));
+    if (!cuadro.isNull()) cuadros.push_back(std::move(cuadro));
+  }
+  return cuadros;
+}
+
+// The neon hand: its window follows the pointer at 60 Hz and its frames change every 0.15 s.
+class CursorNeon {
+ public:
+  CursorNeon(bool conCompositor, std::vector<QImage> cuadros)
+      : vista(conCompositor), cuadros(std::move(cuadros)) {
+    vista.resize(static_cast<int>(ANCHO_CUADRO), static_cast<int>(ALTO_CUADRO));
+    if (!this->cuadros.empty()) vista.cuadro = this->cuadros[0];
+  }
+
+  void iniciar() {
+    seguirAlPuntero();
+    vista.redibujar();
+    vista.show();
+    QObject::connect(&reloj, &QTimer::timeout, [this] { seguirAlPuntero(); });
+    reloj.setTimerType(Qt::PreciseTimer);
+    reloj.start(1000 / 60);
+    if (cuadrosAnimados(cuadros.size())) {
+      QObject::connect(&relojCuadro, &QTimer::timeout, [this] {
+        indice = siguienteCuadro(indice, cuadros.size());
+        vista.cuadro = cuadros[indice];
+        vista.redibujar();
+      });
+      relojCuadro.start(150);
+    }
+  }
+
+  VistaCursor vista;
+  QTimer reloj;
+  QTimer relojCuadro;
+  std::vector<QImage> cuadros;
+  size_t indice = 0;
+
+ private:
+  // Only the window moves: what it shows changes with the frames alone.
+  void seguirAlPuntero() {
+    QScreen* principal = QGuiApplication::primaryScreen();
+    if (!principal) return;
+    const QRect p = principal->geometry();
+    const QPoint puntero = QCursor::pos();
+    const Punto abajo{static_cast<double>(puntero.x() - p.x()),
+                      static_cast<double>(p.y() + p.height() - puntero.y())};
+    const Punto origen = origenDelCursor(abajo);
+    const QPoint destino = haciaQt({origen.x, origen.y, ANCHO_CUADRO, ALTO_CUADRO}, p).toPoint();
+    if (destino != vista.pos()) vista.move(destino);
+    // Windows mapped or raised later would cover it otherwise.
+    vista.raise();
+  }
+};
+
+}  // namespace
+
+void mostrarCursor() {
+  if (!prepararQt()) fallo("no hay pantalla en la que mostrar el cursor (DISPLAY)");
+  static int argc = 1;
+  static char nombre[] = "tildo-ui";
+  static char* argv[] = {nombre, nullptr};
+  QApplication aplicacion(argc, argv);
+  CursorNeon cursor(hayCompositor(), cargarCuadros());
+  cursor.iniciar();
+  escribirLinea(lineaDeCursorListo(cursor.cuadros.size()));
+  aplicacion.exec();
+  std::exit(0);
+}
+
+}  // namespace tildo::ui

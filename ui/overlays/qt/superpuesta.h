@@ -1,0 +1,46 @@
+#pragma once
+// A window that floats above every other one on every desktop, never takes the keyboard and
+// lets every click through to what is below it. With a compositing manager its transparent
+// pixels are see-through; without one the window is shaped to the pixels it draws.
+
+#include <QImage>
+#include <QRegion>
+#include <QWidget>
+
+#include "desktop/pantallas.h"
+#include "ui/frame/constantes.h"
+
+namespace tildo::ui {
+
+class Superpuesta : public QWidget {
+ public:
+  explicit Superpuesta(bool conCompositor);
+
+  // Draws the window's content again (and shapes the window to it without a compositor).
+  void redibujar();
+  // What the window shows, drawn afresh at its size.
+  QImage dibujo() const;
+  // The part of an image the window keeps without a compositor: the pixels whose alpha is at
+  // least a quarter.
+  static QRegion formaDe(const QImage& imagen);
+
+ protected:
+  // Paints the content on a transparent surface the window's size.
+  virtual void pintar(QPainter& pintor) const = 0;
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  const bool conCompositor_;
+  QImage imagen_;
+  QRegion forma_;
+};
+
+QColor colorDe(const Color& c);
+
+// The screen service's space (origin at the primary screen's bottom-left, y upward) and Qt's
+// (top-left origin of the virtual desktop, y downward), with the primary screen's geometry.
+Rect desdeQt(const QRect& r, const QRect& principal);
+// The top-left corner of a rectangle.
+QPointF haciaQt(const Rect& r, const QRect& principal);
+
+}  // namespace tildo::ui
