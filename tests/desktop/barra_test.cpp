@@ -16,6 +16,7 @@
 
 #include "common/archivos.h"
 #include "escritorio_real.h"
+#include "pantalla_x.h"
 #include "ui/bar/procesos.h"
 #include "ui/bar/procesos_proc.h"
 
@@ -72,30 +73,12 @@ class Carpeta {
 };
 
 // The X display, for what the window manager says about the bar's window.
-class X {
+class X : public PantallaX {
  public:
-  X() : d_(XOpenDisplay(nullptr)) {}
-  ~X() {
-    if (d_) XCloseDisplay(d_);
-  }
-  std::vector<unsigned long> propiedad(Window w, const char* nombre, Atom tipo) {
-    Atom real;
-    int formato;
-    unsigned long n = 0, resto;
-    unsigned char* datos = nullptr;
-    std::vector<unsigned long> v;
-    if (XGetWindowProperty(d_, w, XInternAtom(d_, nombre, False), 0, 1024, False, tipo, &real,
-                           &formato, &n, &resto, &datos) == Success &&
-        datos) {
-      for (unsigned long i = 0; i < n; ++i) v.push_back(reinterpret_cast<unsigned long*>(datos)[i]);
-      XFree(datos);
-    }
-    return v;
-  }
   std::set<std::string> estados(Window w) {
     std::set<std::string> s;
     for (unsigned long a : propiedad(w, "_NET_WM_STATE", XA_ATOM)) {
-      char* nombre = XGetAtomName(d_, a);
+      char* nombre = XGetAtomName(d(), a);
       s.insert(nombre);
       XFree(nombre);
     }
@@ -103,11 +86,11 @@ class X {
   }
   bool mapeada(Window w) {
     XWindowAttributes a{};
-    return XGetWindowAttributes(d_, w, &a) && a.map_state == IsViewable;
+    return XGetWindowAttributes(d(), w, &a) && a.map_state == IsViewable;
   }
   // The position in the window manager's stacking order, bottom first.
   long altura(Window w) {
-    const auto pila = propiedad(DefaultRootWindow(d_), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+    const auto pila = propiedad(raiz(), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
     for (size_t i = 0; i < pila.size(); ++i)
       if (pila[i] == w) return static_cast<long>(i);
     return -1;
@@ -116,18 +99,15 @@ class X {
   std::pair<int, int> origen(Window w) {
     int x = 0, y = 0;
     Window hijo;
-    XTranslateCoordinates(d_, w, DefaultRootWindow(d_), 0, 0, &x, &y, &hijo);
+    XTranslateCoordinates(d(), w, raiz(), 0, 0, &x, &y, &hijo);
     return {x, y};
   }
   bool aceptaFoco(Window w) {
-    XWMHints* h = XGetWMHints(d_, w);
+    XWMHints* h = XGetWMHints(d(), w);
     const bool acepta = !h || !(h->flags & InputHint) || h->input;
     if (h) XFree(h);
     return acepta;
   }
-
- private:
-  Display* d_;
 };
 
 // The lines printed so far, parsed.

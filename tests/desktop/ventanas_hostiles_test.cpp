@@ -10,6 +10,7 @@
 
 #include "common/texto.h"
 #include "escritorio_real.h"
+#include "pantalla_x.h"
 
 // After gtest: Xlib's None macro would clash with gtest's own None.
 #include <X11/Xatom.h>
@@ -40,26 +41,16 @@ Json sensata(const std::vector<std::string>& args) {
   return r;
 }
 
-class X {
+class X : public PantallaX {
  public:
-  X() : d_(XOpenDisplay(nullptr)) {}
-  ~X() {
-    if (d_) XCloseDisplay(d_);
-  }
-  Display* d() const { return d_; }
-  Window raiz() const { return DefaultRootWindow(d_); }
-
   void poner(const char* nombre, Atom tipo, int formato, const void* datos, int n) {
-    XChangeProperty(d_, raiz(), XInternAtom(d_, nombre, False), tipo, formato, PropModeReplace,
+    XChangeProperty(d(), raiz(), XInternAtom(d(), nombre, False), tipo, formato, PropModeReplace,
                     static_cast<const unsigned char*>(datos), n);
-    XSync(d_, False);
+    XSync(d(), False);
   }
   void cardinales(const char* nombre, Atom tipo, std::vector<long> v) {
     poner(nombre, tipo, 32, v.data(), static_cast<int>(v.size()));
   }
-
- private:
-  Display* d_;
 };
 
 // The lines the client printed, once "listo" is among them.

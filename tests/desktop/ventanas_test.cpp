@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "escritorio_real.h"
+#include "pantalla_x.h"
 
 // After gtest: Xlib's None macro would clash with gtest's own None.
 #include <X11/Xatom.h>
@@ -13,39 +14,16 @@
 namespace tildo::prueba {
 namespace {
 
-class X {
+class X : public PantallaX {
  public:
-  X() : d_(XOpenDisplay(nullptr)) {}
-  ~X() {
-    if (d_) XCloseDisplay(d_);
-  }
-  Display* d() const { return d_; }
-
-  std::vector<unsigned long> propiedad(Window w, const char* nombre, Atom tipo) {
-    Atom real;
-    int formato;
-    unsigned long n = 0, resto;
-    unsigned char* datos = nullptr;
-    std::vector<unsigned long> v;
-    if (XGetWindowProperty(d_, w, XInternAtom(d_, nombre, False), 0, 64, False, tipo, &real,
-                           &formato, &n, &resto, &datos) == Success &&
-        datos) {
-      if (formato == 32)
-        v.assign(reinterpret_cast<unsigned long*>(datos),
-                 reinterpret_cast<unsigned long*>(datos) + n);
-      XFree(datos);
-    }
-    return v;
-  }
-
   // The frame the user sees: the client's place on the root window widened by the
   // decorations the manager reports.
   Json marco(Window w) {
     XWindowAttributes a;
-    XGetWindowAttributes(d_, w, &a);
+    XGetWindowAttributes(d(), w, &a);
     int x = 0, y = 0;
     Window hijo;
-    XTranslateCoordinates(d_, w, DefaultRootWindow(d_), 0, 0, &x, &y, &hijo);
+    XTranslateCoordinates(d(), w, raiz(), 0, 0, &x, &y, &hijo);
     auto b = propiedad(w, "_NET_FRAME_EXTENTS", XA_CARDINAL);
     b.resize(4, 0);
     return {{"x", x - long(b[0])},
@@ -55,19 +33,16 @@ class X {
   }
 
   bool oculta(Window w) {
-    const Atom h = XInternAtom(d_, "_NET_WM_STATE_HIDDEN", False);
+    const Atom h = XInternAtom(d(), "_NET_WM_STATE_HIDDEN", False);
     for (auto a : propiedad(w, "_NET_WM_STATE", XA_ATOM))
       if (a == h) return true;
     return false;
   }
 
   Window activa() {
-    auto v = propiedad(DefaultRootWindow(d_), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    auto v = propiedad(raiz(), "_NET_ACTIVE_WINDOW", XA_WINDOW);
     return v.empty() ? 0 : v.front();
   }
-
- private:
-  Display* d_;
 };
 
 template <typename Condicion>
