@@ -83,6 +83,25 @@ TEST(GeometriaDelAro, ElHaloRespiraEntre34Y42CadaSegundoYMedio) {
   }
 }
 
+// The ring keeps one drawing per phase: ticks of one phase must pulse alike, ticks of two
+// phases differently, for as long as a ring lives and with t summed tick by tick.
+TEST(GeometriaDelAro, CadaFaseDelPulsoEsUnSoloDibujo) {
+  std::vector<double> pulsoDeFase(FASES_DEL_PULSO, -1);
+  double t = 0;
+  for (int n = 0; n < 60 * 600; ++n, t += 1.0 / 60) {
+    const int fase = faseDelPulso(t);
+    ASSERT_GE(fase, 0);
+    ASSERT_LT(fase, FASES_DEL_PULSO);
+    if (pulsoDeFase[fase] < 0) pulsoDeFase[fase] = pulso(t);
+    ASSERT_NEAR(pulso(t), pulsoDeFase[fase], 1e-9) << "tic " << n;
+  }
+  EXPECT_EQ(faseDelPulso(0.3), 0);
+  EXPECT_EQ(faseDelPulso(0.9), FASES_DEL_PULSO - 1);
+  for (int a = 0; a < FASES_DEL_PULSO; ++a)
+    for (int b = a + 1; b < FASES_DEL_PULSO; ++b)
+      EXPECT_GT(std::abs(pulsoDeFase[a] - pulsoDeFase[b]), 1e-4) << a << " " << b;
+}
+
 TEST(GeometriaDelCursor, ElPuntoCalienteSobreElPunteroYLosCuadros) {
   const Punto o = origenDelCursor({500, 300});
   EXPECT_DOUBLE_EQ(o.x, 480);

@@ -47,6 +47,12 @@ double radioDelHalo(double t, double radio) {
   return radio + 4 + 8 * pulso(t);
 }
 
+int faseDelPulso(double t) {
+  // Ticks from the peak (at tick 18, 0.3 s), within one period of 72.
+  const long long desdeLaCima = ((std::llround(t * 60) - 18) % 72 + 72) % 72;
+  return static_cast<int>(std::min(desdeLaCima, 72 - desdeLaCima));
+}
+
 bool aroTerminado(double transcurridos, double segundos) {
   return transcurridos > segundos;
 }

@@ -41,6 +41,13 @@ double pulso(double t);
 // The halo's radius around a core ring of `radio`: from radio + 4 to radio + 12 with the pulse.
 double radioDelHalo(double t, double radio = RADIO_DEL_ARO);
 
+// The ring's drawings: at 60 ticks a second the pulse comes back every 72 ticks and takes the
+// same value on either side of its peak, so 37 drawings hold all of them.
+inline constexpr int FASES_DEL_PULSO = 37;
+// Which of them goes with animation time t, a whole number of ticks: 0 at the pulse's peak, 36
+// at its bottom.
+int faseDelPulso(double t);
+
 // The lifetime is over once more than `segundos` have passed (so at the first tick for 0 or
 // less).
 bool aroTerminado(double transcurridos, double segundos);

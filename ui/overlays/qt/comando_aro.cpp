@@ -62,7 +62,7 @@ void mostrarAro(const Args& args) {
                   marco.centro.y - (arriba.y() - esquina.y())};
   vista.setGeometry(QRect(
       esquina, QSize(static_cast<int>(marco.ventana.ancho), static_cast<int>(marco.ventana.alto))));
-  vista.redibujar();
+  vista.mostrar(faseDelPulso(vista.t));
   vista.show();
   vista.raise();
 
@@ -81,7 +81,7 @@ void mostrarAro(const Args& args) {
       std::exit(0);
     }
     vista.t = aro.t;
-    vista.redibujar();
+    vista.mostrar(faseDelPulso(aro.t));
     // Windows mapped or raised later would cover it otherwise.
     vista.raise();
   });

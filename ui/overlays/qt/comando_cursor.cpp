@@ -39,7 +39,7 @@ class CursorNeon {
 
   void iniciar() {
     seguirAlPuntero();
-    vista.redibujar();
+    vista.mostrar(0);
     vista.show();
     QObject::connect(&reloj, &QTimer::timeout, [this] { seguirAlPuntero(); });
     reloj.setTimerType(Qt::PreciseTimer);
@@ -48,7 +48,7 @@ class CursorNeon {
       QObject::connect(&relojCuadro, &QTimer::timeout, [this] {
         indice = siguienteCuadro(indice, cuadros.size());
         vista.cuadro = cuadros[indice];
-        vista.redibujar();
+        vista.mostrar(static_cast<int>(indice));
       });
       relojCuadro.start(150);
     }

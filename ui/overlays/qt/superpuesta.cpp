@@ -48,18 +48,28 @@ QRegion Superpuesta::formaDe(const QImage& imagen) {
   return forma;
 }
 
-void Superpuesta::redibujar() {
-  imagen_ = dibujo();
+Superpuesta::Dibujado Superpuesta::dibujar() const {
+  Dibujado d{dibujo(), {}};
   if (!conCompositor_) {
     // Shaped to what is drawn, its pixels shown at their full colour: nothing behind them is
     // blended in, so a faint pixel would only show as a dark one.
-    QRegion forma = formaDe(imagen_);
-    imagen_ = imagen_.convertToFormat(QImage::Format_ARGB32).convertToFormat(QImage::Format_RGB32);
-    if (forma != forma_) {
-      forma_ = forma;
-      // An empty mask would mean no shape at all: a single pixel outside the view stands in.
-      setMask(forma_.isEmpty() ? QRegion(-1, -1, 1, 1) : forma_);
-    }
+    d.forma = formaDe(d.imagen);
+    d.imagen =
+        d.imagen.convertToFormat(QImage::Format_ARGB32).convertToFormat(QImage::Format_RGB32);
+  }
+  return d;
+}
+
+void Superpuesta::mostrar(int clave) {
+  auto guardado = guardados_.find(clave);
+  if (guardado == guardados_.end()) guardado = guardados_.emplace(clave, dibujar()).first;
+  const Dibujado* antes = mostrado_;
+  if (antes == &guardado->second) return;
+  mostrado_ = &guardado->second;
+  // Neighbouring drawings often keep the same shape; the X server hears only of changes.
+  if (!conCompositor_ && (!antes || antes->forma != mostrado_->forma)) {
+    // An empty mask would mean no shape at all: a single pixel outside the view stands in.
+    setMask(mostrado_->forma.isEmpty() ? QRegion(-1, -1, 1, 1) : mostrado_->forma);
   }
   update();
 }
@@ -67,7 +77,7 @@ void Superpuesta::redibujar() {
 void Superpuesta::paintEvent(QPaintEvent*) {
   QPainter pintor(this);
   pintor.setCompositionMode(QPainter::CompositionMode_Source);
-  pintor.drawImage(0, 0, imagen_);
+  if (mostrado_) pintor.drawImage(0, 0, mostrado_->imagen);
 }
 
 QColor colorDe(const Color& c) {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QRegion>
 #include <QWidget>
+#include <unordered_map>
 
 #include "desktop/pantallas.h"
 #include "ui/frame/constantes.h"
@@ -16,8 +17,10 @@ class Superpuesta : public QWidget {
  public:
   explicit Superpuesta(bool conCompositor);
 
-  // Draws the window's content again (and shapes the window to it without a compositor).
-  void redibujar();
+  // Shows the drawing kept under `clave`, made from the view's present state the first time
+  // that key is shown (and shapes the window to it without a compositor). A view's keys tell
+  // apart all it can show, so after the first round a tick draws nothing.
+  void mostrar(int clave);
   // What the window shows, drawn afresh at its size.
   QImage dibujo() const;
   // The part of an image the window keeps without a compositor: the pixels whose alpha is at
@@ -30,9 +33,15 @@ class Superpuesta : public QWidget {
   void paintEvent(QPaintEvent*) override;
 
  private:
+  struct Dibujado {
+    QImage imagen;  // as the window paints it
+    QRegion forma;  // without a compositor
+  };
+  Dibujado dibujar() const;
+
   const bool conCompositor_;
-  QImage imagen_;
-  QRegion forma_;
+  std::unordered_map<int, Dibujado> guardados_;
+  const Dibujado* mostrado_ = nullptr;
 };
 
 QColor colorDe(const Color& c);
