@@ -1,8 +1,8 @@
 #pragma once
-// The AT-SPI backend is a module of its own (tildo-atspi.so), opened on first use of the
-// accessibility or workspace port: libatspi, GLib and D-Bus then load only for the commands
-// that reach the bus, not for every pointer move. The module takes the C++ runtime and the
-// shared code (tildo_common, the X11 window code) from the program, which exports them.
+// The AT-SPI backend is a module of its own (tildo-atspi.so), opened by tildo-ax-accesibilidad
+// on first use of the accessibility or workspace port: libatspi, GLib and D-Bus then load only
+// for the commands that reach the bus. The module takes the C++ runtime and the shared code
+// (tildo_common, the X11 window code) from that program, which exports them.
 
 #include <memory>
 

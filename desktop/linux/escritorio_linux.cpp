@@ -1,10 +1,5 @@
 #include "desktop/linux/escritorio_linux.h"
 
-#include <dlfcn.h>
-
-#include <filesystem>
-#include <system_error>
-
 #include "common/fallo.h"
 #include "desktop/atspi/modulo.h"
 #include "desktop/x11/conexion.h"
@@ -13,26 +8,6 @@
 #include "desktop/x11/ventanas_x11.h"
 
 namespace tildo {
-namespace {
-
-// The module sits where the program's installation keeps it, relative to the running binary
-// so that the build tree and any prefix work alike. It is never closed: GLib and D-Bus cannot
-// be unloaded from a process.
-PuertosAtspi abrirAtspi(ConexionX11& conexion, ServidorVentanas& servidor,
-                        VentanasDeAplicacion* ventanas) {
-  std::error_code e;
-  const auto programa = std::filesystem::read_symlink("/proc/self/exe", e);
-  const auto ruta = (programa.parent_path() / TILDO_MODULOS / "tildo-atspi.so").lexically_normal();
-  void* modulo = e ? nullptr : dlopen(ruta.c_str(), RTLD_NOW | RTLD_LOCAL);
-  auto* fabrica =
-      modulo ? reinterpret_cast<decltype(&puertosAtspi)>(dlsym(modulo, "puertosAtspi")) : nullptr;
-  if (!fabrica) fallo("no pude cargar el módulo de accesibilidad " + ruta.string());
-  PuertosAtspi puertos;
-  fabrica(conexion, servidor, ventanas, puertos);
-  return puertos;
-}
-
-}  // namespace
 
 EscritorioLinux::EscritorioLinux(std::unique_ptr<ConexionX11> conexion)
     : conexion_(std::move(conexion)) {}
@@ -74,6 +49,7 @@ VentanasDeAplicacion& EscritorioLinux::ventanas() {
 }
 
 ServidorVentanas& EscritorioLinux::servidor() {
+  if (!conexion_->pantalla()) ConexionX11::inalcanzable();
   if (!servidor_) servidor_ = std::make_unique<ServidorVentanas>(*conexion_);
   return *servidor_;
 }

@@ -15,9 +15,14 @@ struct PuertosAtspi;
 class ServidorVentanas;
 class VentanasDeAplicacion;
 
+// How this program reaches the AT-SPI ports; each program links one of two ways
+// (linux/atspi_modulo.cpp, linux/atspi_relevo.cpp).
+PuertosAtspi abrirAtspi(ConexionX11& conexion, ServidorVentanas& servidor,
+                        VentanasDeAplicacion* ventanas);
+
 class EscritorioLinux : public Escritorio {
  public:
-  // Takes a connection whose display is open.
+  // Takes a connection not yet open: each port opens it as it needs.
   explicit EscritorioLinux(std::unique_ptr<ConexionX11> conexion);
   ~EscritorioLinux() override;
 

@@ -1,11 +1,17 @@
 #include "desktop/x11/conexion.h"
 
+#include <X11/Xlib-xcb.h>
 #include <X11/extensions/Xext.h>
-#include <X11/extensions/Xrandr.h>
 #include <fcntl.h>
 #include <unistd.h>
+#include <xcb/randr.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "common/fallo.h"
 
 namespace tildo {
 namespace {
@@ -23,16 +29,42 @@ int extensionAusente(Display*, _Xconst char*, _Xconst char*) {
 }
 
 // Losing the server mid-command leaves nothing to talk to; end quietly with a failure reply.
-int conexionPerdida(Display*) {
+[[noreturn]] void terminarSinConexion() {
   static const char linea[] =
       "{\"error\":\"se perdió la conexión con la pantalla X\",\"ok\":false}\n";
   [[maybe_unused]] auto n = ::write(STDOUT_FILENO, linea, sizeof linea - 1);
   _exit(1);
 }
 
+int conexionPerdida(Display*) {
+  terminarSinConexion();
+}
+
+// Xlib and xcb print why a server refused the connection (no authorization, say); the failure
+// reply says enough, so standard error is pointed away while connecting.
+template <typename Conectar>
+auto sinSalidaDeErrores(Conectar conectar) {
+  const int errorEstandar = ::dup(STDERR_FILENO);
+  const int nulo = ::open("/dev/null", O_WRONLY);
+  if (nulo >= 0) ::dup2(nulo, STDERR_FILENO);
+  auto conexion = conectar();
+  if (errorEstandar >= 0) ::dup2(errorEstandar, STDERR_FILENO);
+  for (int fd : {nulo, errorEstandar})
+    if (fd >= 0) ::close(fd);
+  return conexion;
+}
+
 }  // namespace
 
 ConexionX11::~ConexionX11() {
+  if (propia_) {
+    // Closing does not wait for the server; one reply does, so that what the run sent has
+    // happened when it replies.
+    comprobarConexion();
+    std::free(xcb_get_input_focus_reply(propia_, xcb_get_input_focus(propia_), nullptr));
+    comprobarConexion();
+    xcb_disconnect(propia_);
+  }
   if (pantalla_) XCloseDisplay(pantalla_);
 }
 
@@ -42,37 +74,66 @@ Display* ConexionX11::pantalla() {
     XSetErrorHandler(contarError);
     XSetIOErrorHandler(conexionPerdida);
     XSetExtensionErrorHandler(extensionAusente);
-    // Xlib prints why a server refused the connection (no authorization, say); the failure
-    // reply says enough, so standard error is pointed away while connecting.
-    const int errorEstandar = ::dup(STDERR_FILENO);
-    const int nulo = ::open("/dev/null", O_WRONLY);
-    if (nulo >= 0) ::dup2(nulo, STDERR_FILENO);
-    pantalla_ = XOpenDisplay(nullptr);
-    if (errorEstandar >= 0) ::dup2(errorEstandar, STDERR_FILENO);
-    for (int fd : {nulo, errorEstandar})
-      if (fd >= 0) ::close(fd);
+    pantalla_ = sinSalidaDeErrores([] { return XOpenDisplay(nullptr); });
   }
   return pantalla_;
 }
 
-Punto ConexionX11::origenPrincipal() {
-  if (origenLeido_ || !pantalla()) return origen_;
-  origenLeido_ = true;
-  int eventos = 0, errores = 0;
-  if (!XRRQueryExtension(pantalla_, &eventos, &errores)) return origen_;
-  int n = 0;
-  XRRMonitorInfo* monitores = XRRGetMonitors(pantalla_, DefaultRootWindow(pantalla_), True, &n);
-  if (!monitores) return origen_;
-  for (int i = 0; i < n; ++i) {
-    if (monitores[i].primary || i == 0) origen_ = {double(monitores[i].x), double(monitores[i].y)};
-    if (monitores[i].primary) break;
+xcb_connection_t* ConexionX11::xcb() {
+  if (propia_) return propia_;
+  if (pantalla_) return XGetXCBConnection(pantalla_);
+  if (!intentadaXcb_) {
+    intentadaXcb_ = true;
+    int numero = 0;
+    xcb_connection_t* c = sinSalidaDeErrores([&] { return xcb_connect(nullptr, &numero); });
+    if (xcb_connection_has_error(c)) {
+      xcb_disconnect(c);
+      return nullptr;
+    }
+    propia_ = c;
+    auto pantallas = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; i < numero && pantallas.rem > 1; ++i) xcb_screen_next(&pantallas);
+    raizPropia_ = pantallas.data->root;
   }
-  XRRFreeMonitors(monitores);
+  return propia_;
+}
+
+xcb_window_t ConexionX11::raiz() {
+  if (propia_) return raizPropia_;
+  return pantalla_ ? DefaultRootWindow(pantalla_) : XCB_NONE;
+}
+
+Punto ConexionX11::origenPrincipal() {
+  if (origenLeido_) return origen_;
+  origenLeido_ = true;
+  xcb_connection_t* c = xcb();
+  if (!c) return origen_;
+  const xcb_query_extension_reply_t* randr = xcb_get_extension_data(c, &xcb_randr_id);
+  if (!randr || !randr->present) return origen_;
+  std::unique_ptr<xcb_randr_get_monitors_reply_t, decltype(&std::free)> monitores(
+      xcb_randr_get_monitors_reply(c, xcb_randr_get_monitors(c, raiz(), 1), nullptr), std::free);
+  if (!monitores) return origen_;
+  bool primero = true;
+  for (auto it = xcb_randr_get_monitors_monitors_iterator(monitores.get()); it.rem;
+       xcb_randr_monitor_info_next(&it)) {
+    if (it.data->primary || primero) origen_ = {double(it.data->x), double(it.data->y)};
+    if (it.data->primary) break;
+    primero = false;
+  }
   return origen_;
 }
 
 unsigned long ConexionX11::errores() {
   return erroresX;
+}
+
+void ConexionX11::inalcanzable() {
+  const char* nombre = std::getenv("DISPLAY");
+  fallo(std::string("no pude abrir la pantalla X «") + (nombre ? nombre : "") + "» (DISPLAY)");
+}
+
+void ConexionX11::comprobarConexion() {
+  if (propia_ && xcb_connection_has_error(propia_)) terminarSinConexion();
 }
 
 }  // namespace tildo

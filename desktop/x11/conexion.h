@@ -1,8 +1,11 @@
 #pragma once
-// The one connection to the X display a run uses, opened on first use. Nothing Xlib says
-// reaches standard error: protocol errors are counted, not printed.
+// The one connection to the X display a run uses, opened on first use. Input speaks xcb,
+// windows and screens Xlib; when Xlib has the display open, xcb requests travel on its
+// connection. Nothing Xlib or xcb says reaches standard error: protocol errors are counted or
+// dropped, not printed.
 
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
 
 #include "desktop/entrada.h"
 
@@ -11,21 +14,34 @@ namespace tildo {
 class ConexionX11 {
  public:
   ConexionX11() = default;
+  // Waits for the server to have handled every request sent.
   ~ConexionX11();
   ConexionX11(const ConexionX11&) = delete;
   ConexionX11& operator=(const ConexionX11&) = delete;
 
   // The display, or nullptr when none can be opened.
   Display* pantalla();
+  // The connection for xcb requests, or nullptr when none can be opened: Xlib's when its display
+  // is open, else one of xcb's own (Xlib opened later would then have a second one).
+  xcb_connection_t* xcb();
+  // The root window of the display's default screen, on the connection xcb() gives.
+  xcb_window_t raiz();
   // The primary monitor's top-left corner in the root window: global points are measured
   // from there.
   Punto origenPrincipal();
-  // Protocol errors seen since the connection opened.
+  // Protocol errors Xlib has seen since the connection opened.
   static unsigned long errores();
+  // Fails the command: the display named by DISPLAY cannot be opened.
+  [[noreturn]] static void inalcanzable();
+  // Ends the run with the failure reply when the connection to the server is gone.
+  void comprobarConexion();
 
  private:
   Display* pantalla_ = nullptr;
   bool intentada_ = false;
+  xcb_connection_t* propia_ = nullptr;  // xcb's own connection, when Xlib's is not open
+  bool intentadaXcb_ = false;
+  xcb_window_t raizPropia_ = XCB_NONE;
   bool origenLeido_ = false;
   Punto origen_;
 };

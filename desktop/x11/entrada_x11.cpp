@@ -1,13 +1,17 @@
 #include "desktop/x11/entrada_x11.h"
 
-#include <X11/XKBlib.h>
-#include <X11/Xatom.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
-#include <unistd.h>
+#include <xcb/randr.h>
+#include <xcb/xtest.h>
+// xcb's XKB header names a field "explicit", which C++ reserves.
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <memory>
 #include <thread>
 
 #include "common/fallo.h"
@@ -23,26 +27,35 @@ constexpr auto VIDA_MINIMA = std::chrono::milliseconds(200);
 // How often a run waiting for the keyboard looks whether the run holding it has let it go.
 constexpr auto ESPERA_TURNO = std::chrono::milliseconds(10);
 
-// Restores a lent keycode's entry as the server had it.
-void devolver(XkbDescPtr xkb, const x11::Prestada& t) {
-  XkbSymMapRec& m = xkb->map->key_sym_map[t.keycode];
-  std::copy(std::begin(t.tipos), std::end(t.tipos), m.kt_index);
-  m.group_info = t.grupos;
-  m.width = t.ancho;
+constexpr xcb_xkb_device_spec_t TECLADO_PRINCIPAL = XCB_XKB_ID_USE_CORE_KBD;
+constexpr uint8_t MASCARA_BLOQ_MAYUS = XCB_MOD_MASK_LOCK;
+
+// An xcb reply, freed as xcb asks.
+template <typename T>
+std::unique_ptr<T, void (*)(void*)> respuesta(T* r) {
+  return {r, &std::free};
+}
+
+bool presente(xcb_connection_t* c, xcb_extension_t* extension) {
+  const xcb_query_extension_reply_t* r = xcb_get_extension_data(c, extension);
+  return r && r->present;
+}
+
+// Restores a lent keycode's entry as the server had it: spare keycodes have no keysyms.
+void devolver(x11::TecladoXkb& teclado, const x11::Prestada& t) {
+  x11::TeclaXkb& m = teclado.tecla(t.keycode);
+  std::copy(std::begin(t.tipos), std::end(t.tipos), m.tipos);
+  m.grupos = t.grupos;
+  m.ancho = t.ancho;
+  m.keysyms.clear();
 }
 
 // X coordinates are 16-bit; the server keeps the pointer on screen anyway.
-// Without XTest every fake event call returns 0; the first one tells, before anything is posted.
-// Asking for the extension up front would cost each run two round trips more.
-void conXTest(int resultado) {
-  if (!resultado) fallo("la pantalla X no admite XTest: no puedo simular el ratón ni el teclado");
+int16_t coordenadaX(double v) {
+  return static_cast<int16_t>(std::lround(std::clamp(v, -32768.0, 32767.0)));
 }
 
-int coordenadaX(double v) {
-  return static_cast<int>(std::lround(std::clamp(v, -32768.0, 32767.0)));
-}
-
-unsigned botonX(int tipo, int boton) {
+uint8_t botonX(int tipo, int boton) {
   switch (tipo) {
     case tipo::DERECHO_ABAJO:
     case tipo::DERECHO_ARRIBA:
@@ -50,62 +63,63 @@ unsigned botonX(int tipo, int boton) {
     case tipo::OTRO_ABAJO:
     case tipo::OTRO_ARRIBA:
       // The platform's other buttons: 2 is the middle one, 3 and 4 back and forward.
-      return boton >= 3 ? unsigned(boton) + 5 : 2;
+      return boton >= 3 ? uint8_t(boton + 5) : 2;
     default:
       return 1;
   }
 }
 
+void falsear(xcb_connection_t* c, uint8_t tipo, uint8_t detalle, int16_t x = 0, int16_t y = 0) {
+  xcb_test_fake_input(c, tipo, detalle, XCB_CURRENT_TIME, XCB_NONE, x, y, 0);
+}
+
 }  // namespace
 
-EntradaX11::EntradaX11(ConexionX11& conexion) : conexion_(conexion), d_(conexion.pantalla()) {}
+EntradaX11::EntradaX11(ConexionX11& conexion) : conexion_(conexion) {}
 
-// Closing the display afterwards waits for the server to take every event.
+// The connection waits, as it closes, for the server to take every event.
 EntradaX11::~EntradaX11() {
   terminarTexto();
-  if (teclado_) XkbFreeKeyboard(teclado_, XkbAllComponentsMask, True);
   interrupcion_.reset();
 }
 
 void EntradaX11::raton(int tipo, Punto punto, int boton) {
-  if (!origenLeido_) {
-    origen_ = conexion_.origenPrincipal();
-    origenLeido_ = true;
-  }
+  xcb_connection_t* c = puntero();
   // Every pointer event carries its point; the pointer goes there first, as it does with the
   // platform's events.
-  conXTest(XTestFakeMotionEvent(d_, -1, coordenadaX(origen_.x + punto.x),
-                                coordenadaX(origen_.y + punto.y), CurrentTime));
+  falsear(c, XCB_MOTION_NOTIFY, 0, coordenadaX(origen_.x + punto.x),
+          coordenadaX(origen_.y + punto.y));
   switch (tipo) {
     case tipo::IZQUIERDO_ABAJO:
     case tipo::DERECHO_ABAJO:
     case tipo::OTRO_ABAJO:
-      XTestFakeButtonEvent(d_, botonX(tipo, boton), True, CurrentTime);
+      falsear(c, XCB_BUTTON_PRESS, botonX(tipo, boton));
       break;
     case tipo::IZQUIERDO_ARRIBA:
     case tipo::DERECHO_ARRIBA:
     case tipo::OTRO_ARRIBA:
-      XTestFakeButtonEvent(d_, botonX(tipo, boton), False, CurrentTime);
+      falsear(c, XCB_BUTTON_RELEASE, botonX(tipo, boton));
       break;
     default:
       break;
   }
-  XFlush(d_);
+  xcb_flush(c);
 }
 
 void EntradaX11::rueda(int32_t rueda1, int32_t rueda2) {
+  xcb_connection_t* c = puntero();
   // Positive wheel 1 scrolls up (button 4), negative down (5); positive wheel 2 scrolls left
   // (6), negative right (7).
-  auto clics = [&](int32_t pixeles, unsigned positivo, unsigned negativo) {
-    const unsigned b = pixeles > 0 ? positivo : negativo;
+  auto clics = [&](int32_t pixeles, uint8_t positivo, uint8_t negativo) {
+    const uint8_t b = pixeles > 0 ? positivo : negativo;
     for (uint32_t i = x11::clicsDeRueda(pixeles); i > 0; --i) {
-      conXTest(XTestFakeButtonEvent(d_, b, True, CurrentTime));
-      XTestFakeButtonEvent(d_, b, False, CurrentTime);
+      falsear(c, XCB_BUTTON_PRESS, b);
+      falsear(c, XCB_BUTTON_RELEASE, b);
     }
   };
   clics(rueda1, 4, 5);
   clics(rueda2, 6, 7);
-  XFlush(d_);
+  xcb_flush(c);
 }
 
 void EntradaX11::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> banderas,
@@ -117,7 +131,7 @@ void EntradaX11::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> band
     if (!abajo) {
       auto it = ligadas_.find(keysyms.back());
       if (it != ligadas_.end()) pulsar(it->second, false);
-      XFlush(d_);
+      xcb_flush(c_);
       return;
     }
     for (size_t i = 0; i < keysyms.size(); ++i) {
@@ -126,7 +140,7 @@ void EntradaX11::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> band
       pulsar(keycode, true);
       if (i + 1 < keysyms.size()) pulsar(keycode, false);
     }
-    XFlush(d_);
+    xcb_flush(c_);
     return;
   }
   const uint32_t keysym = x11::keysymDeTecla(codigo);
@@ -141,15 +155,15 @@ void EntradaX11::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> band
     pulsar(keycode, false);
     for (auto m = mods.rbegin(); m != mods.rend(); ++m) pulsar(*m, false);
   }
-  XFlush(d_);
+  xcb_flush(c_);
 }
 
 void EntradaX11::pausa(uint32_t microsegundos) {
-  XFlush(d_);
+  if (c_) xcb_flush(c_);
   if (interrupcion_)
     interrupcion_->dormir(std::chrono::microseconds(microsegundos));
   else
-    ::usleep(microsegundos);
+    std::this_thread::sleep_for(std::chrono::microseconds(microsegundos));
 }
 
 void EntradaX11::prepararTexto(const std::vector<std::u16string>& caracteres) {
@@ -167,119 +181,199 @@ void EntradaX11::prepararTexto(const std::vector<std::u16string>& caracteres) {
   if (mayusculasFijas_) {
     mayusculasSueltas_ = true;
     anotarPrestamo();
-    XkbLockModifiers(d_, XkbUseCoreKbd, LockMask, 0);
+    bloquearMayusculas(false);
   }
 }
 
 void EntradaX11::terminarTexto() {
+  if (!teclado_) return;
   soltarPulsadas();
   restaurar();
   if (mayusculasSueltas_) {
-    XkbLockModifiers(d_, XkbUseCoreKbd, LockMask, LockMask);
+    bloquearMayusculas(true);
     mayusculasSueltas_ = false;
   }
   // Only once everything is back: a run killed before this leaves the note for the next one.
   if (anotado_) {
-    XDeleteProperty(d_, DefaultRootWindow(d_), nota_);
+    xcb_delete_property(c_, conexion_.raiz(), nota_);
     anotado_ = false;
   }
-  XFlush(d_);
+  xcb_flush(c_);
   secuencia_.clear();
   posicion_ = 0;
 }
 
-_XkbDesc* EntradaX11::teclado() {
-  if (teclado_) return teclado_;
-  int op, evento, error, mayor = XkbMajorVersion, menor = XkbMinorVersion;
-  if (!XkbQueryExtension(d_, &op, &evento, &error, &mayor, &menor))
-    fallo("la pantalla X no admite XKB: no puedo simular el teclado");
+xcb_connection_t* EntradaX11::conectada() {
+  if (!c_) c_ = conexion_.xcb();
+  if (!c_) ConexionX11::inalcanzable();
+  return c_;
+}
+
+xcb_connection_t* EntradaX11::puntero() {
+  xcb_connection_t* c = conectada();
+  if (!punteroListo_) {
+    xcb_prefetch_extension_data(c, &xcb_test_id);
+    xcb_prefetch_extension_data(c, &xcb_randr_id);
+    origen_ = conexion_.origenPrincipal();
+    if (!presente(c, &xcb_test_id))
+      fallo("la pantalla X no admite XTest: no puedo simular el ratón ni el teclado");
+    punteroListo_ = true;
+  }
+  return c;
+}
+
+const x11::TecladoXkb& EntradaX11::teclado() {
+  if (teclado_) return *teclado_;
+  xcb_connection_t* c = conectada();
+  xcb_prefetch_extension_data(c, &xcb_test_id);
+  xcb_prefetch_extension_data(c, &xcb_xkb_id);
+  const auto cookieSeleccion = xcb_intern_atom(c, 0, 14, "_TILDO_TECLADO");
+  const auto cookieNota = xcb_intern_atom(c, 0, 23, "_TILDO_TECLAS_PRESTADAS");
+  if (!presente(c, &xcb_test_id))
+    fallo("la pantalla X no admite XTest: no puedo simular el ratón ni el teclado");
+  if (!presente(c, &xcb_xkb_id)) fallo("la pantalla X no admite XKB: no puedo simular el teclado");
+  auto seleccion = respuesta(xcb_intern_atom_reply(c, cookieSeleccion, nullptr));
+  auto nota = respuesta(xcb_intern_atom_reply(c, cookieNota, nullptr));
+  if (!seleccion || !nota) fallo("no pude leer el teclado de la pantalla X");
+  seleccion_ = seleccion->atom;
+  nota_ = nota->atom;
+  // XKB answers only clients that have asked to use it; the answer travels with the keyboard's.
+  const auto cookieXkb = xcb_xkb_use_extension(c, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION);
   interrupcion_.emplace();
   tomarTeclado();
-  teclado_ = XkbGetMap(d_, XkbKeyTypesMask | XkbKeySymsMask | XkbModifierMapMask, XkbUseCoreKbd);
-  if (!teclado_) fallo("no pude leer el teclado de la pantalla X");
-  repararPrestamo();
-  XkbStateRec estado;
-  if (XkbGetState(d_, XkbUseCoreKbd, &estado) == Success) {
-    grupo_ = estado.group;
-    mayusculasFijas_ = estado.locked_mods & LockMask;
-  }
-  for (int k = teclado_->max_key_code; k >= teclado_->min_key_code; --k) {
-    const XkbSymMapRec& m = teclado_->map->key_sym_map[k];
-    if (XkbNumGroups(m.group_info) != 0 || teclado_->map->modmap[k] != 0) continue;
-    libres_.push_back({unsigned(k),
-                       {m.kt_index[0], m.kt_index[1], m.kt_index[2], m.kt_index[3]},
-                       m.group_info,
-                       m.width,
-                       0});
-  }
-  return teclado_;
+  auto xkb = respuesta(xcb_xkb_use_extension_reply(c, cookieXkb, nullptr));
+  if (!xkb || !xkb->supported) fallo("la pantalla X no admite XKB: no puedo simular el teclado");
+  leerTeclado();
+  return *teclado_;
 }
 
 void EntradaX11::tomarTeclado() {
-  char* nombres[] = {const_cast<char*>("_TILDO_TECLADO"),
-                     const_cast<char*>("_TILDO_TECLAS_PRESTADAS")};
-  Atom atomos[2];
-  XInternAtoms(d_, nombres, 2, False, atomos);
-  seleccion_ = atomos[0];
-  nota_ = atomos[1];
   // The selection goes with this connection: a run that is killed lets the keyboard go.
-  const Window propia = XCreateSimpleWindow(d_, DefaultRootWindow(d_), 0, 0, 1, 1, 0, 0, 0);
+  const xcb_window_t propia = xcb_generate_id(c_);
+  xcb_create_window(c_, XCB_COPY_FROM_PARENT, propia, conexion_.raiz(), 0, 0, 1, 1, 0,
+                    XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
   while (true) {
     // Setting a selection's owner always succeeds; under the grab, looking first and taking it
-    // only when nobody has it is one step.
-    XGrabServer(d_);
-    const bool libre = XGetSelectionOwner(d_, seleccion_) == None;
-    if (libre) XSetSelectionOwner(d_, seleccion_, propia, CurrentTime);
-    XUngrabServer(d_);
-    XFlush(d_);
+    // only when nobody has it is one step. The keyboard is read under the same grab, in the
+    // same wait: when the selection is free, no run has keycodes bound.
+    xcb_grab_server(c_);
+    const auto cookieDuena = xcb_get_selection_owner(c_, seleccion_);
+    const uint16_t partes =
+        XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS | XCB_XKB_MAP_PART_MODIFIER_MAP;
+    const auto cookieMapa = xcb_xkb_get_map(c_, TECLADO_PRINCIPAL, partes, 0, 0, 0, 0, 0, 0, 0, 0,
+                                            0, 0, 0, 0, 0, 0, 0, 0);
+    const auto cookieEstado = xcb_xkb_get_state(c_, TECLADO_PRINCIPAL);
+    const auto cookieNota =
+        xcb_get_property(c_, 0, conexion_.raiz(), nota_, XCB_ATOM_INTEGER, 0, 1024);
+    const auto cookieAbajo = xcb_query_keymap(c_);
+    auto duena = respuesta(xcb_get_selection_owner_reply(c_, cookieDuena, nullptr));
+    lectura_ = {respuesta(xcb_xkb_get_map_reply(c_, cookieMapa, nullptr)),
+                respuesta(xcb_xkb_get_state_reply(c_, cookieEstado, nullptr)),
+                respuesta(xcb_get_property_reply(c_, cookieNota, nullptr)),
+                respuesta(xcb_query_keymap_reply(c_, cookieAbajo, nullptr))};
+    const bool libre = duena && duena->owner == XCB_NONE;
+    if (libre) xcb_set_selection_owner(c_, propia, seleccion_, XCB_CURRENT_TIME);
+    xcb_ungrab_server(c_);
+    xcb_flush(c_);
+    conexion_.comprobarConexion();
     if (libre) return;
     interrupcion_->dormir(ESPERA_TURNO);
   }
 }
 
-void EntradaX11::repararPrestamo() {
-  const Window raiz = DefaultRootWindow(d_);
-  Atom tipo;
-  int formato = 0;
-  unsigned long n = 0, resto = 0;
-  unsigned char* datos = nullptr;
-  if (XGetWindowProperty(d_, raiz, nota_, 0, 1024, False, XA_INTEGER, &tipo, &formato, &n, &resto,
-                         &datos) != Success)
-    return;
-  std::vector<unsigned char> bytes;
-  if (datos && formato == 8) bytes.assign(datos, datos + n);
-  if (datos) XFree(datos);
-  if (tipo == None) return;
-  if (auto nota = x11::leerNota(bytes)) {
-    // A run killed between a key's press and release leaves the key held, and the server
-    // repeats it; it is let go while it still types what it was held for.
-    char abajo[32];
-    XQueryKeymap(d_, abajo);
-    for (const x11::Prestada& t : nota->teclas)
-      if (abajo[t.keycode / 8] & (1 << (t.keycode % 8)))
-        XTestFakeKeyEvent(d_, t.keycode, False, CurrentTime);
-    XkbDescPtr xkb = teclado_;
-    unsigned primera = xkb->max_key_code, ultima = xkb->min_key_code;
-    for (const x11::Prestada& t : nota->teclas) {
-      if (!t.keysym || t.keycode < xkb->min_key_code || t.keycode > xkb->max_key_code) continue;
-      // Only a keycode still bound as the run bound it is repaired: a layout loaded since then
-      // keeps what it set.
-      const XkbSymMapRec& m = xkb->map->key_sym_map[t.keycode];
-      if (XkbNumGroups(m.group_info) != 1 || m.width != 1 || m.kt_index[0] != XkbOneLevelIndex ||
-          XkbKeySym(xkb, t.keycode, 0) != t.keysym)
-        continue;
-      devolver(xkb, t);
-      primera = std::min(primera, t.keycode);
-      ultima = std::max(ultima, t.keycode);
-    }
-    if (primera <= ultima) escribirBloque(primera, ultima);
-    XkbStateRec estado;
-    if (nota->mayusculasSueltas && XkbGetState(d_, XkbUseCoreKbd, &estado) == Success &&
-        !(estado.locked_mods & LockMask))
-      XkbLockModifiers(d_, XkbUseCoreKbd, LockMask, LockMask);
+void EntradaX11::leerTeclado() {
+  const auto& mapa = lectura_.mapa;
+  const uint16_t partes =
+      XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS | XCB_XKB_MAP_PART_MODIFIER_MAP;
+  if (!mapa || (mapa->present & partes) != partes)
+    fallo("no pude leer el teclado de la pantalla X");
+
+  x11::TecladoXkb teclado;
+  teclado.minima = mapa->minKeyCode;
+  teclado.teclas.resize(size_t(mapa->maxKeyCode) - mapa->minKeyCode + 1);
+  xcb_xkb_get_map_map_t m;
+  xcb_xkb_get_map_map_unpack(xcb_xkb_get_map_map(mapa.get()), mapa->nTypes, mapa->nKeySyms,
+                             mapa->nKeyActions, mapa->totalActions, mapa->totalKeyBehaviors,
+                             mapa->virtualMods, mapa->totalKeyExplicit, mapa->totalModMapKeys,
+                             mapa->totalVModMapKeys, mapa->present, &m);
+  for (auto it = xcb_xkb_get_map_map_types_rtrn_iterator(mapa.get(), &m); it.rem;
+       xcb_xkb_key_type_next(&it)) {
+    // The level an entry of the type's map gives when the state's modifiers match its own; with
+    // none held, the entry that asks for none.
+    unsigned nivel = 0;
+    const xcb_xkb_kt_map_entry_t* entradas = xcb_xkb_key_type_map(it.data);
+    for (int i = 0; i < xcb_xkb_key_type_map_length(it.data); ++i)
+      if (entradas[i].active && entradas[i].mods_mask == 0) {
+        nivel = entradas[i].level;
+        break;
+      }
+    teclado.nivelSinModificadores.push_back(nivel);
   }
-  XDeleteProperty(d_, raiz, nota_);
-  XSync(d_, False);
+  unsigned k = mapa->firstKeySym;
+  for (auto it = xcb_xkb_get_map_map_syms_rtrn_iterator(mapa.get(), &m); it.rem;
+       xcb_xkb_key_sym_map_next(&it), ++k) {
+    if (!teclado.tiene(k)) continue;
+    x11::TeclaXkb& t = teclado.tecla(k);
+    std::copy(std::begin(it.data->kt_index), std::end(it.data->kt_index), t.tipos);
+    t.grupos = it.data->groupInfo;
+    t.ancho = it.data->width;
+    const xcb_keysym_t* syms = xcb_xkb_key_sym_map_syms(it.data);
+    t.keysyms.assign(syms, syms + xcb_xkb_key_sym_map_syms_length(it.data));
+  }
+  const xcb_xkb_key_mod_map_t* mods = xcb_xkb_get_map_map_modmap_rtrn(&m);
+  for (int i = 0; i < xcb_xkb_get_map_map_modmap_rtrn_length(mapa.get(), &m); ++i)
+    if (teclado.tiene(mods[i].keycode)) teclado.tecla(mods[i].keycode).modificadores = mods[i].mods;
+  teclado_ = std::move(teclado);
+
+  if (lectura_.estado) {
+    grupo_ = lectura_.estado->group;
+    mayusculasFijas_ = lectura_.estado->lockedMods & MASCARA_BLOQ_MAYUS;
+  }
+  const auto& nota = lectura_.nota;
+  if (nota && nota->type != XCB_NONE) {
+    const auto* datos = static_cast<const uint8_t*>(xcb_get_property_value(nota.get()));
+    std::vector<uint8_t> bytes;
+    if (nota->format == 8) bytes.assign(datos, datos + xcb_get_property_value_length(nota.get()));
+    std::vector<uint8_t> abajo(32);
+    if (lectura_.abajo)
+      abajo.assign(std::begin(lectura_.abajo->keys), std::end(lectura_.abajo->keys));
+    if (auto prestamo = x11::leerNota(bytes)) repararPrestamo(*prestamo, abajo);
+    xcb_delete_property(c_, conexion_.raiz(), nota_);
+  }
+  lectura_ = {};
+
+  for (unsigned k = teclado_->maxima(); k >= teclado_->minima; --k) {
+    const x11::TeclaXkb& t = teclado_->tecla(k);
+    if ((t.grupos & 0x0F) != 0 || t.modificadores != 0) continue;
+    libres_.push_back({k, {t.tipos[0], t.tipos[1], t.tipos[2], t.tipos[3]}, t.grupos, t.ancho, 0});
+  }
+}
+
+void EntradaX11::repararPrestamo(const x11::Prestamo& nota, const std::vector<uint8_t>& abajo) {
+  // A run killed between a key's press and release leaves the key held, and the server
+  // repeats it; it is let go while it still types what it was held for.
+  for (const x11::Prestada& t : nota.teclas)
+    if (t.keycode / 8 < abajo.size() && (abajo[t.keycode / 8] & (1 << (t.keycode % 8))))
+      falsear(c_, XCB_KEY_RELEASE, uint8_t(t.keycode));
+  x11::TecladoXkb& teclado = *teclado_;
+  unsigned primera = teclado.maxima(), ultima = teclado.minima;
+  for (const x11::Prestada& t : nota.teclas) {
+    if (!t.keysym || !teclado.tiene(t.keycode)) continue;
+    // Only a keycode still bound as the run bound it is repaired: a layout loaded since then
+    // keeps what it set.
+    const x11::TeclaXkb& m = teclado.tecla(t.keycode);
+    if ((m.grupos & 0x0F) != 1 || m.ancho != 1 || m.tipos[0] != x11::TIPO_UN_NIVEL ||
+        m.keysyms.size() != 1 || m.keysyms[0] != t.keysym)
+      continue;
+    devolver(teclado, t);
+    primera = std::min(primera, t.keycode);
+    ultima = std::max(ultima, t.keycode);
+  }
+  if (primera <= ultima) escribirBloque(primera, ultima);
+  if (nota.mayusculasSueltas && !mayusculasFijas_) {
+    bloquearMayusculas(true);
+    mayusculasFijas_ = true;
+  }
 }
 
 void EntradaX11::anotarPrestamo() {
@@ -288,22 +382,13 @@ void EntradaX11::anotarPrestamo() {
     for (x11::Prestada& t : prestamo.teclas)
       if (t.keycode == keycode) t.keysym = keysym;
   const auto bytes = x11::anotar(prestamo);
-  XChangeProperty(d_, DefaultRootWindow(d_), nota_, XA_INTEGER, 8, PropModeReplace, bytes.data(),
-                  int(bytes.size()));
+  xcb_change_property(c_, XCB_PROP_MODE_REPLACE, conexion_.raiz(), nota_, XCB_ATOM_INTEGER, 8,
+                      uint32_t(bytes.size()), bytes.data());
   anotado_ = true;
 }
 
 unsigned EntradaX11::keycodeEnGrupo(uint32_t keysym) {
-  XkbDescPtr xkb = teclado();
-  for (int k = xkb->min_key_code; k <= xkb->max_key_code; ++k) {
-    if (XkbKeyNumGroups(xkb, k) == 0) continue;
-    unsigned int consumidos = 0;
-    KeySym dado = NoSymbol;
-    if (XkbTranslateKeyCode(xkb, KeyCode(k), XkbBuildCoreState(0, grupo_), &consumidos, &dado) &&
-        dado == keysym)
-      return unsigned(k);
-  }
-  return 0;
+  return x11::keycodeDe(teclado(), keysym, grupo_);
 }
 
 unsigned EntradaX11::ligada(uint32_t keysym) {
@@ -316,22 +401,21 @@ unsigned EntradaX11::ligada(uint32_t keysym) {
 }
 
 void EntradaX11::ligar(const std::vector<uint32_t>& lote) {
-  XkbDescPtr xkb = teclado();
+  teclado();
+  x11::TecladoXkb& teclado = *teclado_;
   if (enUso_ > 0) esperarAQueLeanElMapa();
   ligadas_.clear();
   for (size_t i = 0; i < lote.size(); ++i) {
     const unsigned k = libres_[i].keycode;
-    KeySym* syms = XkbResizeKeySyms(xkb, int(k), 1);
-    if (!syms) fallo("no pude preparar el teclado de la pantalla X");
-    syms[0] = lote[i];
-    XkbSymMapRec& m = xkb->map->key_sym_map[k];
-    m.kt_index[0] = XkbOneLevelIndex;
-    m.group_info = XkbSetNumGroups(0, 1);
-    m.width = 1;
+    x11::TeclaXkb& m = teclado.tecla(k);
+    m.keysyms = {lote[i]};
+    m.tipos[0] = x11::TIPO_UN_NIVEL;
+    m.grupos = 1;
+    m.ancho = 1;
     ligadas_[lote[i]] = k;
   }
   // Spare keycodes bound before and not now go back to nothing in the same request.
-  for (size_t i = lote.size(); i < enUso_; ++i) devolver(xkb, libres_[i]);
+  for (size_t i = lote.size(); i < enUso_; ++i) devolver(teclado, libres_[i]);
   const size_t escritas = std::max(enUso_, lote.size());
   enUso_ = lote.size();
   anotarPrestamo();
@@ -342,7 +426,7 @@ void EntradaX11::ligar(const std::vector<uint32_t>& lote) {
 void EntradaX11::restaurar() {
   if (enUso_ == 0) return;
   esperarAQueLeanElMapa();
-  for (size_t i = 0; i < enUso_; ++i) devolver(teclado_, libres_[i]);
+  for (size_t i = 0; i < enUso_; ++i) devolver(*teclado_, libres_[i]);
   const size_t escritas = enUso_;
   enUso_ = 0;
   ligadas_.clear();
@@ -357,23 +441,37 @@ bool EntradaX11::escribirLibres(size_t n) {
 }
 
 bool EntradaX11::escribirBloque(unsigned primera, unsigned ultima) {
-  XkbMapChangesRec cambios{};
-  cambios.changed = XkbKeySymsMask;
-  cambios.first_key_sym = KeyCode(primera);
-  cambios.num_key_syms = ultima - primera + 1;
-  const unsigned long antes = ConexionX11::errores();
-  XkbChangeMap(d_, teclado_, &cambios);
-  XSync(d_, False);
-  return ConexionX11::errores() == antes;
+  const x11::TecladoXkb& t = *teclado_;
+  const x11::BloqueXkb bloque = x11::bloqueDeTeclas(t, primera, ultima);
+  // Only keysyms change; the server works the keys' actions out again from them, as it does
+  // for a layout.
+  const auto cookie = xcb_xkb_set_map_checked(
+      c_, TECLADO_PRINCIPAL, XCB_XKB_MAP_PART_KEY_SYMS, XCB_XKB_SET_MAP_FLAGS_RECOMPUTE_ACTIONS,
+      xcb_keycode_t(t.minima), xcb_keycode_t(t.maxima()), 0, 0, xcb_keycode_t(primera),
+      uint8_t(ultima - primera + 1), bloque.keysyms, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      bloque.bytes.data());
+  auto error = respuesta(xcb_request_check(c_, cookie));
+  conexion_.comprobarConexion();
+  return !error;
+}
+
+void EntradaX11::bloquearMayusculas(bool fijas) {
+  xcb_xkb_latch_lock_state(c_, TECLADO_PRINCIPAL, MASCARA_BLOQ_MAYUS,
+                           fijas ? MASCARA_BLOQ_MAYUS : 0, 0, 0, 0, 0, 0);
 }
 
 void EntradaX11::esperarAQueLeanElMapa() {
-  XSync(d_, False);
+  sincronizar();
   std::this_thread::sleep_until(ligadoEn_ + VIDA_MINIMA);
 }
 
+void EntradaX11::sincronizar() {
+  respuesta(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+  conexion_.comprobarConexion();
+}
+
 void EntradaX11::pulsar(unsigned keycode, bool abajo) {
-  conXTest(XTestFakeKeyEvent(d_, keycode, abajo ? True : False, CurrentTime));
+  falsear(c_, abajo ? XCB_KEY_PRESS : XCB_KEY_RELEASE, uint8_t(keycode));
   auto it = std::find(pulsadas_.begin(), pulsadas_.end(), keycode);
   if (abajo && it == pulsadas_.end()) pulsadas_.push_back(keycode);
   if (!abajo && it != pulsadas_.end()) pulsadas_.erase(it);
@@ -383,7 +481,7 @@ void EntradaX11::pulsar(unsigned keycode, bool abajo) {
 // would repeat it, and a held modifier would change every key the user presses.
 void EntradaX11::soltarPulsadas() {
   while (!pulsadas_.empty()) {
-    XTestFakeKeyEvent(d_, pulsadas_.back(), False, CurrentTime);
+    falsear(c_, XCB_KEY_RELEASE, uint8_t(pulsadas_.back()));
     pulsadas_.pop_back();
   }
 }

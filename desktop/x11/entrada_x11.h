@@ -8,8 +8,12 @@
 // lent, a note on the root window says what they were, for the next run to repair them if this
 // one is killed.
 
+#include <xcb/xcb.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -18,7 +22,8 @@
 #include "desktop/x11/conexion.h"
 #include "desktop/x11/teclas_x11.h"
 
-struct _XkbDesc;
+struct xcb_xkb_get_map_reply_t;
+struct xcb_xkb_get_state_reply_t;
 
 namespace tildo {
 
@@ -40,13 +45,20 @@ class EntradaX11 : public Entrada {
   void terminarTexto() override;
 
  private:
+  // The connection, opened on first use; each kind of event first asks for what it needs,
+  // every question sent before the first answer is awaited. The pointer needs XTest and the
+  // primary monitor's origin; the keyboard XTest, XKB and the keyboard itself.
+  xcb_connection_t* conectada();
+  xcb_connection_t* puntero();
   // The keyboard description, read on first use of the keyboard once this run holds it and
   // has repaired what a killed run left bound.
-  _XkbDesc* teclado();
-  // Waits for the keyboard to be free and takes it.
+  const x11::TecladoXkb& teclado();
+  // Waits for the keyboard to be free and takes it, reading it in the same wait (lectura_).
   void tomarTeclado();
-  // Undoes what the note of a run that ended without giving the keyboard back says it changed.
-  void repararPrestamo();
+  // Makes the keyboard of what was read, and undoes what the note of a run that ended without
+  // giving the keyboard back says it changed.
+  void leerTeclado();
+  void repararPrestamo(const x11::Prestamo& nota, const std::vector<uint8_t>& abajo);
   // Writes the note of what this run has changed, before the change reaches the server.
   void anotarPrestamo();
   // A keycode that gives the keysym at level 1 of the active group; 0 when none does.
@@ -60,24 +72,36 @@ class EntradaX11 : public Entrada {
   bool escribirLibres(size_t n);
   // Writes the keycodes from the first to the last as teclado_ holds them; false when refused.
   bool escribirBloque(unsigned primera, unsigned ultima);
+  void bloquearMayusculas(bool fijas);
   void soltarPulsadas();
   void esperarAQueLeanElMapa();
+  // Waits until the server has handled everything sent so far.
+  void sincronizar();
   void pulsar(unsigned keycode, bool abajo);
   std::vector<unsigned> modificadores(uint64_t banderas);
 
   ConexionX11& conexion_;
-  Display* d_;
+  xcb_connection_t* c_ = nullptr;
+  bool punteroListo_ = false;
+  Punto origen_;
   // Caught while the keyboard is held: the signals end the command through its failure path.
   std::optional<Interrupcion> interrupcion_;
-  unsigned long seleccion_ = 0;     // the atom of the keyboard's selection
-  unsigned long nota_ = 0;          // the atom of the note's property
-  bool anotado_ = false;            // the note is on the root window
-  std::vector<unsigned> pulsadas_;  // keycodes held down, in the order pressed
-  bool origenLeido_ = false;
-  Punto origen_;
+  xcb_atom_t seleccion_ = XCB_NONE;  // the keyboard's selection
+  xcb_atom_t nota_ = XCB_NONE;       // the note's property
+  bool anotado_ = false;             // the note is on the root window
+  std::vector<unsigned> pulsadas_;   // keycodes held down, in the order pressed
 
-  _XkbDesc* teclado_ = nullptr;
-  int grupo_ = 0;
+  template <typename T>
+  using Respuesta = std::unique_ptr<T, void (*)(void*)>;
+  struct Lectura {
+    Respuesta<xcb_xkb_get_map_reply_t> mapa{nullptr, std::free};
+    Respuesta<xcb_xkb_get_state_reply_t> estado{nullptr, std::free};
+    Respuesta<xcb_get_property_reply_t> nota{nullptr, std::free};
+    Respuesta<xcb_query_keymap_reply_t> abajo{nullptr, std::free};
+  };
+  Lectura lectura_;  // the keyboard as read when it was taken, until it is made of it
+  std::optional<x11::TecladoXkb> teclado_;
+  unsigned grupo_ = 0;
   bool mayusculasFijas_ = false;    // Caps Lock was locked when the keyboard was read
   bool mayusculasSueltas_ = false;  // and is unlocked for the text being typed
   // Spare keycodes, highest first, with their entries as the server had them.

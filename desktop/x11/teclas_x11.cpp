@@ -3,6 +3,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 namespace tildo::x11 {
@@ -118,6 +119,62 @@ std::vector<uint32_t> siguienteLote(uint32_t necesaria, const std::vector<uint32
     if (std::find(lote.begin(), lote.end(), secuencia[i]) == lote.end())
       lote.push_back(secuencia[i]);
   return lote;
+}
+
+uint32_t keysymSinModificadores(const TecladoXkb& teclado, unsigned keycode, unsigned grupo) {
+  if (!teclado.tiene(keycode)) return 0;
+  const TeclaXkb& t = teclado.tecla(keycode);
+  const unsigned grupos = t.grupos & 0x0F;
+  if (grupos == 0) return 0;
+  if (grupo >= grupos) {
+    // The two bits above the number say what an active group the key lacks falls back to:
+    // wrapped round by default, clamped to the last, or redirected to a group of its own.
+    switch (t.grupos & 0xC0) {
+      case 0x40:
+        grupo = grupos - 1;
+        break;
+      case 0x80:
+        grupo = (t.grupos >> 4) & 0x03;
+        if (grupo >= grupos) grupo = 0;
+        break;
+      default:
+        grupo %= grupos;
+        break;
+    }
+  }
+  const unsigned tipo = t.tipos[grupo];
+  const unsigned nivel =
+      tipo < teclado.nivelSinModificadores.size() ? teclado.nivelSinModificadores[tipo] : 0;
+  const size_t i = size_t(grupo) * t.ancho + nivel;
+  return nivel < t.ancho && i < t.keysyms.size() ? t.keysyms[i] : 0;
+}
+
+unsigned keycodeDe(const TecladoXkb& teclado, uint32_t keysym, unsigned grupo) {
+  for (unsigned k = teclado.minima; k <= teclado.maxima(); ++k)
+    if (keysymSinModificadores(teclado, k, grupo) == keysym) return k;
+  return 0;
+}
+
+BloqueXkb bloqueDeTeclas(const TecladoXkb& teclado, unsigned primera, unsigned ultima) {
+  BloqueXkb bloque;
+  // The request goes in the client's own byte order, as xcb declares it to the server.
+  auto anadir = [&](auto valor) {
+    uint8_t bytes[sizeof valor];
+    std::memcpy(bytes, &valor, sizeof valor);
+    bloque.bytes.insert(bloque.bytes.end(), std::begin(bytes), std::end(bytes));
+  };
+  for (unsigned k = primera; k <= ultima; ++k) {
+    const TeclaXkb& t = teclado.tecla(k);
+    // A key carries exactly its groups times its width keysyms.
+    const size_t n = size_t(t.grupos & 0x0F) * t.ancho;
+    bloque.bytes.insert(bloque.bytes.end(), std::begin(t.tipos), std::end(t.tipos));
+    bloque.bytes.push_back(t.grupos);
+    bloque.bytes.push_back(t.ancho);
+    anadir(uint16_t(n));
+    for (size_t i = 0; i < n; ++i) anadir(uint32_t(i < t.keysyms.size() ? t.keysyms[i] : 0));
+    bloque.keysyms = uint16_t(bloque.keysyms + n);
+  }
+  return bloque;
 }
 
 namespace {

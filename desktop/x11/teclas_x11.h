@@ -1,8 +1,9 @@
 #pragma once
 // The rules that turn the input port's events into X terms, kept free of any connection so
 // they can be tested alone: virtual key codes to keysyms, typed characters to keysyms, pixel
-// scrolls to wheel clicks, which keysyms to bind to the spare keycodes next, and the note of
-// lent keycodes left on the display while typing.
+// scrolls to wheel clicks, which keysyms to bind to the spare keycodes next, the keyboard as XKB
+// describes it and the request that rebinds a block of it, and the note of lent keycodes left on
+// the display while typing.
 
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +31,47 @@ uint32_t clicsDeRueda(int32_t pixeles);
 // of `secuencia` from `desde` on, in order of appearance, up to `capacidad` in all.
 std::vector<uint32_t> siguienteLote(uint32_t necesaria, const std::vector<uint32_t>& secuencia,
                                     size_t desde, size_t capacidad);
+
+// One keycode as XKB describes it: the key type of each group, the group information (number of
+// groups, and where an active group beyond them leads), the width of a group in levels, the
+// keysyms group by group, and the modifiers bound to it.
+struct TeclaXkb {
+  unsigned char tipos[4] = {};
+  unsigned char grupos = 0;
+  unsigned char ancho = 0;
+  std::vector<uint32_t> keysyms;
+  unsigned char modificadores = 0;
+};
+
+// The keyboard: its keycodes from `minima` on, and for each key type the level it gives when no
+// modifier is held.
+struct TecladoXkb {
+  unsigned minima = 8;
+  std::vector<TeclaXkb> teclas;
+  std::vector<unsigned> nivelSinModificadores;
+
+  unsigned maxima() const { return minima + unsigned(teclas.size()) - 1; }
+  bool tiene(unsigned keycode) const { return keycode >= minima && keycode <= maxima(); }
+  TeclaXkb& tecla(unsigned keycode) { return teclas[keycode - minima]; }
+  const TeclaXkb& tecla(unsigned keycode) const { return teclas[keycode - minima]; }
+};
+
+// The key type XkbOneLevel, the first of every keyboard: one level whatever is held.
+constexpr unsigned char TIPO_UN_NIVEL = 0;
+
+// The keysym a keycode gives with no modifier held in the group (0-based), with a group beyond
+// the key's own taken back into range as the key says; 0 for none.
+uint32_t keysymSinModificadores(const TecladoXkb& teclado, unsigned keycode, unsigned grupo);
+// The lowest keycode that gives the keysym with no modifier held in the group; 0 for none.
+unsigned keycodeDe(const TecladoXkb& teclado, uint32_t keysym, unsigned grupo);
+
+// The keycodes from the first to the last as XKB's SetMap request carries them (each key's types,
+// group information, width, number of keysyms, then the keysyms), and how many keysyms that is.
+struct BloqueXkb {
+  std::vector<uint8_t> bytes;
+  uint16_t keysyms = 0;
+};
+BloqueXkb bloqueDeTeclas(const TecladoXkb& teclado, unsigned primera, unsigned ultima);
 
 // A spare keycode lent for typing: its entry as the server had it (key types of the four groups,
 // group information, width) and the keysym bound to it now, 0 when none is.

@@ -1,5 +1,5 @@
 // The X11 backend's rules: key table, characters to keysyms, wheel clicks, binding batches,
-// the note of lent keycodes.
+// the keyboard's level lookup and rebinding request, the note of lent keycodes.
 #include <gtest/gtest.h>
 
 #include "ax/frame/teclado.h"
@@ -54,6 +54,54 @@ TEST(TeclasX11, LotesEnOrdenDeAparicion) {
   EXPECT_EQ(siguienteLote(9, s, 4, 3), (std::vector<uint32_t>{9, 4, 2}));
   EXPECT_EQ(siguienteLote(4, s, 4, 10), (std::vector<uint32_t>{4, 2, 5}));
   EXPECT_EQ(siguienteLote(4, s, 0, 0), std::vector<uint32_t>{});
+}
+
+// Three keys: two groups of two levels (types 1 and 2, the second giving level 2 with nothing
+// held), and a key with one group whose out-of-range rule the tests change.
+TecladoXkb tecladoDePrueba() {
+  TecladoXkb t;
+  t.minima = 10;
+  t.nivelSinModificadores = {0, 0, 1};
+  t.teclas.resize(3);
+  t.teclas[0] = {{1, 2, 0, 0}, 2, 2, {'a', 'A', 0x6c6, 0x6e6}, 0};
+  t.teclas[1] = {{0, 0, 0, 0}, 1, 1, {'q'}, 0};
+  return t;
+}
+
+TEST(TeclasX11, KeysymSinModificadoresEnCadaGrupo) {
+  TecladoXkb t = tecladoDePrueba();
+  EXPECT_EQ(keysymSinModificadores(t, 10, 0), uint32_t('a'));
+  // The second group's type answers level 2 when nothing is held.
+  EXPECT_EQ(keysymSinModificadores(t, 10, 1), 0x6e6u);
+  // A group beyond the key's own wraps round by default, or clamps, or is redirected.
+  EXPECT_EQ(keysymSinModificadores(t, 10, 2), uint32_t('a'));
+  t.teclas[0].grupos = 0x40 | 2;
+  EXPECT_EQ(keysymSinModificadores(t, 10, 3), 0x6e6u);
+  t.teclas[0].grupos = 0x80 | 0x10 | 2;
+  EXPECT_EQ(keysymSinModificadores(t, 10, 2), 0x6e6u);
+  EXPECT_EQ(keysymSinModificadores(t, 12, 0), 0u);
+  EXPECT_EQ(keysymSinModificadores(t, 13, 0), 0u);
+  EXPECT_EQ(keycodeDe(t, 'q', 1), 11u);
+  EXPECT_EQ(keycodeDe(t, 'A', 0), 0u);
+}
+
+TEST(TeclasX11, UnBloqueEnLaFormaDeLaPeticion) {
+  TecladoXkb t = tecladoDePrueba();
+  // A key with no groups carries no keysyms, whatever its width and its old keysyms say.
+  t.teclas[2] = {{0, 0, 0, 0}, 0, 1, {'z'}, 0};
+  const BloqueXkb b = bloqueDeTeclas(t, 11, 12);
+  EXPECT_EQ(b.keysyms, 1u);
+  const uint32_t q = 'q';
+  const uint16_t uno = 1, ninguno = 0;
+  std::vector<uint8_t> esperado = {0, 0, 0, 0, 1, 1};
+  esperado.insert(esperado.end(), reinterpret_cast<const uint8_t*>(&uno),
+                  reinterpret_cast<const uint8_t*>(&uno) + 2);
+  esperado.insert(esperado.end(), reinterpret_cast<const uint8_t*>(&q),
+                  reinterpret_cast<const uint8_t*>(&q) + 4);
+  esperado.insert(esperado.end(), {0, 0, 0, 0, 0, 1});
+  esperado.insert(esperado.end(), reinterpret_cast<const uint8_t*>(&ninguno),
+                  reinterpret_cast<const uint8_t*>(&ninguno) + 2);
+  EXPECT_EQ(b.bytes, esperado);
 }
 
 TEST(TeclasX11, LaNotaDelPrestamoVaYVuelve) {

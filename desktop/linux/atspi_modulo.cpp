@@ -1,0 +1,31 @@
+// The AT-SPI ports from the module beside this program, which binds to the code and the C++
+// runtime the program exports (desktop/CMakeLists.txt).
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "common/fallo.h"
+#include "desktop/atspi/modulo.h"
+#include "desktop/linux/escritorio_linux.h"
+
+namespace tildo {
+
+// The module is found relative to the running binary, so that the build tree and any prefix
+// work alike. It is never closed: GLib and D-Bus cannot be unloaded from a process.
+PuertosAtspi abrirAtspi(ConexionX11& conexion, ServidorVentanas& servidor,
+                        VentanasDeAplicacion* ventanas) {
+  std::error_code e;
+  const auto programa = std::filesystem::read_symlink("/proc/self/exe", e);
+  const auto ruta = programa.parent_path() / "tildo-atspi.so";
+  void* modulo = e ? nullptr : dlopen(ruta.c_str(), RTLD_NOW | RTLD_LOCAL);
+  auto* fabrica =
+      modulo ? reinterpret_cast<decltype(&puertosAtspi)>(dlsym(modulo, "puertosAtspi")) : nullptr;
+  if (!fabrica) fallo("no pude cargar el módulo de accesibilidad " + ruta.string());
+  PuertosAtspi puertos;
+  fabrica(conexion, servidor, ventanas, puertos);
+  return puertos;
+}
+
+}  // namespace tildo
