@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The outline ax-tree prints, walked the way a Python user would: pyatspi over the same
 application, with the same listing rules (texts or a key role, every level, no cap), printed
-as one JSON line with the node count."""
+as one JSON line with the node count and the number of elements walked."""
 import json
 import sys
 
@@ -35,7 +35,8 @@ def valor(acc, rol, estados):
         return ""
 
 
-def recorrer(acc, nivel, hacia):
+def recorrer(acc, nivel, hacia, visitados):
+    visitados[0] += 1
     rol = acc.getRole()
     estados = acc.getState()
     nodo = {"nivel": nivel, "rol": acc.getRoleName()}
@@ -67,16 +68,17 @@ def recorrer(acc, nivel, hacia):
     for i in range(acc.childCount):
         hijo = acc.getChildAtIndex(i)
         if hijo is not None:
-            recorrer(hijo, nivel + 1, hacia)
+            recorrer(hijo, nivel + 1, hacia, visitados)
 
 
 def main():
     buscado = sys.argv[1].lower()
     for app in pyatspi.Registry.getDesktop(0):
         if app is not None and buscado in (app.name or "").lower():
-            nodos = []
-            recorrer(app, 0, nodos)
-            print(json.dumps({"total": len(nodos), "elementos": nodos}, ensure_ascii=False))
+            nodos, visitados = [], [0]
+            recorrer(app, 0, nodos, visitados)
+            print(json.dumps({"total": len(nodos), "visitados": visitados[0], "elementos": nodos},
+                             ensure_ascii=False))
             return
     sys.exit("no app")
 

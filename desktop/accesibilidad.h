@@ -42,6 +42,9 @@ class Elemento {
   virtual std::optional<std::vector<std::string>> acciones() = 0;
   virtual int realizar(std::string_view accion) = 0;
   virtual int fijar(std::string_view nombre, const Valor& valor) = 0;
+  // A walk of the element and its descendants down to so many levels follows, in order: the
+  // backend may ask the application ahead. What the reads give does not change.
+  virtual void anticipar(int64_t /*profundidad*/) {}
 };
 
 class Accesibilidad {

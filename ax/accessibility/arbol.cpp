@@ -14,6 +14,7 @@ bool esRolClave(std::string_view rol) {
 
 void recorrer(Elemento& elemento, int64_t nivel, int64_t profundidad, int64_t maximo, Json& hacia) {
   if (static_cast<int64_t>(hacia.size()) >= maximo) return;
+  if (nivel == 0) elemento.anticipar(std::min(profundidad, NIVEL_MAS_HONDO));
   const auto rol = texto(elemento, "AXRole");
   const auto titulo = texto(elemento, "AXTitle");
   const auto valor = texto(elemento, "AXValue");

@@ -24,6 +24,9 @@ using atspi::Llamada;
 using atspi::Objeto;
 using atspi::Reloj;
 
+// What may be asked of an application depends on its toolkit.
+enum class Kit { gtk, qt, otro };
+
 // What every element of one run shares: the bus, the display and the window source.
 struct SesionAtspi {
   ConexionX11& conexion;
@@ -33,6 +36,8 @@ struct SesionAtspi {
   bool encendida = false;           // the session's accessibility is switched on
   // The name each application goes by in messages, by its bus name.
   std::map<std::string, std::string, std::less<>> nombres;
+  // The toolkit of each application whose tree has been walked, by its bus name.
+  std::map<std::string, Kit, std::less<>> kits;
 
   SesionAtspi(ConexionX11& c, ServidorVentanas& s) : conexion(c), servidor(s) {}
   // Global points are measured from the primary monitor; AT-SPI speaks root-window pixels.
@@ -235,52 +240,260 @@ std::optional<Rect> marcoDe(std::optional<atspi::Extension> e, Punto origen) {
   return Rect{e->x - origen.x, e->y - origen.y, double(e->ancho), double(e->alto)};
 }
 
+Kit kitDe(std::string_view nombre) {
+  if (nombre == "gtk" || nombre == "GTK") return Kit::gtk;
+  if (nombre == "Qt") return Kit::qt;
+  return Kit::otro;
+}
+
 // Everything the walk asks of one element, sent at once: one wait for all the answers. What
 // only some interfaces answer (text, value, actions) follows once the interfaces are known,
 // rather than asking every element questions most cannot answer.
-struct Lote {
+struct Lote : std::enable_shared_from_this<Lote> {
   // Properties are asked one by one: Qt 6.4 applications crash on Properties.GetAll.
   Llamada rol, nombre, descripcion, cuantosHijos, estados, interfaces, extension, hijos;
+  // What the application's cache said of the element, in place of the first six calls; and
+  // its children, when the cached ones add up to its child count.
+  std::optional<atspi::ItemDeCache> item;
+  std::optional<std::vector<Objeto>> hijosDeCache;
+  // Not showing, on a toolkit that gives such elements no extents: none are asked for.
+  bool sinExtension = false;
+  Kit kit = Kit::otro;
   bool completo = false;
   bool sinHijos = false;  // known from the child count, so the list is not asked for
   Llamada texto, valor, cuantasAcciones;
-  // The first action names are asked along, since most elements that act have few.
-  std::array<Llamada, 3> acciones;
+  // The action names asked so far, by index: the first ones along with their number, since
+  // most elements that act have few; asked ahead, the rest as soon as the number is known.
+  // Where GetActions gives the same names, it gives them all.
+  std::vector<Llamada> acciones;
+  Llamada todasLasAcciones;
   std::set<std::string, std::less<>> servidos;
+  // The children's batches, asked ahead of the walk, in the children's order; until the
+  // children are handed out.
+  std::vector<std::shared_ptr<Lote>> deHijos;
+  bool seguido = false;  // its children are being asked ahead
+  bool hijosEntregados = false;
+
+  std::optional<uint32_t> rolAtspi() {
+    return item ? std::optional<uint32_t>(item->rol) : rol.natural();
+  }
+  std::optional<std::string> titulo() { return item ? item->nombre : nombre.texto(); }
+  std::optional<std::string> descripcionAtspi() {
+    return item ? item->descripcion : descripcion.texto();
+  }
+  std::optional<std::vector<uint32_t>> estadosAtspi() {
+    return item ? item->estados : estados.naturales();
+  }
+  std::optional<std::vector<std::string>> interfacesAtspi() {
+    return item ? item->interfaces : interfaces.textos();
+  }
+  std::optional<int32_t> cuantos() {
+    return item ? std::optional<int32_t>(item->cuantosHijos) : cuantosHijos.entero();
+  }
+  std::optional<atspi::Extension> extensionAtspi() {
+    if (sinExtension) return std::nullopt;
+    return extension.extension();
+  }
+  // Whether what decides the second questions is in.
+  bool basicoListo() const {
+    return item || (interfaces.lista() && rol.lista() && cuantosHijos.lista());
+  }
 };
 
-std::unique_ptr<Lote> pedirLote(atspi::Bus& bus, const Objeto& o) {
-  auto l = std::make_unique<Lote>();
+Llamada pedirExtension(atspi::Bus& bus, const Objeto& o) {
+  return bus.conEnteros(o, COMPONENTE, "GetExtents", {}, ATSPI_COORD_TYPE_SCREEN);
+}
+
+std::shared_ptr<Lote> pedirLote(atspi::Bus& bus, const Objeto& o, Kit kit) {
+  auto l = std::make_shared<Lote>();
+  l->kit = kit;
   l->rol = bus.metodo(o, ACCESIBLE, "GetRole");
   l->nombre = bus.propiedad(o, ACCESIBLE, "Name");
   l->descripcion = bus.propiedad(o, ACCESIBLE, "Description");
   l->cuantosHijos = bus.propiedad(o, ACCESIBLE, "ChildCount");
   l->estados = bus.metodo(o, ACCESIBLE, "GetState");
   l->interfaces = bus.metodo(o, ACCESIBLE, "GetInterfaces");
-  l->extension = bus.conEnteros(o, COMPONENTE, "GetExtents", {}, ATSPI_COORD_TYPE_SCREEN);
+  l->extension = pedirExtension(bus, o);
   return l;
 }
 
-void completar(atspi::Bus& bus, const Objeto& o, Lote& l) {
+// The batch of an element the application's cache described: only what the cache lacks is
+// asked.
+std::shared_ptr<Lote> loteDeCache(atspi::Bus& bus, const atspi::ItemDeCache& item,
+                                  std::optional<std::vector<Objeto>> hijos, Kit kit) {
+  auto l = std::make_shared<Lote>();
+  l->kit = kit;
+  l->item = item;
+  l->hijosDeCache = std::move(hijos);
+  // GTK gives widgets that are not showing no extents; other toolkits give them real ones.
+  l->sinExtension = kit == Kit::gtk && !tieneEstado(item.estados, ATSPI_STATE_SHOWING);
+  if (!l->sinExtension) l->extension = pedirExtension(bus, item.objeto);
+  return l;
+}
+
+// The second questions. Asked ahead of the walk, the action names wait for their number.
+void completar(atspi::Bus& bus, const Objeto& o, Lote& l, bool adelantado = false) {
+  if (l.completo) return;
+  // Waiting for the first answers may run the steps that ask ahead, which complete the batch
+  // themselves.
+  const auto cuantos = l.cuantos();
+  const auto interfaces = l.interfacesAtspi().value_or(std::vector<std::string>{});
+  const auto rol = static_cast<AtspiRole>(l.rolAtspi().value_or(ATSPI_ROLE_INVALID));
   if (l.completo) return;
   l.completo = true;
-  l.sinHijos = l.cuantosHijos.entero() == 0;
-  if (!l.sinHijos) l.hijos = bus.metodo(o, ACCESIBLE, "GetChildren");
-  const auto interfaces = l.interfaces.textos().value_or(std::vector<std::string>{});
+  if (!l.hijosDeCache) {
+    l.sinHijos = cuantos == 0;
+    if (!l.sinHijos) l.hijos = bus.metodo(o, ACCESIBLE, "GetChildren");
+  }
   auto tiene = [&](const char* i) {
     return std::find(interfaces.begin(), interfaces.end(), i) != interfaces.end();
   };
-  const auto rol = static_cast<AtspiRole>(l.rol.natural().value_or(ATSPI_ROLE_INVALID));
   if (esNumerico(rol) && tiene("org.a11y.atspi.Value"))
     l.valor = bus.propiedad(o, "org.a11y.atspi.Value", "CurrentValue");
   if (!esMarcable(rol) && tiene("org.a11y.atspi.Text"))
     l.texto = bus.conEnteros(o, "org.a11y.atspi.Text", "GetText", {0, -1});
   if (tiene(ACCION)) {
+    // Qt's GetActions names the actions as GetName does; GTK's gives localized names.
+    if (l.kit == Kit::qt) {
+      l.todasLasAcciones = bus.metodo(o, ACCION, "GetActions");
+      return;
+    }
     l.cuantasAcciones = bus.propiedad(o, ACCION, "NActions");
-    for (size_t i = 0; i < l.acciones.size(); ++i)
-      l.acciones[i] = bus.conEnteros(o, ACCION, "GetName", {static_cast<int32_t>(i)});
+    // Read as it comes, a few names are guessed at; asked ahead, the rest follows the number.
+    for (int32_t i = 0; i < (adelantado ? 1 : 3); ++i)
+      l.acciones.push_back(bus.conEnteros(o, ACCION, "GetName", {i}));
   }
 }
+
+// The children of an element as its batch gives them, or nothing when they cannot be read.
+std::optional<std::vector<Objeto>> hijosDe(Lote& l) {
+  if (l.sinHijos) return std::vector<Objeto>{};
+  if (l.hijosDeCache) return l.hijosDeCache;
+  return l.hijos.objetos();
+}
+
+// How many action names are asked ahead at most; an element claiming more gets them asked
+// for when they are read.
+constexpr int32_t ACCIONES_ADELANTADAS = 64;
+// How many elements one walk asks ahead at most: past them the walk asks as it goes.
+constexpr size_t ELEMENTOS_ADELANTADOS = 5000;
+
+// Asks ahead what a walk of an application will read, each question sent as soon as the
+// answer that makes it known comes: the application's toolkit and cache first, then, element
+// by element, the batch of each child once its parent's children are known.
+struct Adelanto : std::enable_shared_from_this<Adelanto> {
+  SesionAtspi* s;
+  Objeto app;
+  Kit kit = Kit::otro;
+  Llamada nombreDelKit, direccion, items;
+  std::map<std::string, atspi::ItemDeCache, std::less<>> cache;  // by path
+  std::map<std::string, std::vector<Objeto>, std::less<>> hijosEnCache;
+  size_t elementos = 0;
+  bool empezado = false;
+
+  atspi::Bus& bus() { return *s->bus; }
+
+  // The cache is taken only when it answers in its own shape; its children only where they
+  // add up, as they do not under containers that keep their children out of it.
+  void leerCache() {
+    auto lista = items.itemsDeCache();
+    if (!lista) return;
+    std::map<std::string, std::vector<const atspi::ItemDeCache*>, std::less<>> porPadre;
+    for (auto& item : *lista) {
+      if (item.objeto.bus != app.bus) continue;
+      auto [it, nuevo] = cache.emplace(item.objeto.ruta, item);
+      // An element listed twice is a cache that cannot be trusted.
+      if (!nuevo) {
+        cache.clear();
+        return;
+      }
+      if (item.padre.bus == app.bus) porPadre[item.padre.ruta].push_back(&it->second);
+    }
+    for (auto& [ruta, item] : cache) {
+      if (item.cuantosHijos < 0) continue;
+      const size_t n = static_cast<size_t>(item.cuantosHijos);
+      auto it = porPadre.find(ruta);
+      if ((it == porPadre.end() ? 0 : it->second.size()) != n) continue;
+      std::vector<Objeto> hijos(n);
+      std::vector<bool> visto(n, false);
+      bool suman = true;
+      for (size_t i = 0; i < n && suman; ++i) {
+        const auto* h = it->second[i];
+        suman = h->indice >= 0 && size_t(h->indice) < n && !visto[h->indice];
+        if (!suman) break;
+        visto[h->indice] = true;
+        hijos[h->indice] = h->objeto;
+      }
+      if (suman) hijosEnCache.emplace(ruta, std::move(hijos));
+    }
+  }
+
+  std::shared_ptr<Lote> loteDe(const Objeto& o) {
+    auto it = o.bus == app.bus ? cache.find(o.ruta) : cache.end();
+    if (it == cache.end()) return pedirLote(bus(), o, kit);
+    auto h = hijosEnCache.find(o.ruta);
+    return loteDeCache(bus(), it->second,
+                       h == hijosEnCache.end() ? std::nullopt
+                                               : std::optional<std::vector<Objeto>>(h->second),
+                       kit);
+  }
+
+  // Follows one element's batch: its second questions once its first answers are in, then
+  // its children's batches while `niveles` lasts.
+  void seguir(Lote* l, const Objeto& o, int64_t niveles) {
+    auto yo = shared_from_this();
+    // Run on each of the first answers; the last one to come goes on.
+    auto paso = [yo, l, o, niveles] {
+      if (l->seguido || !l->basicoListo()) return;
+      l->seguido = true;
+      yo->completarAdelantado(*l, o);
+      if (niveles <= 0) return;
+      if (l->sinHijos || l->hijosDeCache || !l->hijos.enviada()) {
+        yo->adelantarHijos(*l, niveles);
+      } else {
+        l->hijos.luego([yo, l, niveles] { yo->adelantarHijos(*l, niveles); });
+      }
+    };
+    if (l->item) {
+      paso();
+      return;
+    }
+    l->rol.luego(paso);
+    l->interfaces.luego(paso);
+    l->cuantosHijos.luego(paso);
+  }
+
+  void completarAdelantado(Lote& l, const Objeto& o) {
+    if (l.completo) return;
+    completar(bus(), o, l, true);
+    if (!l.cuantasAcciones.enviada()) return;
+    auto yo = shared_from_this();
+    l.cuantasAcciones.luego([yo, &l, o] {
+      const int32_t n = l.cuantasAcciones.entero().value_or(0);
+      if (n > ACCIONES_ADELANTADAS) return;
+      for (auto i = static_cast<int32_t>(l.acciones.size()); i < n; ++i)
+        l.acciones.push_back(yo->bus().conEnteros(o, ACCION, "GetName", {i}));
+    });
+  }
+
+  void adelantarHijos(Lote& l, int64_t niveles) {
+    if (l.hijosEntregados) return;
+    const auto hijos = hijosDe(l).value_or(std::vector<Objeto>{});
+    std::weak_ptr<Lote> padre = l.weak_from_this();
+    auto yo = shared_from_this();
+    for (const auto& h : hijos) {
+      if (elementos >= ELEMENTOS_ADELANTADOS) return;
+      ++elementos;
+      bus().cuandoQuepa([yo, padre, h, niveles] {
+        auto l = padre.lock();
+        if (!l || l->hijosEntregados) return;
+        auto hijo = yo->loteDe(h);
+        l->deHijos.push_back(hijo);
+        yo->seguir(hijo.get(), h, niveles - 1);
+      });
+    }
+  }
+};
 
 // How many siblings ahead of the one being read have their questions in flight: enough to
 // keep the application busy, few enough to stay under the bus's limit of pending replies.
@@ -305,14 +518,13 @@ class ElementoAtspi : public Elemento {
   std::optional<std::vector<std::string>> acciones() override;
   int realizar(std::string_view accion) override;
   int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
+  void anticipar(int64_t profundidad) override;
 
   void preguntar() {
-    if (!lote_) lote_ = pedirLote(bus(), o_);
+    if (!lote_) lote_ = pedirLote(bus(), o_, kit());
   }
   void completarSiListo() {
-    if (lote_ && !lote_->completo && lote_->interfaces.lista() && lote_->rol.lista() &&
-        lote_->cuantosHijos.lista())
-      completar(bus(), o_, *lote_);
+    if (lote_ && !lote_->completo && lote_->basicoListo()) completar(bus(), o_, *lote_);
   }
   void hermanos(std::shared_ptr<Hermanos> h, size_t i) {
     hermanos_ = std::move(h);
@@ -321,6 +533,10 @@ class ElementoAtspi : public Elemento {
 
  private:
   atspi::Bus& bus() const { return *s_->bus; }
+  Kit kit() const {
+    auto it = s_->kits.find(o_.bus);
+    return it == s_->kits.end() ? Kit::otro : it->second;
+  }
   // The answers for this read: each batch serves every attribute once; a second read of the
   // same attribute asks afresh, so a moving element is seen moving.
   Lote& lote(std::string_view nombre) {
@@ -328,7 +544,7 @@ class ElementoAtspi : public Elemento {
       hermanos_->adelantar(indice_ + 1);
       grupo_ = std::move(hermanos_);
     }
-    if (!lote_ || lote_->servidos.count(nombre)) lote_ = pedirLote(bus(), o_);
+    if (!lote_ || lote_->servidos.count(nombre)) lote_ = pedirLote(bus(), o_, kit());
     lote_->servidos.emplace(nombre);
     return *lote_;
   }
@@ -341,11 +557,11 @@ class ElementoAtspi : public Elemento {
   }
   AtspiRole rol(Lote& l) {
     // An element keeps its role for life.
-    if (!rol_) rol_ = static_cast<AtspiRole>(l.rol.natural().value_or(ATSPI_ROLE_INVALID));
+    if (!rol_) rol_ = static_cast<AtspiRole>(l.rolAtspi().value_or(ATSPI_ROLE_INVALID));
     return *rol_;
   }
   std::optional<std::vector<uint32_t>> estados(std::string_view nombre) {
-    return lote(nombre).estados.naturales();
+    return lote(nombre).estadosAtspi();
   }
   std::optional<Valor> valor();
   std::optional<Valor> ventanas(std::string_view nombre);
@@ -356,7 +572,7 @@ class ElementoAtspi : public Elemento {
   Objeto o_;
   std::optional<int32_t> pid_;  // set on application elements
   std::optional<AtspiRole> rol_;
-  std::unique_ptr<Lote> lote_;
+  std::shared_ptr<Lote> lote_;
   std::shared_ptr<Hermanos> hermanos_;  // until the first read asks ahead
   std::shared_ptr<Hermanos> grupo_;
   size_t indice_ = 0;
@@ -370,6 +586,32 @@ void Hermanos::adelantar(size_t desde) {
 void Hermanos::completarListos(size_t desde) {
   for (size_t i = desde; i < lista.size() && i < desde + ADELANTO; ++i)
     if (auto h = lista[i].lock()) h->completarSiListo();
+}
+
+void ElementoAtspi::anticipar(int64_t profundidad) {
+  auto a = std::make_shared<Adelanto>();
+  a->s = s_.get();
+  a->app = {o_.bus, "/org/a11y/atspi/accessible/root"};
+  a->nombreDelKit = bus().propiedad(a->app, "org.a11y.atspi.Application", "ToolkitName");
+  // GTK's bridge keeps its cache only once a client has asked for its bus address, as every
+  // libatspi client does; the address is not used. The application answers in order, so the
+  // cache is there for the question that follows.
+  a->direccion = bus().metodo(a->app, "org.a11y.atspi.Application", "GetApplicationBusAddress");
+  // The application's own cache; the registry's has nothing in it.
+  a->items = bus().metodo({o_.bus, "/org/a11y/atspi/cache"}, "org.a11y.atspi.Cache", "GetItems");
+  lote_ = pedirLote(bus(), o_, kit());
+  std::weak_ptr<Lote> raiz = lote_;
+  auto empezar = [a, raiz, o = o_, profundidad] {
+    auto l = raiz.lock();
+    if (!l || a->empezado || !a->nombreDelKit.lista() || !a->items.lista()) return;
+    a->empezado = true;
+    a->kit = kitDe(a->nombreDelKit.texto().value_or(""));
+    a->s->kits[o.bus] = a->kit;
+    a->leerCache();
+    a->seguir(l.get(), o, profundidad);
+  };
+  a->nombreDelKit.luego(empezar);
+  a->items.luego(empezar);
 }
 
 // An application with no accessible counterpart: every read fails.
@@ -414,7 +656,7 @@ std::optional<Valor> ElementoAtspi::valor() {
   Lote& l = loteCompleto("AXValue");
   const AtspiRole r = rol(l);
   if (esMarcable(r)) {
-    auto e = l.estados.naturales();
+    auto e = l.estadosAtspi();
     if (!e) return std::nullopt;
     const bool marcado =
         tieneEstado(*e, ATSPI_STATE_CHECKED) || tieneEstado(*e, ATSPI_STATE_PRESSED);
@@ -440,7 +682,7 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
     if (r == ATSPI_ROLE_INVALID) return std::nullopt;
     // A one-line text is a field; the toolkits give both kinds the same role.
     if (r == ATSPI_ROLE_TEXT) {
-      auto e = l.estados.naturales();
+      auto e = l.estadosAtspi();
       if (e && tieneEstado(*e, ATSPI_STATE_SINGLE_LINE)) return Valor(std::string("AXTextField"));
     }
     const Rol* x = rolDe(r);
@@ -453,7 +695,7 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
   }
   if (nombre == "AXTitle" || nombre == "AXDescription") {
     Lote& l = lote(nombre);
-    auto t = (nombre == "AXTitle" ? l.nombre : l.descripcion).texto();
+    auto t = nombre == "AXTitle" ? l.titulo() : l.descripcionAtspi();
     if (!t) return std::nullopt;
     return Valor(std::move(*t));
   }
@@ -464,7 +706,7 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
     return Valor(std::move(*p));
   }
   if (nombre == "AXPosition" || nombre == "AXSize") {
-    auto m = marcoDe(lote(nombre).extension.extension(), s_->origen());
+    auto m = marcoDe(lote(nombre).extensionAtspi(), s_->origen());
     if (!m) return std::nullopt;
     if (nombre == "AXPosition") return Valor(Punto{m->x, m->y});
     return Valor(Medidas{m->ancho, m->alto});
@@ -481,18 +723,20 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
   }
   if (nombre == "AXChildren") {
     Lote& l = loteCompleto(nombre);
-    if (l.sinHijos) return Valor(std::vector<ElementoRef>{});
-    auto objetos = l.hijos.objetos();
+    auto objetos = hijosDe(l);
     if (!objetos) return std::nullopt;
+    l.hijosEntregados = true;
     auto grupo = std::make_shared<Hermanos>();
     std::vector<ElementoRef> hijos;
     hijos.reserve(objetos->size());
     for (size_t i = 0; i < objetos->size(); ++i) {
       auto h = std::make_shared<ElementoAtspi>(s_, (*objetos)[i]);
+      if (i < l.deHijos.size()) h->lote_ = std::move(l.deHijos[i]);
       h->hermanos(grupo, i);
       grupo->lista.push_back(h);
       hijos.push_back(std::move(h));
     }
+    l.deHijos.clear();
     grupo->adelantar(0);
     return Valor(std::move(hijos));
   }
@@ -510,16 +754,14 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
 // The actions' own names (the localized ones are for people).
 std::vector<std::string> ElementoAtspi::nombresCrudos() {
   Lote& l = loteCompleto("acciones");
+  if (l.todasLasAcciones.enviada())
+    return l.todasLasAcciones.acciones().value_or(std::vector<std::string>{});
   const int32_t n = l.cuantasAcciones.entero().value_or(0);
-  std::vector<Llamada> resto;
-  for (int32_t i = static_cast<int32_t>(l.acciones.size()); i < n; ++i)
-    resto.push_back(bus().conEnteros(o_, ACCION, "GetName", {i}));
+  // The names not asked yet are asked now, all together.
+  for (auto i = static_cast<int32_t>(l.acciones.size()); i < n; ++i)
+    l.acciones.push_back(bus().conEnteros(o_, ACCION, "GetName", {i}));
   std::vector<std::string> nombres;
-  for (int32_t i = 0; i < n; ++i) {
-    auto& llamada =
-        static_cast<size_t>(i) < l.acciones.size() ? l.acciones[i] : resto[i - l.acciones.size()];
-    nombres.push_back(llamada.texto().value_or(""));
-  }
+  for (int32_t i = 0; i < n; ++i) nombres.push_back(l.acciones[i].texto().value_or(""));
   return nombres;
 }
 

@@ -1,6 +1,7 @@
 #include "desktop/atspi/bus.h"
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 namespace tildo::atspi {
@@ -44,6 +45,7 @@ struct Llamada::Aviso {
   Bus* bus;
   Bus::Destino* destino;
   bool enVuelo = true;
+  std::function<void()> luego;
 };
 
 std::unique_ptr<Bus> Bus::abrir(const std::string& direccion) {
@@ -93,7 +95,7 @@ Llamada Bus::enviar(DBusMessage* m) {
   dbus_message_unref(m);
   l.pendiente_ = p;
   l.enviadaEn_ = Reloj::now();
-  l.aviso_ = new Llamada::Aviso{this, &destino};
+  l.aviso_ = new Llamada::Aviso{this, &destino, true, {}};
   if (!dbus_pending_call_set_notify(p, alResponder, l.aviso_,
                                     [](void* a) { delete static_cast<Llamada::Aviso*>(a); })) {
     delete l.aviso_;
@@ -106,10 +108,33 @@ Llamada Bus::enviar(DBusMessage* m) {
 void Bus::alResponder(DBusPendingCall*, void* aviso) {
   auto* a = static_cast<Llamada::Aviso*>(aviso);
   a->destino->ultimaRespuesta = Reloj::now();
+  Bus* bus = a->bus;
   if (a->enVuelo) {
     a->enVuelo = false;
-    --a->bus->enVuelo_;
+    --bus->enVuelo_;
   }
+  // The step may send calls and take answers; the notice is not used after it.
+  if (auto paso = std::move(a->luego)) paso();
+  bus->darPaso();
+}
+
+void Bus::cuandoQuepa(std::function<void()> paso) {
+  if (enEspera_.empty() && enVuelo_ < EN_VUELO_MAXIMO) {
+    paso();
+    return;
+  }
+  enEspera_.push_back(std::move(paso));
+}
+
+void Bus::darPaso() {
+  if (dandoPaso_) return;
+  dandoPaso_ = true;
+  while (!enEspera_.empty() && enVuelo_ < EN_VUELO_MAXIMO) {
+    auto paso = std::move(enEspera_.front());
+    enEspera_.pop_front();
+    paso();
+  }
+  dandoPaso_ = false;
 }
 
 bool Bus::callada(const std::string& bus) const {
@@ -227,7 +252,7 @@ Llamada::~Llamada() {
       aviso_->enVuelo = false;
       --bus_->enVuelo_;
     }
-    dbus_pending_call_cancel(pendiente_);
+    if (!esperada_) dbus_pending_call_cancel(pendiente_);
     dbus_pending_call_unref(pendiente_);
   }
   if (respuesta_) dbus_message_unref(respuesta_);
@@ -239,9 +264,8 @@ bool Llamada::lista() const {
 
 void Llamada::tomar() {
   esperada_ = true;
+  // The pending call is kept until the end: a wait for it may be under way further up.
   DBusMessage* r = dbus_pending_call_steal_reply(pendiente_);
-  dbus_pending_call_unref(pendiente_);
-  pendiente_ = nullptr;
   aviso_ = nullptr;
   if (r && dbus_message_get_type(r) == DBUS_MESSAGE_TYPE_METHOD_RETURN) {
     respuesta_ = r;
@@ -254,15 +278,18 @@ void Llamada::tomar() {
 bool Llamada::esperarHasta(Reloj::time_point hasta) {
   if (esperada_ || !pendiente_) return true;
   if (!bus_->esperar(pendiente_, hasta)) return false;
-  tomar();
+  if (!esperada_) tomar();
   return true;
 }
 
 DBusMessage* Llamada::respuesta() {
   if (!esperada_ && pendiente_) {
-    if (bus_->esperarAcotado(*this)) {
+    const bool llego =
+        dbus_pending_call_get_completed(pendiente_) || bus_->esperarAcotado(*this);
+    // A step run on the answer while waiting may have taken it already.
+    if (llego && !esperada_) {
       tomar();
-    } else {
+    } else if (!llego) {
       esperada_ = true;
       error_ = true;
     }
@@ -273,6 +300,14 @@ DBusMessage* Llamada::respuesta() {
 bool Llamada::fallida() {
   respuesta();
   return error_;
+}
+
+void Llamada::luego(std::function<void()> paso) {
+  if (lista()) {
+    paso();
+  } else if (aviso_) {
+    aviso_->luego = std::move(paso);
+  }
 }
 
 bool Llamada::inicio(DBusMessageIter& it) {
@@ -366,6 +401,22 @@ std::optional<Extension> Llamada::extension() {
   return Extension{v[0], v[1], v[2], v[3]};
 }
 
+std::optional<std::vector<std::string>> Llamada::acciones() {
+  DBusMessageIter it, lista;
+  if (!inicio(it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_ARRAY) return std::nullopt;
+  dbus_message_iter_recurse(&it, &lista);
+  std::vector<std::string> v;
+  while (dbus_message_iter_get_arg_type(&lista) == DBUS_TYPE_STRUCT) {
+    DBusMessageIter campos;
+    dbus_message_iter_recurse(&lista, &campos);
+    auto nombre = cadena(campos);
+    if (!nombre) return std::nullopt;
+    v.push_back(*nombre);
+    dbus_message_iter_next(&lista);
+  }
+  return v;
+}
+
 std::optional<std::vector<Objeto>> Llamada::objetos() {
   DBusMessageIter it, lista;
   if (!inicio(it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_ARRAY) return std::nullopt;
@@ -397,6 +448,70 @@ std::optional<std::string> Llamada::atributo(const char* clave) {
     dbus_message_iter_next(&lista);
   }
   return std::nullopt;
+}
+
+std::optional<std::vector<ItemDeCache>> Llamada::itemsDeCache() {
+  DBusMessage* r = respuesta();
+  DBusMessageIter it, lista;
+  if (!r || std::string_view(dbus_message_get_signature(r)) != "a((so)(so)(so)iiassusau)" ||
+      !dbus_message_iter_init(r, &it))
+    return std::nullopt;
+  auto entero = [](DBusMessageIter& c) {
+    int32_t n = 0;
+    dbus_message_iter_get_basic(&c, &n);
+    dbus_message_iter_next(&c);
+    return n;
+  };
+  auto textoDe = [](DBusMessageIter& c) {
+    std::string t = cadena(c).value_or("");
+    dbus_message_iter_next(&c);
+    return t;
+  };
+  auto lista32 = [](DBusMessageIter& c) {
+    DBusMessageIter dentro;
+    dbus_message_iter_recurse(&c, &dentro);
+    std::vector<uint32_t> v;
+    while (dbus_message_iter_get_arg_type(&dentro) == DBUS_TYPE_UINT32) {
+      uint32_t n = 0;
+      dbus_message_iter_get_basic(&dentro, &n);
+      v.push_back(n);
+      dbus_message_iter_next(&dentro);
+    }
+    dbus_message_iter_next(&c);
+    return v;
+  };
+  // The signature was checked above: every field is where it is read from.
+  std::vector<ItemDeCache> items;
+  dbus_message_iter_recurse(&it, &lista);
+  while (dbus_message_iter_get_arg_type(&lista) == DBUS_TYPE_STRUCT) {
+    DBusMessageIter c;
+    dbus_message_iter_recurse(&lista, &c);
+    ItemDeCache item;
+    item.objeto = objetoDe(c).value_or(Objeto{});
+    dbus_message_iter_next(&c);
+    dbus_message_iter_next(&c);  // the application
+    item.padre = objetoDe(c).value_or(Objeto{});
+    dbus_message_iter_next(&c);
+    item.indice = entero(c);
+    item.cuantosHijos = entero(c);
+    DBusMessageIter nombres;
+    dbus_message_iter_recurse(&c, &nombres);
+    while (auto s = cadena(nombres)) {
+      item.interfaces.push_back(*s);
+      if (!dbus_message_iter_next(&nombres)) break;
+    }
+    dbus_message_iter_next(&c);
+    item.nombre = textoDe(c);
+    uint32_t rol = 0;
+    dbus_message_iter_get_basic(&c, &rol);
+    item.rol = rol;
+    dbus_message_iter_next(&c);
+    item.descripcion = textoDe(c);
+    item.estados = lista32(c);
+    items.push_back(std::move(item));
+    dbus_message_iter_next(&lista);
+  }
+  return items;
 }
 
 }  // namespace tildo::atspi

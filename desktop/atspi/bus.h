@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -42,6 +43,18 @@ struct Extension {
   int32_t x = 0, y = 0, ancho = 0, alto = 0;
 };
 
+// One element as an application's cache (org.a11y.atspi.Cache.GetItems) describes it.
+struct ItemDeCache {
+  Objeto objeto, padre;
+  int32_t indice = -1;       // among its parent's children
+  int32_t cuantosHijos = -1;  // -1: the application does not keep its children in the cache
+  std::vector<std::string> interfaces;
+  std::string nombre;
+  uint32_t rol = 0;
+  std::string descripcion;
+  std::vector<uint32_t> estados;
+};
+
 class Bus;
 
 // One call sent at construction; its answer is waited for on first use.
@@ -66,6 +79,9 @@ class Llamada {
   DBusMessage* respuesta();
   // Whether the answer is an error of the application's (an unknown method, a bad argument).
   bool fallida();
+  // Runs the step when the answer (or an error) comes, while the bus is being read; at once
+  // when it is already in. The step may send calls and read answers that are in, never wait.
+  void luego(std::function<void()> paso);
 
   std::optional<std::string> texto();                      // s, or v(s) for a property
   std::optional<uint32_t> natural();                       // u, or v(u)
@@ -79,6 +95,8 @@ class Llamada {
   std::optional<std::vector<Objeto>> objetos();            // a(so)
   std::optional<Objeto> objeto();                          // (so), or v((so)) for a property
   std::optional<std::string> atributo(const char* clave);  // a{ss}
+  // a((so)(so)(so)iiassusau); nothing for an answer of any other shape.
+  std::optional<std::vector<ItemDeCache>> itemsDeCache();
 
  private:
   friend class Bus;
@@ -127,6 +145,9 @@ class Bus {
   bool agotada() const { return esperado_ >= ESPERA_TOTAL; }
   // Questions still waiting for their answers.
   size_t enVuelo() const { return enVuelo_; }
+  // Runs the step now when fewer than EN_VUELO_MAXIMO questions are in flight, else as soon
+  // as answers have made room, in the order the steps came.
+  void cuandoQuepa(std::function<void()> paso);
 
  private:
   friend class Llamada;
@@ -142,10 +163,15 @@ class Bus {
   bool esperarAcotado(Llamada& l);
   static void alResponder(DBusPendingCall* p, void* aviso);
 
+  // Runs the waiting steps while there is room.
+  void darPaso();
+
   DBusConnection* c_;
   std::map<std::string, Destino, std::less<>> destinos_;
   Reloj::duration esperado_{};
   size_t enVuelo_ = 0;
+  std::deque<std::function<void()>> enEspera_;
+  bool dandoPaso_ = false;
 };
 
 }  // namespace tildo::atspi

@@ -1,0 +1,86 @@
+#!/usr/bin/python3
+"""The measurements bench/arbol runs on its virtual desktop."""
+import json
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+VECES = int(os.environ["VECES"])
+APPS = [("gtk3-widget-factory", "widget", "widget"),
+        ("Qt Widgets (ventana_qt)", "ventana_qt", "ventana_qt"),
+        ("Firefox ESR, página larga", "firefox", "firefox")]
+ENTORNO = dict(os.environ, TILDO_ESCRITORIO="")
+
+
+def herramientas(app, buscado):
+    h = {"tildo-ax": [os.environ["TILDO_AX"], "ax-tree", "--app", app, "--depth", "1000",
+                      "--max", "1000000"]}
+    if os.environ["TILDO_AX_ANTES"]:
+        h["antes"] = [os.environ["TILDO_AX_ANTES"]] + h["tildo-ax"][1:]
+    h["pyatspi"] = ["/usr/bin/python3", os.environ["BENCH"] + "/arbol_pyatspi.py", buscado]
+    return h
+
+
+def correr(orden):
+    r = subprocess.run(orden, capture_output=True, text=True, env=ENTORNO, timeout=120)
+    try:
+        return json.loads(r.stdout)
+    except ValueError:
+        return {}
+
+
+def esperarArbol(orden):
+    # Ready once its outline has stopped growing.
+    previo = -1
+    for _ in range(120):
+        t = correr(orden).get("total", 0)
+        if t > 1 and t == previo:
+            return
+        previo = t
+        time.sleep(0.5)
+    sys.exit(f"el árbol no se asentó: {' '.join(orden)}")
+
+
+def llamadas(orden):
+    # Method calls to applications (unique names) seen on the accessibility bus during one run.
+    monitor = subprocess.Popen(["stdbuf", "-oL", "dbus-monitor", "--address", os.environ["AT_SPI_BUS_ADDRESS"],
+                                "type=method_call"], stdout=subprocess.PIPE, text=True)
+    time.sleep(0.5)
+    correr(orden)
+    time.sleep(0.5)
+    monitor.terminate()
+    salida = monitor.communicate()[0]
+    return sum(1 for linea in salida.splitlines()
+               if linea.startswith("method call") and "destination=:" in linea)
+
+
+def main():
+    print(f"ax-tree completo contra pyatspi, {VECES} veces cada uno, alternados (medianas)")
+    for titulo, app, buscado in APPS:
+        h = herramientas(app, buscado)
+        esperarArbol(h["tildo-ax"])
+        for orden in h.values():  # warm up: the toolkits build some of their trees lazily
+            correr(orden)
+        elementos = correr(h["pyatspi"]).get("visitados", 0)
+        tiempos = {k: [] for k in h}
+        nodos = {}
+        for _ in range(VECES):
+            for k, orden in h.items():
+                inicio = time.perf_counter()
+                nodos[k] = correr(orden).get("total", 0)
+                tiempos[k].append(time.perf_counter() - inicio)
+        m = {k: statistics.median(v) for k, v in tiempos.items()}
+        print(f"{titulo}: {elementos} elementos")
+        for k, orden in h.items():
+            por = llamadas(orden) / max(elementos, 1)
+            print(f"  {k:9} {m[k] * 1000:7.1f} ms   nodos {nodos[k]:5}   "
+                  f"{por:5.2f} llamadas por elemento")
+        print(f"  pyatspi / tildo-ax {m['pyatspi'] / m['tildo-ax']:.1f}", end="")
+        if "antes" in m:
+            print(f"   antes / tildo-ax {m['antes'] / m['tildo-ax']:.1f}", end="")
+        print(flush=True)
+
+
+main()
