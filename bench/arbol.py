@@ -58,9 +58,11 @@ def llamadas(orden):
 
 def main():
     print(f"ax-tree completo contra pyatspi, {VECES} veces cada uno, alternados (medianas)")
+    # Every application settled first, so that none is starting while another is measured.
+    for _, app, buscado in APPS:
+        esperarArbol(herramientas(app, buscado)["tildo-ax"])
     for titulo, app, buscado in APPS:
         h = herramientas(app, buscado)
-        esperarArbol(h["tildo-ax"])
         for orden in h.values():  # warm up: the toolkits build some of their trees lazily
             correr(orden)
         elementos = correr(h["pyatspi"]).get("visitados", 0)

@@ -432,10 +432,10 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
     auto it = o.bus == app.bus ? cache.find(o.ruta) : cache.end();
     if (it == cache.end()) return pedirLote(bus(), o, kit);
     auto h = hijosEnCache.find(o.ruta);
-    return loteDeCache(bus(), it->second,
-                       h == hijosEnCache.end() ? std::nullopt
-                                               : std::optional<std::vector<Objeto>>(h->second),
-                       kit);
+    return loteDeCache(
+        bus(), it->second,
+        h == hijosEnCache.end() ? std::nullopt : std::optional<std::vector<Objeto>>(h->second),
+        kit);
   }
 
   // Follows one element's batch: its second questions once its first answers are in, then

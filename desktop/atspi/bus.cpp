@@ -284,8 +284,7 @@ bool Llamada::esperarHasta(Reloj::time_point hasta) {
 
 DBusMessage* Llamada::respuesta() {
   if (!esperada_ && pendiente_) {
-    const bool llego =
-        dbus_pending_call_get_completed(pendiente_) || bus_->esperarAcotado(*this);
+    const bool llego = dbus_pending_call_get_completed(pendiente_) || bus_->esperarAcotado(*this);
     // A step run on the answer while waiting may have taken it already.
     if (llego && !esperada_) {
       tomar();

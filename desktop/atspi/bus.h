@@ -46,7 +46,7 @@ struct Extension {
 // One element as an application's cache (org.a11y.atspi.Cache.GetItems) describes it.
 struct ItemDeCache {
   Objeto objeto, padre;
-  int32_t indice = -1;       // among its parent's children
+  int32_t indice = -1;        // among its parent's children
   int32_t cuantosHijos = -1;  // -1: the application does not keep its children in the cache
   std::vector<std::string> interfaces;
   std::string nombre;
