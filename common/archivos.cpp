@@ -82,6 +82,45 @@ std::optional<std::string> leerDescriptor(int fd, size_t limite) {
   }
 }
 
+LectorDeLineas::LectorDeLineas(int fd, size_t limite) : fd(fd), limite(limite) {}
+
+std::optional<LectorDeLineas::Linea> LectorDeLineas::siguiente() {
+  for (;;) {
+    const size_t salto = pendiente.find('\n', buscado);
+    if (salto != std::string::npos) {
+      Linea linea;
+      linea.demasiadoLarga = descartando || salto > limite;
+      if (!linea.demasiadoLarga) linea.texto = pendiente.substr(0, salto);
+      pendiente.erase(0, salto + 1);
+      buscado = 0;
+      descartando = false;
+      return linea;
+    }
+    if (descartando || pendiente.size() > limite) {
+      descartando = true;
+      pendiente.clear();
+    }
+    buscado = pendiente.size();
+    if (terminado) {
+      if (pendiente.empty() && !descartando) return std::nullopt;
+      Linea ultima{descartando ? std::string() : std::move(pendiente), descartando};
+      pendiente.clear();
+      buscado = 0;
+      descartando = false;
+      return ultima;
+    }
+    // Never more than one byte past the limit at a time, so that what is held stays bounded.
+    char buf[65536];
+    const ssize_t n = ::read(fd, buf, std::min(sizeof buf, limite + 1));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      terminado = true;
+      continue;
+    }
+    pendiente.append(buf, static_cast<size_t>(n));
+  }
+}
+
 Lectura leerArchivoExplicado(const std::string& ruta, size_t limite) {
   // Non-blocking, so that a FIFO opens at once instead of waiting for a writer; the type is
   // checked before anything is read.

@@ -29,6 +29,32 @@ std::optional<std::string> leerArchivo(const std::string& ruta, size_t limite = 
 // An open descriptor to its end, or nothing when reading fails or passes the limit.
 std::optional<std::string> leerDescriptor(int fd, size_t limite = LIMITE_LECTURA);
 
+// The lines of a descriptor, none held past a limit: a peer that never sends a line feed costs
+// the reader no more than twice the limit in memory.
+class LectorDeLineas {
+ public:
+  struct Linea {
+    std::string texto;
+    // Longer than the limit: skipped through its line feed, `texto` left empty.
+    bool demasiadoLarga = false;
+  };
+
+  LectorDeLineas(int fd, size_t limite);
+  // The next line without its line feed (the last one may have none); nothing once the input
+  // ends or a read fails.
+  std::optional<Linea> siguiente();
+
+ private:
+  int fd;
+  size_t limite;
+  // Read and not yet given; while `descartando`, only the tail of a line too long.
+  std::string pendiente;
+  // Where the search for a line feed goes on in `pendiente`.
+  size_t buscado = 0;
+  bool descartando = false;
+  bool terminado = false;
+};
+
 // Replaces the file whole: writes a temporary file beside it, created anew (so no link at that
 // name is followed), and renames it over the old one, so a reader sees either the old content
 // or the new, never half of it. On failure the old file stays as it was.

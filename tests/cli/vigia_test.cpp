@@ -1,5 +1,7 @@
 // tildo-ui vigilar as the agent server sees it, on a simulated desktop: the ready line, the
 // lines of the desktop's events, the refused source and the orders that end it.
+#include <fstream>
+
 #include <gtest/gtest.h>
 
 #include "en_marcha.h"
@@ -41,6 +43,28 @@ TEST(UiVigia, LasLineasDeLosEventosYSalir) {
   EXPECT_EQ(vigia.fin(), 0);
   EXPECT_EQ(vigia.linea(), std::nullopt);
   EXPECT_EQ(vigia.errores(), "");
+}
+
+// VmHWM of the process, in kB.
+long picoResidente(pid_t pid) {
+  std::ifstream estado("/proc/" + std::to_string(pid) + "/status");
+  for (std::string linea; std::getline(estado, linea);)
+    if (linea.starts_with("VmHWM:")) return std::stol(linea.substr(6));
+  return -1;
+}
+
+TEST(UiVigia, UnaLineaSinFinSeDescartaSinCrecerEnMemoria) {
+  EscritorioDePrueba escritorio(Json::object());
+  EnMarcha vigia("tildo-ui", {"vigilar"},
+                 {{"TILDO_ESCRITORIO", escritorio.carpeta() + "/escritorio.json"}});
+  EXPECT_EQ(vigia.linea(), LISTO);
+  const long antes = picoResidente(vigia.pid());
+  // 64 MB from a peer that takes it for an order to suppress; none of it is taken.
+  vigia.escribir("suprimir" + std::string(64 << 20, 'x'));
+  EXPECT_LT(picoResidente(vigia.pid()) - antes, 16 << 10);
+  vigia.escribir("salir");
+  EXPECT_EQ(vigia.fin(), 0);
+  EXPECT_EQ(vigia.errores(), "[tildo-ui] orden descartada: la línea pasa de 64 KB\n");
 }
 
 TEST(UiVigia, SinFuenteDeEventosLoDiceYTerminaConTres) {

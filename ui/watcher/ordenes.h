@@ -1,9 +1,14 @@
 #pragma once
 // The orders the agent server writes to the watcher, one per line.
 
+#include <cstddef>
 #include <string_view>
 
 namespace tildo::ui {
+
+// The longest line read as an order; a longer one is skipped whole, so that a peer that never
+// ends its line cannot make the watcher's memory grow.
+inline constexpr size_t LIMITE_ORDEN = 64 * 1024;
 
 enum class Orden { ninguna, suprimir, libre, salir };
 

@@ -3,11 +3,11 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <iostream>
 #include <limits>
 #include <string>
 #include <thread>
 
+#include "common/archivos.h"
 #include "ui/frame/lineas.h"
 
 namespace tildo::ui {
@@ -38,6 +38,12 @@ Json conPunto(Json linea, Punto p) {
   ::_exit(codigo);
 }
 
+// On standard error in one write, whatever TILDO_UI_DEBUG says: the agent server must learn that
+// an order was lost.
+void avisar(const std::string& mensaje) {
+  [[maybe_unused]] const auto escrito = ::write(STDERR_FILENO, mensaje.data(), mensaje.size());
+}
+
 }  // namespace
 
 Json lineaDeVigilancia() {
@@ -57,8 +63,14 @@ void Vigia::obedecer(Orden orden) {
 
 void Vigia::escucharOrdenes() {
   std::thread([this] {
-    for (std::string linea; std::getline(std::cin, linea);) {
-      const Orden orden = leerOrden(linea);
+    LectorDeLineas lector(STDIN_FILENO, LIMITE_ORDEN);
+    while (auto linea = lector.siguiente()) {
+      if (linea->demasiadoLarga) {
+        avisar("[tildo-ui] orden descartada: la línea pasa de " +
+               std::to_string(LIMITE_ORDEN / 1024) + " KB\n");
+        continue;
+      }
+      const Orden orden = leerOrden(linea->texto);
       if (orden == Orden::salir) terminar(0);
       obedecer(orden);
     }
