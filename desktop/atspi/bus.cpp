@@ -39,6 +39,32 @@ std::optional<Objeto> objetoDe(DBusMessageIter& it) {
   return Objeto{*bus, *ruta};
 }
 
+// The values of an array of u, from the iterator at the array.
+std::vector<uint32_t> naturalesDe(DBusMessageIter& arreglo) {
+  DBusMessageIter lista;
+  dbus_message_iter_recurse(&arreglo, &lista);
+  std::vector<uint32_t> v;
+  while (dbus_message_iter_get_arg_type(&lista) == DBUS_TYPE_UINT32) {
+    uint32_t n = 0;
+    dbus_message_iter_get_basic(&lista, &n);
+    v.push_back(n);
+    dbus_message_iter_next(&lista);
+  }
+  return v;
+}
+
+// The strings of an array of s (or o), from the iterator at the array.
+std::vector<std::string> cadenasDe(DBusMessageIter& arreglo) {
+  DBusMessageIter lista;
+  dbus_message_iter_recurse(&arreglo, &lista);
+  std::vector<std::string> v;
+  while (auto s = cadena(lista)) {
+    v.push_back(*s);
+    if (!dbus_message_iter_next(&lista)) break;
+  }
+  return v;
+}
+
 }  // namespace
 
 struct Llamada::Aviso {
@@ -362,29 +388,15 @@ std::optional<bool> Llamada::booleano() {
 }
 
 std::optional<std::vector<uint32_t>> Llamada::naturales() {
-  DBusMessageIter it, lista;
+  DBusMessageIter it;
   if (!inicio(it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_ARRAY) return std::nullopt;
-  dbus_message_iter_recurse(&it, &lista);
-  std::vector<uint32_t> v;
-  while (dbus_message_iter_get_arg_type(&lista) == DBUS_TYPE_UINT32) {
-    uint32_t n = 0;
-    dbus_message_iter_get_basic(&lista, &n);
-    v.push_back(n);
-    dbus_message_iter_next(&lista);
-  }
-  return v;
+  return naturalesDe(it);
 }
 
 std::optional<std::vector<std::string>> Llamada::textos() {
-  DBusMessageIter it, lista;
+  DBusMessageIter it;
   if (!inicio(it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_ARRAY) return std::nullopt;
-  dbus_message_iter_recurse(&it, &lista);
-  std::vector<std::string> v;
-  while (auto s = cadena(lista)) {
-    v.push_back(*s);
-    if (!dbus_message_iter_next(&lista)) break;
-  }
-  return v;
+  return cadenasDe(it);
 }
 
 std::optional<Extension> Llamada::extension() {
@@ -466,19 +478,6 @@ std::optional<std::vector<ItemDeCache>> Llamada::itemsDeCache() {
     dbus_message_iter_next(&c);
     return t;
   };
-  auto lista32 = [](DBusMessageIter& c) {
-    DBusMessageIter dentro;
-    dbus_message_iter_recurse(&c, &dentro);
-    std::vector<uint32_t> v;
-    while (dbus_message_iter_get_arg_type(&dentro) == DBUS_TYPE_UINT32) {
-      uint32_t n = 0;
-      dbus_message_iter_get_basic(&dentro, &n);
-      v.push_back(n);
-      dbus_message_iter_next(&dentro);
-    }
-    dbus_message_iter_next(&c);
-    return v;
-  };
   // The signature was checked above: every field is where it is read from.
   std::vector<ItemDeCache> items;
   dbus_message_iter_recurse(&it, &lista);
@@ -493,12 +492,7 @@ std::optional<std::vector<ItemDeCache>> Llamada::itemsDeCache() {
     dbus_message_iter_next(&c);
     item.indice = entero(c);
     item.cuantosHijos = entero(c);
-    DBusMessageIter nombres;
-    dbus_message_iter_recurse(&c, &nombres);
-    while (auto s = cadena(nombres)) {
-      item.interfaces.push_back(*s);
-      if (!dbus_message_iter_next(&nombres)) break;
-    }
+    item.interfaces = cadenasDe(c);
     dbus_message_iter_next(&c);
     item.nombre = textoDe(c);
     uint32_t rol = 0;
@@ -506,7 +500,7 @@ std::optional<std::vector<ItemDeCache>> Llamada::itemsDeCache() {
     item.rol = rol;
     dbus_message_iter_next(&c);
     item.descripcion = textoDe(c);
-    item.estados = lista32(c);
+    item.estados = naturalesDe(c);
     items.push_back(std::move(item));
     dbus_message_iter_next(&lista);
   }
