@@ -47,10 +47,7 @@ int comandoBarra() {
   Barra barra(*busqueda, *pantallas, reloj);
   if (!barra.puedoArrancar()) return 0;
 
-  static int argc = 1;
-  static char nombre[] = "tildo-ui";
-  static char* argv[] = {nombre, nullptr};
-  QApplication aplicacion(argc, argv);
+  QApplication aplicacion(argcDeQt(), argvDeQt());
   aplicacion.setApplicationName("tildo-ui");
   aplicacion.setQuitOnLastWindowClosed(false);
   publicarInterruptores();

@@ -26,6 +26,17 @@ bool hayPantalla() {
 
 }  // namespace
 
+int& argcDeQt() {
+  static int argc = 1;
+  return argc;
+}
+
+char** argvDeQt() {
+  static char nombre[] = "tildo-ui";
+  static char* argv[] = {nombre, nullptr};
+  return argv;
+}
+
 bool prepararQt() {
   qInstallMessageHandler(mensajeDeQt);
   // Windows are placed in X coordinates, the ones tildo-ax posts pointer events in.

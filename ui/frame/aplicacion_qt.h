@@ -9,4 +9,8 @@ namespace tildo::ui {
 // display to open (Qt would end the process with a fatal error of its own).
 bool prepararQt();
 
+// The arguments Qt's application is made with; Qt keeps them for the process's whole life.
+int& argcDeQt();
+char** argvDeQt();
+
 }  // namespace tildo::ui

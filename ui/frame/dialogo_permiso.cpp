@@ -13,13 +13,10 @@
 #include "common/fallo.h"
 #include "ui/frame/aplicacion_qt.h"
 #include "ui/frame/lineas.h"
+#include "ui/frame/qt/conversiones.h"
 
 namespace tildo::ui {
 namespace {
-
-QString q(const std::string& texto) {
-  return QString::fromStdString(texto);
-}
 
 std::optional<PuntoDelPuntero> centroEnPantalla(QWidget* boton) {
   QWindow* ventana = boton->window()->windowHandle();
@@ -43,10 +40,7 @@ bool iguales(const std::optional<PuntoDelPuntero>& a, const std::optional<PuntoD
 bool preguntarPermiso(const TextosDePermiso& textos, double segundos) {
   if (!prepararQt()) fallo("no hay pantalla en la que preguntar (DISPLAY)", 1);
 
-  static int argc = 1;
-  static char nombre[] = "tildo-ui";
-  static char* argv[] = {nombre, nullptr};
-  QApplication aplicacion(argc, argv);
+  QApplication aplicacion(argcDeQt(), argvDeQt());
   aplicacion.setApplicationName("tildo-ui");
 
   QMessageBox caja;

@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "ui/bar/qt/coordenadas.h"
+#include "ui/frame/qt/conversiones.h"
 
 namespace tildo::ui {
 namespace {
@@ -20,7 +20,7 @@ class AccesibleInterruptor : public QAccessibleWidget {
 
   QString text(QAccessible::Text tipo) const override {
     if (tipo != QAccessible::Name) return QAccessibleWidget::text(tipo);
-    return QString::fromStdString(fila_->titulo().empty() ? fila_->pista() : fila_->titulo());
+    return q(fila_->titulo().empty() ? fila_->pista() : fila_->titulo());
   }
   QAccessible::State state() const override {
     QAccessible::State s = QAccessibleWidget::state();
@@ -81,8 +81,7 @@ PanelQt::~PanelQt() = default;
 QPointF PanelQt::origenDePantallas() {
   const QScreen* primaria = QGuiApplication::primaryScreen();
   if (!primaria) return {0, 0};
-  const QRect g = primaria->geometry();
-  return QPointF(g.x(), g.y() + g.height());
+  return abajoIzquierdaDe(primaria->geometry());
 }
 
 Rect PanelQt::marco() {
@@ -117,7 +116,7 @@ void PanelQt::aplicar(const Disposicion& d) {
 }
 
 void PanelQt::ponerPista(const std::string& pista) {
-  vista_->setToolTip(QString::fromStdString(pista));
+  vista_->setToolTip(q(pista));
 }
 
 bool PanelQt::visible() {
@@ -135,7 +134,7 @@ void PanelQt::ocultar() {
 }
 
 double PanelQt::anchoDeEtiqueta(const std::string& etiqueta) {
-  return QFontMetricsF(fuenteDeFila()).horizontalAdvance(QString::fromStdString(etiqueta));
+  return QFontMetricsF(fuenteDeFila()).horizontalAdvance(q(etiqueta));
 }
 
 // Set on the window while it is unmapped, where the window manager reads them when it maps

@@ -1,7 +1,6 @@
 #include "ui/bar/qt/vista_barra.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QMouseEvent>
@@ -9,14 +8,10 @@
 #include <QWindow>
 
 #include "ui/bar/disposicion.h"
-#include "ui/bar/qt/coordenadas.h"
+#include "ui/frame/qt/conversiones.h"
 
 namespace tildo::ui {
 namespace {
-
-QString q(const std::string& texto) {
-  return QString::fromStdString(texto);
-}
 
 QColor blanco(double alfa) {
   return QColor::fromRgbF(1, 1, 1, static_cast<float>(alfa));
@@ -29,16 +24,8 @@ double altoDeTexto(const QFont& fuente) {
 
 }  // namespace
 
-QColor qColor(const Color& c) {
-  return QColor::fromRgbF(static_cast<float>(c.rojo), static_cast<float>(c.verde),
-                          static_cast<float>(c.azul), static_cast<float>(c.alfa));
-}
-
 QFont fuenteDeFila() {
-  QFont fuente = QApplication::font();
-  fuente.setPixelSize(13);
-  fuente.setWeight(QFont::Medium);
-  return fuente;
+  return fuenteDeInterfaz(13, QFont::Medium);
 }
 
 Interruptor::Interruptor(std::string clave, std::string emoji, std::string titulo,
@@ -93,8 +80,8 @@ void Interruptor::paintEvent(QPaintEvent*) {
   contorno.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 9, 9);
   QColor relleno = blanco(0.06), borde = blanco(0.15);
   if (encendido_) {
-    relleno = qColor(esRojo_ ? COLOR_ROJO : COLOR_CIAN_SUAVE);
-    borde = qColor(esRojo_ ? COLOR_ROJO_BORDE : COLOR_CIAN);
+    relleno = colorDe(esRojo_ ? COLOR_ROJO : COLOR_CIAN_SUAVE);
+    borde = colorDe(esRojo_ ? COLOR_ROJO_BORDE : COLOR_CIAN);
   }
   pintor.fillPath(contorno, relleno);
   pintor.strokePath(contorno, QPen(borde, 1.5));
@@ -124,8 +111,8 @@ void VistaBarra::paintEvent(QPaintEvent*) {
   const double alto = height();
   QPainterPath fondo;
   fondo.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 14, 14);
-  pintor.fillPath(fondo, qColor(COLOR_FONDO));
-  QColor borde = qColor(COLOR_CIAN);
+  pintor.fillPath(fondo, colorDe(COLOR_FONDO));
+  QColor borde = colorDe(COLOR_CIAN);
   borde.setAlphaF(0.85f);
   pintor.strokePath(fondo, QPen(borde, 2));
 
@@ -137,18 +124,16 @@ void VistaBarra::paintEvent(QPaintEvent*) {
     pintor.setOpacity(1.0);
     pintor.drawImage(haciaQt(cuadro, {0, alto}), imagen);
   } else {
-    Dibujo::mano(pintor, cuadro, alto, qColor(COLOR_CIAN), 0.9);
+    Dibujo::mano(pintor, cuadro, alto, colorDe(COLOR_CIAN), 0.9);
   }
   if (!nombreVisible) return;
 
   const std::string etiqueta = enPausa ? texto(idioma, "paused") : "Tildo";
-  QFont fuente = QApplication::font();
-  fuente.setPixelSize(13);
-  fuente.setBold(true);
+  const QFont fuente = fuenteDeInterfaz(13, QFont::Bold);
   const double altoEtiqueta = altoDeTexto(fuente);
   const Rect caja{42, manoY + (28 - altoEtiqueta) * 0.5, width() - 42.0, altoEtiqueta};
   pintor.setFont(fuente);
-  pintor.setPen(qColor(COLOR_CIAN));
+  pintor.setPen(colorDe(COLOR_CIAN));
   pintor.drawText(haciaQt(caja, {0, alto}), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                   q(etiqueta));
 }

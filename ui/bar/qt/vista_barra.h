@@ -13,7 +13,6 @@
 
 namespace tildo::ui {
 
-QColor qColor(const Color& c);
 // The rows' font: the desktop's user-interface font at 13 px, medium weight.
 QFont fuenteDeFila();
 

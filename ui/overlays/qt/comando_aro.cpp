@@ -7,6 +7,7 @@
 
 #include "common/fallo.h"
 #include "ui/frame/aplicacion_qt.h"
+#include "ui/frame/qt/conversiones.h"
 #include "ui/overlays/aro.h"
 #include "ui/overlays/compositor.h"
 #include "ui/overlays/geometria.h"
@@ -37,17 +38,15 @@ void mostrarAro(const Args& args) {
   // The lifetime counts from here, not from the first frame.
   Aro aro(opcionesDelAro(args), ahora());
   if (!prepararQt()) fallo("no hay pantalla en la que mostrar el aro (DISPLAY)");
-  static int argc = 1;
-  static char nombre[] = "tildo-ui";
-  static char* argv[] = {nombre, nullptr};
-  QApplication aplicacion(argc, argv);
+  QApplication aplicacion(argcDeQt(), argvDeQt());
   QScreen* principal = QGuiApplication::primaryScreen();
   if (!principal) fallo("no hay pantalla en la que mostrar el aro");
-  const QRect p = principal->geometry();
+  const QPointF origen = abajoIzquierdaDe(principal->geometry());
   std::vector<Rect> pantallas;
   for (const QScreen* s : QGuiApplication::screens())
-    pantallas.push_back(desdeQt(s->geometry(), p));
-  const Rect pantalla = pantallaDelAro(aro.x, aro.y, pantallas, desdeQt(p, p));
+    pantallas.push_back(desdeQt(QRectF(s->geometry()), origen));
+  const Rect pantalla =
+      pantallaDelAro(aro.x, aro.y, pantallas, desdeQt(QRectF(principal->geometry()), origen));
   const MarcoDelAro marco = marcoDelAro(aro.x, aro.y, !aro.etiqueta.empty(), pantalla);
 
   const bool conCompositor = hayCompositor();
@@ -55,7 +54,7 @@ void mostrarAro(const Args& args) {
   VistaAro vista(conCompositor);
   vista.etiqueta = aro.etiqueta;
   // The window sits on whole pixels; the ring moves within it to stay on the exact point.
-  const QPointF arriba = haciaQt(marco.ventana, p);
+  const QPointF arriba = haciaQt(marco.ventana, origen).topLeft();
   const QPoint esquina(static_cast<int>(std::floor(arriba.x())),
                        static_cast<int>(std::floor(arriba.y())));
   vista.centro = {marco.centro.x + (arriba.x() - esquina.x()),

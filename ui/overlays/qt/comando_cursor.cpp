@@ -8,6 +8,7 @@
 #include "common/fallo.h"
 #include "ui/frame/aplicacion_qt.h"
 #include "ui/frame/constantes.h"
+#include "ui/frame/qt/conversiones.h"
 #include "ui/overlays/aro.h"
 #include "ui/overlays/compositor.h"
 #include "ui/overlays/geometria.h"
@@ -65,12 +66,13 @@ class CursorNeon {
   void seguirAlPuntero() {
     QScreen* principal = QGuiApplication::primaryScreen();
     if (!principal) return;
-    const QRect p = principal->geometry();
+    const QPointF abajoIzquierda = abajoIzquierdaDe(principal->geometry());
     const QPoint puntero = QCursor::pos();
-    const Punto abajo{static_cast<double>(puntero.x() - p.x()),
-                      static_cast<double>(p.y() + p.height() - puntero.y())};
+    const Punto abajo{puntero.x() - abajoIzquierda.x(), abajoIzquierda.y() - puntero.y()};
     const Punto origen = origenDelCursor(abajo);
-    const QPoint destino = haciaQt({origen.x, origen.y, ANCHO_CUADRO, ALTO_CUADRO}, p).toPoint();
+    const QPoint destino = haciaQt({origen.x, origen.y, ANCHO_CUADRO, ALTO_CUADRO}, abajoIzquierda)
+                               .topLeft()
+                               .toPoint();
     if (destino != vista.pos()) vista.move(destino);
     // Windows mapped or raised later would cover it otherwise.
     vista.raise();
@@ -81,10 +83,7 @@ class CursorNeon {
 
 void mostrarCursor() {
   if (!prepararQt()) fallo("no hay pantalla en la que mostrar el cursor (DISPLAY)");
-  static int argc = 1;
-  static char nombre[] = "tildo-ui";
-  static char* argv[] = {nombre, nullptr};
-  QApplication aplicacion(argc, argv);
+  QApplication aplicacion(argcDeQt(), argvDeQt());
   CursorNeon cursor(hayCompositor(), cargarCuadros());
   cursor.iniciar();
   escribirLinea(lineaDeCursorListo(cursor.cuadros.size()));

@@ -80,20 +80,4 @@ void Superpuesta::paintEvent(QPaintEvent*) {
   if (mostrado_) pintor.drawImage(0, 0, mostrado_->imagen);
 }
 
-QColor colorDe(const Color& c) {
-  return QColor::fromRgbF(static_cast<float>(c.rojo), static_cast<float>(c.verde),
-                          static_cast<float>(c.azul), static_cast<float>(c.alfa));
-}
-
-Rect desdeQt(const QRect& r, const QRect& principal) {
-  const double abajo = principal.y() + principal.height();
-  return {static_cast<double>(r.x() - principal.x()), abajo - (r.y() + r.height()),
-          static_cast<double>(r.width()), static_cast<double>(r.height())};
-}
-
-QPointF haciaQt(const Rect& r, const QRect& principal) {
-  const double abajo = principal.y() + principal.height();
-  return {principal.x() + r.x, abajo - r.y - r.alto};
-}
-
 }  // namespace tildo::ui

@@ -8,9 +8,6 @@
 #include <QWidget>
 #include <unordered_map>
 
-#include "desktop/pantallas.h"
-#include "ui/frame/constantes.h"
-
 namespace tildo::ui {
 
 class Superpuesta : public QWidget {
@@ -43,13 +40,5 @@ class Superpuesta : public QWidget {
   std::unordered_map<int, Dibujado> guardados_;
   const Dibujado* mostrado_ = nullptr;
 };
-
-QColor colorDe(const Color& c);
-
-// The screen service's space (origin at the primary screen's bottom-left, y upward) and Qt's
-// (top-left origin of the virtual desktop, y downward), with the primary screen's geometry.
-Rect desdeQt(const QRect& r, const QRect& principal);
-// The top-left corner of a rectangle.
-QPointF haciaQt(const Rect& r, const QRect& principal);
 
 }  // namespace tildo::ui

@@ -1,8 +1,9 @@
 #include "ui/overlays/qt/vista_aro.h"
 
-#include <QApplication>
 #include <QFontMetricsF>
 #include <QPainter>
+
+#include "ui/frame/qt/conversiones.h"
 
 namespace tildo::ui {
 void VistaAro::pintar(QPainter& pintor) const {
@@ -21,11 +22,9 @@ void VistaAro::pintar(QPainter& pintor) const {
   pintor.drawEllipse(c, 4.0, 4.0);
   if (etiqueta.empty()) return;
 
-  QFont fuente = QApplication::font();
-  fuente.setPixelSize(15);
-  fuente.setWeight(QFont::Medium);
+  const QFont fuente = fuenteDeInterfaz(15, QFont::Medium);
   const QFontMetricsF medidas(fuente);
-  const QString texto = QString::fromStdString(etiqueta);
+  const QString texto = q(etiqueta);
   const Rect caja = cajaDeEtiqueta(medidas.horizontalAdvance(texto), width(), centro, radio);
   const QRectF enQt(caja.x, height() - caja.y - caja.alto, caja.ancho, caja.alto);
   pintor.setPen(QPen(colorDe(COLOR_CIAN), 2));

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPolygonF>
 
+#include "ui/frame/qt/conversiones.h"
 #include "ui/overlays/geometria.h"
 
 namespace tildo::ui {
