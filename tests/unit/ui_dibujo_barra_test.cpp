@@ -142,6 +142,30 @@ TEST_F(UiDibujoBarra, EtiquetaOcultaEnCompactoYTextoDePausa) {
   EXPECT_EQ(finDeEtiqueta(false, true, "vista-sin-nombre"), 0);
 }
 
+TEST_F(UiDibujoBarra, ElTextoDePausaCabeEnElAnchoDeLaBarra) {
+  // The label's cyan pixels, beside the hand and inside the border, in a view that wide.
+  auto tinta = [&](int ancho, const std::string& idioma, const std::string& nombre) {
+    VistaBarra vista;
+    vista.resize(ancho, 44);
+    vista.manoY = 8;
+    vista.enPausa = true;
+    vista.idioma = idioma;
+    const QImage img = vista.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    if (!nombre.empty()) guardar(img, nombre);
+    int n = 0;
+    for (int x = 40; x < ancho - 4; ++x)
+      for (int y = 4; y < 40; ++y) n += esCian(img.pixel(x, y));
+    return n;
+  };
+  // 104: the full bar's width when no row's label is wider than the least the layout gives.
+  for (const std::string idioma : {"es", "en"}) {
+    const int enLaBarra = tinta(104, idioma, "vista-pausa-" + idioma + "-104");
+    const int holgada = tinta(300, idioma, "");
+    EXPECT_GT(holgada, 150) << idioma;
+    EXPECT_GT(enLaBarra, holgada * 0.85) << idioma << ": el texto quedó cortado";
+  }
+}
+
 TEST_F(UiDibujoBarra, LasFilasSonBotonesAccesibles) {
   std::vector<std::pair<std::string, bool>> cambios;
   PanelQt panel([&](const std::string& c, bool v) { cambios.emplace_back(c, v); });

@@ -128,14 +128,21 @@ void VistaBarra::paintEvent(QPaintEvent*) {
   }
   if (!nombreVisible) return;
 
-  const std::string etiqueta = enPausa ? texto(idioma, "paused") : "Tildo";
-  const QFont fuente = fuenteDeInterfaz(13, QFont::Bold);
-  const double altoEtiqueta = altoDeTexto(fuente);
-  const Rect caja{42, manoY + (28 - altoEtiqueta) * 0.5, width() - 42.0, altoEtiqueta};
+  // The bar is only as wide as its rows need, too narrow for the paused text on one line: the
+  // label wraps in a box centred on the hand square, clear of the first row and of the border,
+  // and shrinks only when two lines do not hold it either.
+  const QString etiqueta = q(enPausa ? texto(idioma, "paused") : "Tildo");
+  const QRectF caja = haciaQt({42, manoY - 4, width() - 46.0, 36}, {0, alto});
+  const int forma = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+  QFont fuente = fuenteDeInterfaz(13, QFont::Bold);
+  for (int pixeles = 12; pixeles >= 9; --pixeles) {
+    const QRectF ocupa = QFontMetricsF(fuente).boundingRect(caja, forma, etiqueta);
+    if (ocupa.width() <= caja.width() && ocupa.height() <= caja.height()) break;
+    fuente.setPixelSize(pixeles);
+  }
   pintor.setFont(fuente);
   pintor.setPen(colorDe(COLOR_CIAN));
-  pintor.drawText(haciaQt(caja, {0, alto}), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                  q(etiqueta));
+  pintor.drawText(caja, forma, etiqueta);
 }
 
 void Dibujo::mano(QPainter& pintor, const Rect& en, double altoDeVista, const QColor& color,
