@@ -2,6 +2,7 @@
 // (override-redirect, on top, no input, shaped or with alpha), clicks that reach the zenity
 // dialog below them, the ring's lines and lifetime, the hand following tildo-ax's pointer and
 // the frames it loads. Screenshots go to build/capturas for a person to look at.
+#include <algorithm>
 #include <filesystem>
 #include <thread>
 
@@ -252,17 +253,27 @@ TEST(Cursor, SigueAlPunteroDejaPasarLosClicsYCuentaSusCuadros) {
   EXPECT_TRUE(s->porEncima);
   EXPECT_EQ(s->rectangulosDeEntrada, 0);
 
-  // The hotspot, 20 from the left and 3 from the top, lands on the pointer.
-  EXPECT_EQ(ax({"move", "500", "300"}).json()["ok"], true);
-  const auto movido = Reloj::now();
-  EXPECT_TRUE(hasta(
-      2s,
-      [&] {
-        s = pantalla.superpuesta(34, 44);
-        return s && s->x == 480 && s->y == 297;
-      },
-      1ms));
-  EXPECT_LT(Reloj::now() - movido, 100ms);
+  // The hotspot, 20 from the left and 3 from the top, lands on the pointer: read from the X
+  // server after each move, the window is there within two frames (1/30 s) in the median of
+  // nine moves, and none is left behind for longer than six.
+  std::vector<double> cuadrosDeRetraso;
+  for (int i = 0; i < 9; ++i) {
+    const int x = 300 + 61 * i, y = 200 + 37 * i;
+    ASSERT_EQ(ax({"move", std::to_string(x), std::to_string(y)}).json()["ok"], true);
+    const auto movido = Reloj::now();
+    EXPECT_TRUE(hasta(
+        2s,
+        [&] {
+          s = pantalla.superpuesta(34, 44);
+          return s && s->x == x - 20 && s->y == y - 3;
+        },
+        1ms))
+        << x << ", " << y;
+    cuadrosDeRetraso.push_back(std::chrono::duration<double>(Reloj::now() - movido).count() * 60);
+  }
+  std::sort(cuadrosDeRetraso.begin(), cuadrosDeRetraso.end());
+  EXPECT_LE(cuadrosDeRetraso[4], 2.0) << ::testing::PrintToString(cuadrosDeRetraso);
+  EXPECT_LT(cuadrosDeRetraso.back(), 6.0);
 
   EXPECT_EQ(ax({"move", std::to_string(fondo.x), std::to_string(fondo.y)}).json()["ok"], true);
   EXPECT_TRUE(hasta(2s, [&] {
