@@ -24,11 +24,12 @@ std::string lineaDeRespuesta(const Json& respuesta) {
 }
 
 void emitir(const Json& respuesta, int codigo) {
-  escribirSalida(lineaDeRespuesta(respuesta));
-  escribirSalida("\n");
+  escribirSalida(lineaDeRespuesta(respuesta) + "\n");
   std::exit(codigo);
 }
 
-Json respuestaDeFallo(const std::string& mensaje) { return {{"ok", false}, {"error", mensaje}}; }
+Json respuestaDeFallo(const std::string& mensaje) {
+  return {{"ok", false}, {"error", mensaje}};
+}
 
 }  // namespace tildo

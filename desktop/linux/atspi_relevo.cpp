@@ -7,12 +7,11 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "common/archivos.h"
 #include "common/fallo.h"
 #include "desktop/atspi/modulo.h"
 #include "desktop/linux/escritorio_linux.h"
@@ -27,8 +26,7 @@ PuertosAtspi abrirAtspi(ConexionX11&, ServidorVentanas&, VentanasDeAplicacion*) 
   const auto ruta =
       (programa.parent_path() / TILDO_MODULOS / "tildo-ax-accesibilidad").lexically_normal();
   // The command line as the process was given it, arguments that are not UTF-8 included.
-  std::ifstream linea("/proc/self/cmdline", std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(linea), {}};
+  const std::string bytes = leerArchivo("/proc/self/cmdline").value_or("");
   std::vector<std::string> argumentos;
   for (size_t i = 0; i < bytes.size();) {
     const size_t fin = bytes.find('\0', i);

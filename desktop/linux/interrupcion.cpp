@@ -1,6 +1,8 @@
 #include "desktop/linux/interrupcion.h"
 
-#include <cerrno>
+#include <sys/prctl.h>
+
+#include <algorithm>
 #include <ctime>
 #include <string>
 
@@ -28,6 +30,22 @@ std::string nombre(int senal) {
   }
 }
 
+// Sleeps until the moment; false when a signal woke it first.
+bool dormirSinSenal(std::chrono::steady_clock::time_point fin) {
+  // Once per process: timers of this thread fire when asked, not up to 50 µs later.
+  [[maybe_unused]] static const bool puntual = prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL) == 0;
+  // The moment on the monotonic clock, so that a wake-up late in the loop does not add to it.
+  const auto falta =
+      std::max(fin - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration::zero());
+  timespec hasta;
+  clock_gettime(CLOCK_MONOTONIC, &hasta);
+  const long long nanos =
+      hasta.tv_nsec + std::chrono::duration_cast<std::chrono::nanoseconds>(falta).count();
+  hasta.tv_sec += static_cast<time_t>(nanos / 1000000000);
+  hasta.tv_nsec = static_cast<long>(nanos % 1000000000);
+  return clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &hasta, nullptr) != EINTR;
+}
+
 }  // namespace
 
 Interrupcion::Interrupcion() {
@@ -49,12 +67,14 @@ void Interrupcion::comprobar() {
   fallo("interrumpido por la señal " + nombre(llegada));
 }
 
-void Interrupcion::dormir(std::chrono::microseconds tiempo) {
-  const auto segundos = std::chrono::duration_cast<std::chrono::seconds>(tiempo);
-  timespec resto{static_cast<time_t>(segundos.count()),
-                 static_cast<long>((tiempo - segundos).count() * 1000)};
+void Interrupcion::dormirHasta(std::chrono::steady_clock::time_point fin) {
   comprobar();
-  while (nanosleep(&resto, &resto) != 0 && errno == EINTR) comprobar();
+  while (!dormirSinSenal(fin)) comprobar();
+}
+
+void dormirHasta(std::chrono::steady_clock::time_point fin) {
+  while (!dormirSinSenal(fin)) {
+  }
 }
 
 }  // namespace tildo

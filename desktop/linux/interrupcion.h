@@ -8,6 +8,10 @@
 
 namespace tildo {
 
+// Sleeps until the moment on the steady clock, waking on time: the pauses of an event sequence
+// are counted, and the kernel's default slack would make each one some 50 µs late.
+void dormirHasta(std::chrono::steady_clock::time_point fin);
+
 class Interrupcion {
  public:
   // Catches the three signals from now on.
@@ -20,8 +24,8 @@ class Interrupcion {
 
   // Fails the command (Fallo) when one of the signals has come.
   void comprobar();
-  // Sleeps, cut short by the signals: then fails the command.
-  void dormir(std::chrono::microseconds tiempo);
+  // Sleeps until the moment, cut short by the signals: then fails the command.
+  void dormirHasta(std::chrono::steady_clock::time_point fin);
 
  private:
   struct sigaction anteriores_[3];

@@ -60,9 +60,7 @@ ConexionX11::~ConexionX11() {
   if (propia_) {
     // Closing does not wait for the server; one reply does, so that what the run sent has
     // happened when it replies.
-    comprobarConexion();
-    std::free(xcb_get_input_focus_reply(propia_, xcb_get_input_focus(propia_), nullptr));
-    comprobarConexion();
+    confirmar();
     xcb_disconnect(propia_);
   }
   if (pantalla_) XCloseDisplay(pantalla_);
@@ -134,6 +132,31 @@ void ConexionX11::inalcanzable() {
 
 void ConexionX11::comprobarConexion() {
   if (propia_ && xcb_connection_has_error(propia_)) terminarSinConexion();
+}
+
+void ConexionX11::pedirConfirmacion() {
+  xcb_connection_t* c = xcb();
+  if (!c) return;
+  if (confirmacion_) xcb_discard_reply(c, *confirmacion_);
+  confirmacion_ = xcb_get_input_focus(c).sequence;
+  xcb_flush(c);
+  escritoConLaConfirmacion_ = xcb_total_written(c);
+  comprobarConexion();
+}
+
+void ConexionX11::confirmar() {
+  xcb_connection_t* c = xcb();
+  if (!c) return;
+  xcb_flush(c);
+  // Anything written since the last question asked was asked after it: ask again.
+  if (confirmacion_ && xcb_total_written(c) != escritoConLaConfirmacion_) {
+    xcb_discard_reply(c, *confirmacion_);
+    confirmacion_.reset();
+  }
+  if (!confirmacion_) confirmacion_ = xcb_get_input_focus(c).sequence;
+  std::free(xcb_get_input_focus_reply(c, {*confirmacion_}, nullptr));
+  confirmacion_.reset();
+  comprobarConexion();
 }
 
 }  // namespace tildo

@@ -7,6 +7,9 @@
 #include <X11/Xlib.h>
 #include <xcb/xcb.h>
 
+#include <cstdint>
+#include <optional>
+
 #include "desktop/entrada.h"
 
 namespace tildo {
@@ -35,6 +38,12 @@ class ConexionX11 {
   [[noreturn]] static void inalcanzable();
   // Ends the run with the failure reply when the connection to the server is gone.
   void comprobarConexion();
+  // Sends what is queued on xcb's connection with a question the server answers once it has
+  // handled all of it, and goes on without waiting: the answer, if nothing is sent after it, is
+  // the final wait.
+  void pedirConfirmacion();
+  // Waits until the server has handled every request sent on xcb's connection.
+  void confirmar();
 
  private:
   Display* pantalla_ = nullptr;
@@ -44,6 +53,10 @@ class ConexionX11 {
   xcb_window_t raizPropia_ = XCB_NONE;
   bool origenLeido_ = false;
   Punto origen_;
+  // The question pedirConfirmacion sent last, while unanswered, and how many bytes had gone to
+  // the server with it.
+  std::optional<unsigned> confirmacion_;
+  uint64_t escritoConLaConfirmacion_ = 0;
 };
 
 }  // namespace tildo

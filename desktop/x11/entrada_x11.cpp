@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
-#include <thread>
 
 #include "common/fallo.h"
 
@@ -103,7 +102,6 @@ void EntradaX11::raton(int tipo, Punto punto, int boton) {
     default:
       break;
   }
-  xcb_flush(c);
 }
 
 void EntradaX11::rueda(int32_t rueda1, int32_t rueda2) {
@@ -119,7 +117,6 @@ void EntradaX11::rueda(int32_t rueda1, int32_t rueda2) {
   };
   clics(rueda1, 4, 5);
   clics(rueda2, 6, 7);
-  xcb_flush(c);
 }
 
 void EntradaX11::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> banderas,
@@ -131,7 +128,6 @@ void EntradaX11::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> band
     if (!abajo) {
       auto it = ligadas_.find(keysyms.back());
       if (it != ligadas_.end()) pulsar(it->second, false);
-      xcb_flush(c_);
       return;
     }
     for (size_t i = 0; i < keysyms.size(); ++i) {
@@ -140,7 +136,6 @@ void EntradaX11::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> band
       pulsar(keycode, true);
       if (i + 1 < keysyms.size()) pulsar(keycode, false);
     }
-    xcb_flush(c_);
     return;
   }
   const uint32_t keysym = x11::keysymDeTecla(codigo);
@@ -155,15 +150,17 @@ void EntradaX11::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> band
     pulsar(keycode, false);
     for (auto m = mods.rbegin(); m != mods.rend(); ++m) pulsar(*m, false);
   }
-  xcb_flush(c_);
 }
 
+// The pause starts once the events are sent. The server works through them meanwhile and says
+// so, so that after the last pause of a sequence there is nothing left to wait for.
 void EntradaX11::pausa(uint32_t microsegundos) {
-  if (c_) xcb_flush(c_);
+  if (c_) conexion_.pedirConfirmacion();
+  const auto fin = std::chrono::steady_clock::now() + std::chrono::microseconds(microsegundos);
   if (interrupcion_)
-    interrupcion_->dormir(std::chrono::microseconds(microsegundos));
+    interrupcion_->dormirHasta(fin);
   else
-    std::this_thread::sleep_for(std::chrono::microseconds(microsegundos));
+    dormirHasta(fin);
 }
 
 void EntradaX11::prepararTexto(const std::vector<std::u16string>& caracteres) {
@@ -277,7 +274,7 @@ void EntradaX11::tomarTeclado() {
     xcb_flush(c_);
     conexion_.comprobarConexion();
     if (libre) return;
-    interrupcion_->dormir(ESPERA_TURNO);
+    interrupcion_->dormirHasta(std::chrono::steady_clock::now() + ESPERA_TURNO);
   }
 }
 
@@ -461,13 +458,8 @@ void EntradaX11::bloquearMayusculas(bool fijas) {
 }
 
 void EntradaX11::esperarAQueLeanElMapa() {
-  sincronizar();
-  std::this_thread::sleep_until(ligadoEn_ + VIDA_MINIMA);
-}
-
-void EntradaX11::sincronizar() {
-  respuesta(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
-  conexion_.comprobarConexion();
+  conexion_.confirmar();
+  dormirHasta(ligadoEn_ + VIDA_MINIMA);
 }
 
 void EntradaX11::pulsar(unsigned keycode, bool abajo) {

@@ -75,8 +75,6 @@ class EntradaX11 : public Entrada {
   void bloquearMayusculas(bool fijas);
   void soltarPulsadas();
   void esperarAQueLeanElMapa();
-  // Waits until the server has handled everything sent so far.
-  void sincronizar();
   void pulsar(unsigned keycode, bool abajo);
   std::vector<unsigned> modificadores(uint64_t banderas);
 

@@ -5,7 +5,8 @@
 #include <sys/utsname.h>
 
 #include <algorithm>
-#include <fstream>
+
+#include "common/archivos.h"
 
 namespace tildo {
 namespace {
@@ -29,8 +30,13 @@ Rect visibleDe(const Rect& monitor, const std::optional<Rect>& area) {
 // PRETTY_NAME of os-release, unquoted.
 std::string nombreDelSistema() {
   for (const char* ruta : {"/etc/os-release", "/usr/lib/os-release"}) {
-    std::ifstream archivo(ruta);
-    for (std::string linea; std::getline(archivo, linea);) {
+    const auto contenido = leerArchivo(ruta);
+    if (!contenido) continue;
+    for (size_t inicio = 0; inicio < contenido->size();) {
+      size_t fin = contenido->find('\n', inicio);
+      if (fin == std::string::npos) fin = contenido->size();
+      const std::string linea = contenido->substr(inicio, fin - inicio);
+      inicio = fin + 1;
       if (linea.rfind("PRETTY_NAME=", 0) != 0) continue;
       std::string valor = linea.substr(12);
       if (valor.size() >= 2 && (valor.front() == '"' || valor.front() == '\'') &&
@@ -102,7 +108,8 @@ std::vector<Pantalla> PantallasX11::pantallas() {
 
 std::optional<Pantalla> PantallasX11::principal() {
   const Rect& m = monitores().front();
-  return Pantalla{haciaAbajoIzquierda(m), haciaAbajoIzquierda(visibleDe(m, servidor_.areaDeTrabajo()))};
+  return Pantalla{haciaAbajoIzquierda(m),
+                  haciaAbajoIzquierda(visibleDe(m, servidor_.areaDeTrabajo()))};
 }
 
 Punto PantallasX11::puntero() {

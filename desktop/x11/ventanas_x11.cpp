@@ -6,10 +6,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <iterator>
 #include <limits>
 
+#include "common/archivos.h"
 #include "common/texto.h"
 
 namespace tildo {
@@ -377,8 +377,8 @@ std::optional<Rect> ServidorVentanas::areaDeTrabajo() {
   if (areas.size() < 4) return std::nullopt;
   // x and y are signed when a monitor sits left of or above the root's origin.
   return Rect{double(static_cast<int32_t>(areas[4 * i])),
-              double(static_cast<int32_t>(areas[4 * i + 1])),
-              double(areas[4 * i + 2]), double(areas[4 * i + 3])};
+              double(static_cast<int32_t>(areas[4 * i + 1])), double(areas[4 * i + 2]),
+              double(areas[4 * i + 3])};
 }
 
 std::optional<Valor> VentanaX11::atributo(std::string_view nombre) {
@@ -465,9 +465,10 @@ bool VentanasDeAplicacion::activar(int32_t pid) {
 }
 
 std::optional<std::string> nombreDeProceso(int32_t pid) {
-  std::ifstream archivo("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
-  std::string programa;
-  if (!archivo || !std::getline(archivo, programa, '\0') || programa.empty()) return std::nullopt;
+  const auto linea = leerArchivo("/proc/" + std::to_string(pid) + "/cmdline");
+  if (!linea) return std::nullopt;
+  std::string programa = linea->substr(0, linea->find('\0'));
+  if (programa.empty()) return std::nullopt;
   const auto barra = programa.rfind('/');
   if (barra != std::string::npos) programa.erase(0, barra + 1);
   if (programa.empty()) return std::nullopt;
