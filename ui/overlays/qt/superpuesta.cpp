@@ -4,7 +4,23 @@
 #include <cmath>
 #include <vector>
 
+#include "ui/frame/lineas.h"
+#include "ui/overlays/qt/dibujos_en_el_servidor.h"
+
 namespace tildo::ui {
+namespace {
+
+// A shape as the server takes it: a bit a pixel, rows padded to 32 bits, the leftmost lowest.
+QImage mapaDeBits(const QRegion& forma, const QSize& tamano) {
+  QImage bits(tamano, QImage::Format_MonoLSB);
+  bits.fill(0);
+  for (const QRect& r : forma)
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x) bits.setPixel(x, y, 1);
+  return bits;
+}
+
+}  // namespace
 
 Superpuesta::Superpuesta(bool conCompositor)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint |
@@ -61,20 +77,46 @@ Superpuesta::Dibujado Superpuesta::dibujar() const {
 }
 
 void Superpuesta::mostrar(int clave) {
+  if (!servidorPreguntado_) {
+    servidorPreguntado_ = true;
+    enElServidor_ = dibujosEnElServidor(*this);
+    setAttribute(Qt::WA_PaintOnScreen, enElServidor_ != nullptr);
+    traza(enElServidor_ ? "dibujos guardados en el servidor X" : "dibujos pintados por Qt");
+  }
   auto guardado = guardados_.find(clave);
-  if (guardado == guardados_.end()) guardado = guardados_.emplace(clave, dibujar()).first;
+  if (guardado == guardados_.end()) {
+    guardado = guardados_.emplace(clave, dibujar()).first;
+    if (enElServidor_) {
+      Dibujado& d = guardado->second;
+      const QImage bits = conCompositor_ ? QImage() : mapaDeBits(d.forma, d.imagen.size());
+      enElServidor_->guardar(clave, {d.imagen.width(), d.imagen.height(),
+                                     reinterpret_cast<const uint32_t*>(d.imagen.constBits()),
+                                     bits.isNull() ? nullptr : bits.constBits()});
+      d.imagen = QImage();
+    }
+  }
   const Dibujado* antes = mostrado_;
   if (antes == &guardado->second) return;
   mostrado_ = &guardado->second;
   // Neighbouring drawings often keep the same shape; the X server hears only of changes.
-  if (!conCompositor_ && (!antes || antes->forma != mostrado_->forma)) {
+  const bool otraForma = !conCompositor_ && (!antes || antes->forma != mostrado_->forma);
+  if (enElServidor_) {
+    enElServidor_->mostrar(clave, otraForma);
+    return;
+  }
+  if (otraForma) {
     // An empty mask would mean no shape at all: a single pixel outside the view stands in.
     setMask(mostrado_->forma.isEmpty() ? QRegion(-1, -1, 1, 1) : mostrado_->forma);
   }
   update();
 }
 
+QPaintEngine* Superpuesta::paintEngine() const {
+  return enElServidor_ ? nullptr : QWidget::paintEngine();
+}
+
 void Superpuesta::paintEvent(QPaintEvent*) {
+  if (enElServidor_) return;
   QPainter pintor(this);
   pintor.setCompositionMode(QPainter::CompositionMode_Source);
   if (mostrado_) pintor.drawImage(0, 0, mostrado_->imagen);
