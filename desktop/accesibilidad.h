@@ -45,6 +45,10 @@ class Elemento {
   // A walk of the element and its descendants down to so many levels follows, in order: the
   // backend may ask the application ahead. What the reads give does not change.
   virtual void anticipar(int64_t /*profundidad*/) {}
+  // Who the element is within one run: two elements with the same non-empty identity are the
+  // same element, however they were reached (trees can loop back on themselves). Empty when
+  // the backend cannot tell.
+  virtual std::string identidad() const { return {}; }
 };
 
 class Accesibilidad {

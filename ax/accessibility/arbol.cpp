@@ -1,6 +1,8 @@
 #include "ax/accessibility/arbol.h"
 
 #include <algorithm>
+#include <set>
+#include <string>
 
 #include "ax/accessibility/lectores.h"
 #include "ax/frame/aplicaciones.h"
@@ -12,8 +14,13 @@ bool esRolClave(std::string_view rol) {
   return std::find(ROLES_CLAVE.begin(), ROLES_CLAVE.end(), rol) != ROLES_CLAVE.end();
 }
 
-void recorrer(Elemento& elemento, int64_t nivel, int64_t profundidad, int64_t maximo, Json& hacia) {
+namespace {
+
+void recorrer(Elemento& elemento, int64_t nivel, int64_t profundidad, int64_t maximo, Json& hacia,
+              std::set<std::string>& vistos) {
   if (static_cast<int64_t>(hacia.size()) >= maximo) return;
+  // An element reached again, through a loop or a second parent, is not walked again.
+  if (auto id = elemento.identidad(); !id.empty() && !vistos.insert(std::move(id)).second) return;
   if (nivel == 0) elemento.anticipar(std::min(profundidad, NIVEL_MAS_HONDO));
   const auto rol = texto(elemento, "AXRole");
   const auto titulo = texto(elemento, "AXTitle");
@@ -52,12 +59,21 @@ void recorrer(Elemento& elemento, int64_t nivel, int64_t profundidad, int64_t ma
   // Accessibility trees can loop back on themselves; no real interface nests this deep, and
   // the bound keeps a huge --depth from exhausting the stack.
   if (profundidad <= 0 || nivel >= NIVEL_MAS_HONDO) return;
-  const auto hijos = elementosDe(elemento, "AXChildren");
+  auto hijos = elementosDe(elemento, "AXChildren");
   if (!hijos) return;
-  for (const auto& hijo : *hijos) {
+  for (auto& hijo : *hijos) {
     if (static_cast<int64_t>(hacia.size()) >= maximo) break;
-    recorrer(*hijo, nivel + 1, profundidad - 1, maximo, hacia);
+    recorrer(*hijo, nivel + 1, profundidad - 1, maximo, hacia, vistos);
+    // Let go once walked: a huge tree is never held whole.
+    hijo.reset();
   }
+}
+
+}  // namespace
+
+void recorrer(Elemento& elemento, int64_t nivel, int64_t profundidad, int64_t maximo, Json& hacia) {
+  std::set<std::string> vistos;
+  recorrer(elemento, nivel, profundidad, maximo, hacia, vistos);
 }
 
 int64_t enteroOPorDefecto(const Argumentos& args, const char* bandera, int64_t porDefecto) {

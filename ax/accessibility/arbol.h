@@ -23,7 +23,7 @@ bool esRolClave(std::string_view rol);
 
 // Appends to hacia (a JSON array) the tree node of the element when it carries a text or a key
 // role (the start, at nivel 0, always), then walks its children while profundidad lasts and
-// the list holds fewer than maximo nodes.
+// the list holds fewer than maximo nodes. An element met again (same identity) is skipped.
 // The deepest level the walk enters, whatever depth it is asked for.
 constexpr int64_t NIVEL_MAS_HONDO = 256;
 

@@ -52,6 +52,7 @@ bool coincide(const std::string& consulta, const std::vector<std::string>& texto
 
 void Busqueda::buscar(const ElementoRef& elemento, int64_t nivel) {
   if (encontrado_ || nivel > 8) return;
+  if (auto id = elemento->identidad(); !id.empty() && !vistos_.insert(std::move(id)).second) return;
   std::vector<std::string> textos;
   for (const char* nombre : {"AXTitle", "AXValue", "AXDescription", "AXHelp"})
     if (auto t = texto(*elemento, nombre)) textos.push_back(*t);
@@ -61,7 +62,11 @@ void Busqueda::buscar(const ElementoRef& elemento, int64_t nivel) {
   }
   auto hijos = elementosDe(*elemento, "AXChildren");
   if (!hijos) return;
-  for (const auto& hijo : *hijos) buscar(hijo, nivel + 1);
+  for (auto& hijo : *hijos) {
+    buscar(hijo, nivel + 1);
+    // Let go once searched: a huge tree is never held whole.
+    hijo.reset();
+  }
 }
 
 Quietud centroQuieto(Elemento& elemento, Entrada& entrada, int intentos, uint32_t espera) {

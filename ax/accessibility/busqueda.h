@@ -3,6 +3,7 @@
 // under a point: ax-find, ax-click, ax-focus, ax-at.
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "ax/frame/argumentos.h"
@@ -16,7 +17,8 @@ namespace tildo {
 bool coincide(const std::string& consulta, const std::vector<std::string>& textos);
 
 // The depth-first search of ax-click: the first element in pre-order, levels 0 to 8, whose
-// title, value (whole), description or help contains the query.
+// title, value (whole), description or help contains the query; an element met again (same
+// identity) is not searched again.
 class Busqueda {
  public:
   explicit Busqueda(std::string consulta) : consulta_(std::move(consulta)) {}
@@ -26,6 +28,7 @@ class Busqueda {
  private:
   std::string consulta_;
   ElementoRef encontrado_;
+  std::set<std::string> vistos_;
 };
 
 struct Quietud {

@@ -375,6 +375,9 @@ std::optional<std::vector<Objeto>> hijosDe(Lote& l) {
 // How many action names are asked ahead at most; an element claiming more gets them asked
 // for when they are read.
 constexpr int32_t ACCIONES_ADELANTADAS = 64;
+// The actions of one element that are read at most: no real element has nearly as many, and an
+// application may claim 2^31.
+constexpr int32_t ACCIONES_MAXIMAS = 256;
 // How many elements one walk asks ahead at most: past them the walk asks as it goes.
 constexpr size_t ELEMENTOS_ADELANTADOS = 5000;
 
@@ -519,6 +522,7 @@ class ElementoAtspi : public Elemento {
   int realizar(std::string_view accion) override;
   int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
   void anticipar(int64_t profundidad) override;
+  std::string identidad() const override { return o_.bus + ' ' + o_.ruta; }
 
   void preguntar() {
     if (!lote_) lote_ = pedirLote(bus(), o_, kit());
@@ -756,7 +760,7 @@ std::vector<std::string> ElementoAtspi::nombresCrudos() {
   Lote& l = loteCompleto("acciones");
   if (l.todasLasAcciones.enviada())
     return l.todasLasAcciones.acciones().value_or(std::vector<std::string>{});
-  const int32_t n = l.cuantasAcciones.entero().value_or(0);
+  const int32_t n = std::min(l.cuantasAcciones.entero().value_or(0), ACCIONES_MAXIMAS);
   // The names not asked yet are asked now, all together.
   for (auto i = static_cast<int32_t>(l.acciones.size()); i < n; ++i)
     l.acciones.push_back(bus().conEnteros(o_, ACCION, "GetName", {i}));
@@ -866,8 +870,7 @@ std::optional<Valor> ElementoAtspi::ventanas(std::string_view nombre) {
 // of the Collection interface (states, attributes, roles, interfaces, each with how it
 // matches, and whether to invert), in canonical order. Nothing when the toolkit has no search.
 std::optional<std::vector<Objeto>> focoPorColeccion(atspi::Bus& bus, const Objeto& raiz) {
-  DBusMessage* m = dbus_message_new_method_call(raiz.bus.c_str(), raiz.ruta.c_str(),
-                                                "org.a11y.atspi.Collection", "GetMatches");
+  DBusMessage* m = atspi::llamadaA(raiz, "org.a11y.atspi.Collection", "GetMatches");
   if (!m) return std::nullopt;
   DBusMessageIter it, regla, lista, dicc;
   dbus_message_iter_init_append(m, &it);
@@ -902,24 +905,27 @@ std::optional<std::vector<Objeto>> focoPorColeccion(atspi::Bus& bus, const Objet
 }
 
 // The first focused element below the element, by the application's own search when it has
-// one, else by a bounded walk through what is showing.
+// one, else by a walk through what is showing, bounded in elements looked at (`presupuesto`)
+// and never entering an element twice (trees can loop back on themselves).
 std::optional<Objeto> focoBajo(atspi::Bus& bus, const Objeto& raiz, int profundidad,
-                               int& presupuesto) {
+                               int& presupuesto,
+                               std::set<std::pair<std::string, std::string>>& vistos) {
   if (auto hallados = focoPorColeccion(bus, raiz)) {
     if (hallados->empty()) return std::nullopt;
     return hallados->front();
   }
   if (profundidad <= 0) return std::nullopt;
-  const auto hijos =
-      bus.metodo(raiz, ACCESIBLE, "GetChildren").objetos().value_or(std::vector<Objeto>{});
+  auto hijos = bus.metodo(raiz, ACCESIBLE, "GetChildren").objetos().value_or(std::vector<Objeto>{});
+  // No more is asked than the budget can look at.
+  hijos.resize(std::min(hijos.size(), static_cast<size_t>(std::max(presupuesto, 0))));
   std::vector<Llamada> estados;
   for (const auto& h : hijos) estados.push_back(bus.metodo(h, ACCESIBLE, "GetState"));
   for (size_t i = 0; i < hijos.size() && presupuesto-- > 0; ++i) {
     auto e = estados[i].naturales();
     if (!e) continue;
     if (tieneEstado(*e, ATSPI_STATE_FOCUSED)) return hijos[i];
-    if (tieneEstado(*e, ATSPI_STATE_SHOWING))
-      if (auto f = focoBajo(bus, hijos[i], profundidad - 1, presupuesto)) return f;
+    if (tieneEstado(*e, ATSPI_STATE_SHOWING) && vistos.emplace(hijos[i].bus, hijos[i].ruta).second)
+      if (auto f = focoBajo(bus, hijos[i], profundidad - 1, presupuesto, vistos)) return f;
   }
   return std::nullopt;
 }
@@ -929,7 +935,8 @@ ElementoRef ElementoAtspi::enfocado() {
   activasPrimero(marcos);
   for (auto& m : marcos) {
     int presupuesto = 5000;
-    if (auto f = focoBajo(bus(), m.o, 30, presupuesto))
+    std::set<std::pair<std::string, std::string>> vistos{{m.o.bus, m.o.ruta}};
+    if (auto f = focoBajo(bus(), m.o, 30, presupuesto, vistos))
       return std::make_shared<ElementoAtspi>(s_, *f);
   }
   return nullptr;

@@ -4,11 +4,24 @@
 #include <string_view>
 #include <utility>
 
+#include "common/texto.h"
+
 namespace tildo::atspi {
+
+bool referenciaValida(const Objeto& o) {
+  return dbus_validate_bus_name(o.bus.c_str(), nullptr) &&
+         dbus_validate_path(o.ruta.c_str(), nullptr);
+}
+
+DBusMessage* llamadaA(const Objeto& o, const char* interfaz, const char* nombre) {
+  if (!referenciaValida(o)) return nullptr;
+  return dbus_message_new_method_call(o.bus.c_str(), o.ruta.c_str(), interfaz, nombre);
+}
+
 namespace {
 
 DBusMessage* mensaje(const Objeto& o, const char* interfaz, const char* nombre) {
-  return dbus_message_new_method_call(o.bus.c_str(), o.ruta.c_str(), interfaz, nombre);
+  return llamadaA(o, interfaz, nombre);
 }
 
 // Steps into a variant when the value is one.
@@ -20,23 +33,36 @@ void sinVariante(DBusMessageIter& it) {
   }
 }
 
-std::optional<std::string> cadena(DBusMessageIter& it) {
+// A string or object path, whole.
+std::optional<std::string_view> crudo(DBusMessageIter& it) {
   const int t = dbus_message_iter_get_arg_type(&it);
   if (t != DBUS_TYPE_STRING && t != DBUS_TYPE_OBJECT_PATH) return std::nullopt;
   const char* s = nullptr;
   dbus_message_iter_get_basic(&it, &s);
-  return std::string(s ? s : "");
+  return std::string_view(s ? s : "");
 }
 
+// A text, cut to LARGO_TEXTO. libdbus lets only well-formed UTF-8 through, so a cut is the only
+// place a character can be broken.
+std::optional<std::string> cadena(DBusMessageIter& it) {
+  auto s = crudo(it);
+  if (!s) return std::nullopt;
+  if (s->size() <= LARGO_TEXTO) return std::string(*s);
+  return utf8Reparado(s->substr(0, LARGO_TEXTO), true);
+}
+
+// A reference as (so), or (ss) as some toolkits send it; nothing when it is not a valid one.
 std::optional<Objeto> objetoDe(DBusMessageIter& it) {
   if (dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_STRUCT) return std::nullopt;
   DBusMessageIter campos;
   dbus_message_iter_recurse(&it, &campos);
-  auto bus = cadena(campos);
+  auto bus = crudo(campos);
   if (!bus || !dbus_message_iter_next(&campos)) return std::nullopt;
-  auto ruta = cadena(campos);
+  auto ruta = crudo(campos);
   if (!ruta) return std::nullopt;
-  return Objeto{*bus, *ruta};
+  Objeto o{std::string(*bus), std::string(*ruta)};
+  if (!referenciaValida(o)) return std::nullopt;
+  return o;
 }
 
 // The values of an array of u, from the iterator at the array.
@@ -433,9 +459,9 @@ std::optional<std::vector<Objeto>> Llamada::objetos() {
   if (!inicio(it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_ARRAY) return std::nullopt;
   dbus_message_iter_recurse(&it, &lista);
   std::vector<Objeto> v;
-  while (auto o = objetoDe(lista)) {
-    v.push_back(*o);
-    if (!dbus_message_iter_next(&lista)) break;
+  while (dbus_message_iter_get_arg_type(&lista) == DBUS_TYPE_STRUCT) {
+    if (auto o = objetoDe(lista)) v.push_back(std::move(*o));
+    dbus_message_iter_next(&lista);
   }
   return v;
 }

@@ -32,12 +32,22 @@ constexpr std::chrono::milliseconds ESPERA_TOTAL{3000};
 // and a bound on what a huge tree can make the walk hold.
 constexpr size_t EN_VUELO_MAXIMO = 4000;
 
+// Texts read from an application (names, descriptions, text contents) are cut to this many
+// bytes, at a character boundary: an application may send a megabyte on every element.
+constexpr size_t LARGO_TEXTO = 64 * 1024;
+
 // An accessible object: the application's bus name and the object's path.
 struct Objeto {
   std::string bus;
   std::string ruta;
   bool operator==(const Objeto&) const = default;
 };
+
+// Whether the reference can be called at all: a valid bus name and a valid object path
+// (libdbus ends the process on a call to anything else). An application may send any text.
+bool referenciaValida(const Objeto& o);
+// A method call to the object; nothing when the reference is not valid.
+DBusMessage* llamadaA(const Objeto& o, const char* interfaz, const char* nombre);
 
 struct Extension {
   int32_t x = 0, y = 0, ancho = 0, alto = 0;
@@ -83,6 +93,7 @@ class Llamada {
   // when it is already in. The step may send calls and read answers that are in, never wait.
   void luego(std::function<void()> paso);
 
+  // Texts are cut to LARGO_TEXTO; references that are not valid are left out.
   std::optional<std::string> texto();                      // s, or v(s) for a property
   std::optional<uint32_t> natural();                       // u, or v(u)
   std::optional<int32_t> entero();                         // i, or v(i) for a property

@@ -1,6 +1,7 @@
 // Readers, records, the walk, the search and the settling wait against in-process elements.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "ax/accessibility/arbol.h"
@@ -38,6 +39,8 @@ class ElementoFalso : public Elemento {
   }
   int realizar(std::string_view) override { return AX_EXITO; }
   int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
+  std::string identidad() const override { return id; }
+  std::string id;  // none: the element cannot tell who it is
 
   ElementoFalso& hijo(const std::string& nombre) {
     auto h = std::make_shared<ElementoFalso>(nombre, lecturas_);
@@ -197,6 +200,38 @@ TEST(Recorrido, UnArbolQueSeContieneASiMismoTerminaEnElNivelMasHondo) {
   EXPECT_EQ(lista.size(), 1u + NIVEL_MAS_HONDO + 1);
   EXPECT_EQ(lista.back()["nivel"], NIVEL_MAS_HONDO);
   raiz->atributos.erase("AXChildren");  // breaks the ownership cycle
+}
+
+// Loops and second parents, with elements that can tell who they are: each is walked once, the
+// first time it is reached, and the search looks at each once.
+TEST(Recorrido, UnElementoQueVuelveSeRecorreUnaVez) {
+  std::vector<std::string> lecturas;
+  auto raiz = std::make_shared<ElementoFalso>("raiz", &lecturas);
+  auto a = std::make_shared<ElementoFalso>("a", &lecturas);
+  auto b = std::make_shared<ElementoFalso>("b", &lecturas);
+  raiz->id = "app r";
+  a->id = "app a";
+  b->id = "app b";
+  for (auto* e : {raiz.get(), a.get(), b.get()}) e->atributos["AXTitle"] = e->id;
+  // raiz holds a and b; a holds raiz and b; b holds itself and a.
+  raiz->atributos["AXChildren"] = std::vector<ElementoRef>{a, b};
+  a->atributos["AXChildren"] = std::vector<ElementoRef>{raiz, b};
+  b->atributos["AXChildren"] = std::vector<ElementoRef>{b, a};
+  Json lista = Json::array();
+  recorrer(*raiz, 0, INT64_MAX, 1000, lista);
+  ASSERT_EQ(lista.size(), 3u) << lista.dump();
+  EXPECT_EQ(lista[0]["titulo"], "app r");
+  EXPECT_EQ(lista[1]["titulo"], "app a");
+  EXPECT_EQ(lista[1]["nivel"], 1);
+  EXPECT_EQ(lista[2]["titulo"], "app b");
+  EXPECT_EQ(lista[2]["nivel"], 2);
+
+  lecturas.clear();
+  Busqueda nadie("nada");
+  nadie.buscar(raiz, 0);
+  EXPECT_EQ(nadie.encontrado(), nullptr);
+  EXPECT_EQ(std::count(lecturas.begin(), lecturas.end(), "b:AXChildren"), 1);
+  for (auto* e : {raiz.get(), a.get(), b.get()}) e->atributos.erase("AXChildren");
 }
 
 TEST(Busqueda, NueveNivelesYValoresEnteros) {
