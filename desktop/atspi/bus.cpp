@@ -20,10 +20,6 @@ DBusMessage* llamadaA(const Objeto& o, const char* interfaz, const char* nombre)
 
 namespace {
 
-DBusMessage* mensaje(const Objeto& o, const char* interfaz, const char* nombre) {
-  return llamadaA(o, interfaz, nombre);
-}
-
 // Steps into a variant when the value is one.
 void sinVariante(DBusMessageIter& it) {
   if (dbus_message_iter_get_arg_type(&it) == DBUS_TYPE_VARIANT) {
@@ -51,7 +47,7 @@ std::optional<std::string> cadena(DBusMessageIter& it) {
   return utf8Reparado(s->substr(0, LARGO_TEXTO), true);
 }
 
-// A reference as (so), or (ss) as some toolkits send it; nothing when it is not a valid one.
+// A reference, (so) or (ss); nothing when it is not a valid one.
 std::optional<Objeto> objetoDe(DBusMessageIter& it) {
   if (dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_STRUCT) return std::nullopt;
   DBusMessageIter campos;
@@ -229,11 +225,11 @@ bool Bus::esperarAcotado(Llamada& l) {
 }
 
 Llamada Bus::metodo(const Objeto& o, const char* interfaz, const char* nombre) {
-  return enviar(mensaje(o, interfaz, nombre));
+  return enviar(llamadaA(o, interfaz, nombre));
 }
 
 Llamada Bus::propiedad(const Objeto& o, const char* interfaz, const char* nombre) {
-  DBusMessage* m = mensaje(o, DBUS_INTERFACE_PROPERTIES, "Get");
+  DBusMessage* m = llamadaA(o, DBUS_INTERFACE_PROPERTIES, "Get");
   if (m)
     dbus_message_append_args(m, DBUS_TYPE_STRING, &interfaz, DBUS_TYPE_STRING, &nombre,
                              DBUS_TYPE_INVALID);
@@ -241,7 +237,7 @@ Llamada Bus::propiedad(const Objeto& o, const char* interfaz, const char* nombre
 }
 
 Llamada Bus::fijar(const Objeto& o, const char* interfaz, const char* nombre, bool valor) {
-  DBusMessage* m = mensaje(o, DBUS_INTERFACE_PROPERTIES, "Set");
+  DBusMessage* m = llamadaA(o, DBUS_INTERFACE_PROPERTIES, "Set");
   if (m) {
     DBusMessageIter it, variante;
     dbus_message_iter_init_append(m, &it);
@@ -258,7 +254,7 @@ Llamada Bus::fijar(const Objeto& o, const char* interfaz, const char* nombre, bo
 
 Llamada Bus::conEnteros(const Objeto& o, const char* interfaz, const char* nombre,
                         const std::vector<int32_t>& enteros, std::optional<uint32_t> natural) {
-  DBusMessage* m = mensaje(o, interfaz, nombre);
+  DBusMessage* m = llamadaA(o, interfaz, nombre);
   if (m) {
     DBusMessageIter it;
     dbus_message_iter_init_append(m, &it);
@@ -270,7 +266,7 @@ Llamada Bus::conEnteros(const Objeto& o, const char* interfaz, const char* nombr
 
 Llamada Bus::conTexto(const Objeto& o, const char* interfaz, const char* nombre,
                       const std::string& texto) {
-  DBusMessage* m = mensaje(o, interfaz, nombre);
+  DBusMessage* m = llamadaA(o, interfaz, nombre);
   const char* t = texto.c_str();
   if (m) dbus_message_append_args(m, DBUS_TYPE_STRING, &t, DBUS_TYPE_INVALID);
   return enviar(m);
