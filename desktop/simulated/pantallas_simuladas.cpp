@@ -1,6 +1,6 @@
 #include "desktop/simulated/pantallas_simuladas.h"
 
-#include <cmath>
+#include "common/numeros.h"
 
 namespace tildo {
 namespace {
@@ -93,14 +93,15 @@ Rect PantallasSimuladas::limitesPrincipal() {
   return {0, 0, 1440, 900};
 }
 
+// A description may give a width no integer holds: its pixels are then 0, not undefined.
 int64_t PantallasSimuladas::pixelesAncho() {
   auto n = entero(campo(campo(d_.datos(), "pantalla_principal"), "pixeles"), "ancho");
-  return n ? *n : static_cast<int64_t>(std::trunc(limitesPrincipal().ancho));
+  return n ? *n : truncar(limitesPrincipal().ancho).value_or(0);
 }
 
 int64_t PantallasSimuladas::pixelesAlto() {
   auto n = entero(campo(campo(d_.datos(), "pantalla_principal"), "pixeles"), "alto");
-  return n ? *n : static_cast<int64_t>(std::trunc(limitesPrincipal().alto));
+  return n ? *n : truncar(limitesPrincipal().alto).value_or(0);
 }
 
 std::vector<Pantalla> PantallasSimuladas::pantallas() {

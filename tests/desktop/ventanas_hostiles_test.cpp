@@ -198,7 +198,8 @@ TEST(VentanasHostiles, VentanasQueDesaparecenMientrasSeLeen) {
   listo(cliente);
   const std::string pid = std::to_string(cliente.pid());
   for (int i = 0; i < 4; ++i) {
-    for (const auto& v : sensata({"windows"})["ventanas"])
+    // The list by value: a loop over a member of the temporary reply would outlive the reply.
+    for (const auto& v : sensata({"windows"}).value("ventanas", Json::array()))
       EXPECT_TRUE(utf8Valido(v.value("titulo", ""))) << v.dump();
     sensata({"info"});
     sensata({"frontmost"});

@@ -68,8 +68,10 @@ class UiDibujoBarra : public ::testing::Test {
     return nullptr;
   }
   static Interruptor* fila(const std::string& clave) {
-    for (auto* f : ventana()->findChildren<Interruptor*>())
-      if (f->clave() == clave) return f;
+    // Interruptor has no meta-object of its own, so findChildren<Interruptor*> would give every
+    // QWidget (the view itself among them) as one.
+    for (auto* w : ventana()->findChildren<QWidget*>())
+      if (auto* f = dynamic_cast<Interruptor*>(w); f && f->clave() == clave) return f;
     return nullptr;
   }
   std::string raiz_;

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QWidget>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -26,6 +28,14 @@ void cerrarVentanaDelAroAlSalir() {
   ventanaDelAro->hide();
   ventanaDelAro->close();
   ventanaDelAro = nullptr;
+}
+
+// Qt places windows on int coordinates and adds sizes to them; a ring asked for beyond its
+// widgets' largest size (x and y may be anything within 64 bits) is off every screen all the
+// same, and the arithmetic stays defined.
+int pixel(double v) {
+  return static_cast<int>(
+      std::clamp(std::floor(v), -double(QWIDGETSIZE_MAX), double(QWIDGETSIZE_MAX)));
 }
 
 double ahora() {
@@ -55,8 +65,7 @@ void mostrarAro(const Args& args) {
   vista.etiqueta = aro.etiqueta;
   // The window sits on whole pixels; the ring moves within it to stay on the exact point.
   const QPointF arriba = haciaQt(marco.ventana, origen).topLeft();
-  const QPoint esquina(static_cast<int>(std::floor(arriba.x())),
-                       static_cast<int>(std::floor(arriba.y())));
+  const QPoint esquina(pixel(arriba.x()), pixel(arriba.y()));
   vista.centro = {marco.centro.x + (arriba.x() - esquina.x()),
                   marco.centro.y - (arriba.y() - esquina.y())};
   vista.setGeometry(QRect(
