@@ -6,6 +6,7 @@
 #include <map>
 #include <thread>
 
+#include "common/archivos.h"
 #include "escritorio_real.h"
 
 namespace tildo::prueba {
@@ -119,6 +120,85 @@ TEST(Accesibilidad, FocoDeUnaEntradaYAppAlFrente) {
   auto s = ax({"frontmost"});
   EXPECT_EQ(s.stdout_, "{\"app\":\"zenity\",\"bundle\":\"Zenity\",\"ok\":true}\n");
   EXPECT_EQ(s.stderr_, "");
+}
+
+// A page of ours, read from a file.
+constexpr const char* PAGINA = R"(<!DOCTYPE html>
+<html lang="es"><head><meta charset="utf-8"><title>Página de prueba</title></head><body>
+<h1>Encabezado principal</h1><h2>Una lista</h2>
+<ul><li>Primer punto</li><li>Segundo punto</li><li>Tercer punto</li></ul>
+<button type="button" onclick="document.title = 'Título cambiado'">Cambiar título</button>
+</body></html>
+)";
+
+// A fresh profile's preferences: no first-run or welcome pages, no default-browser question,
+// and none of the connections Firefox makes of its own accord.
+constexpr const char* PREFERENCIAS = R"(user_pref("browser.shell.checkDefaultBrowser", false);
+user_pref("browser.startup.homepage_override.mstone", "ignore");
+user_pref("startup.homepage_welcome_url", "");
+user_pref("startup.homepage_welcome_url.additional", "");
+user_pref("browser.aboutwelcome.enabled", false);
+user_pref("datareporting.policy.dataSubmissionEnabled", false);
+user_pref("toolkit.telemetry.reportingpolicy.firstRun", false);
+user_pref("app.update.enabled", false);
+user_pref("app.normandy.enabled", false);
+user_pref("extensions.update.enabled", false);
+user_pref("browser.safebrowsing.malware.enabled", false);
+user_pref("browser.safebrowsing.phishing.enabled", false);
+user_pref("network.captive-portal-service.enabled", false);
+user_pref("network.connectivity-service.enabled", false);
+user_pref("browser.newtabpage.activity-stream.feeds.topsites", false);
+)";
+
+// Firefox ESR, accessibility switched on by the session alone: the page's headings, list items
+// and button are in its outline, and the button found by its name and pressed changes the page.
+TEST(Accesibilidad, PaginaDeFirefoxLeidaYPulsada) {
+  char plantilla[] = "/tmp/tildo-firefox-XXXXXX";
+  const std::filesystem::path carpeta = mkdtemp(plantilla);
+  std::filesystem::create_directory(carpeta / "perfil");
+  ASSERT_TRUE(escribirEnSitio(carpeta / "pagina.html", PAGINA));
+  ASSERT_TRUE(escribirEnSitio(carpeta / "perfil" / "user.js", PREFERENCIAS));
+  {
+    Aplicacion firefox({"firefox-esr", "--no-remote", "--new-instance", "--profile",
+                        carpeta / "perfil", "file://" + (carpeta / "pagina.html").string()});
+    // Firefox takes a few seconds to start and show the page.
+    const std::vector<std::string> arbol{"ax-tree", "--app", "firefox", "--depth",
+                                         "40",      "--max", "2000"};
+    // What the page holds, by role: the elements below its web area in the outline.
+    std::map<std::string, std::vector<std::string>> porRol;
+    const auto fin = std::chrono::steady_clock::now() + 40s;
+    while (std::chrono::steady_clock::now() < fin && porRol["AXButton"].empty()) {
+      auto s = ax(arbol);
+      EXPECT_EQ(s.stderr_, "");
+      porRol.clear();
+      int nivelDeLaPagina = -1;
+      for (const auto& e : s.json().value("elementos", Json::array())) {
+        const int nivel = e.value("nivel", 0);
+        if (nivelDeLaPagina >= 0 && nivel <= nivelDeLaPagina) break;
+        if (nivelDeLaPagina >= 0)
+          porRol[e["rol"].get<std::string>()].push_back(e.value("titulo", ""));
+        if (e["rol"] == "AXWebArea" && e.value("titulo", "") == "Página de prueba")
+          nivelDeLaPagina = nivel;
+      }
+      if (porRol["AXButton"].empty()) std::this_thread::sleep_for(200ms);
+    }
+    EXPECT_EQ(porRol["AXButton"], std::vector<std::string>{"Cambiar título"});
+    EXPECT_EQ(porRol["AXHeading"], (std::vector<std::string>{"Encabezado principal", "Una lista"}));
+    EXPECT_EQ(porRol["AXRow"],
+              (std::vector<std::string>{"• Primer punto", "• Segundo punto", "• Tercer punto"}));
+
+    const Json f = ax({"ax-find", "--app", "firefox", "--name", "cambiar título"}).json();
+    ASSERT_EQ(f.value("total", 0), 1) << f.dump();
+    EXPECT_EQ(f["elementos"][0]["rol"], "AXButton");
+    EXPECT_EQ(f["elementos"][0]["acciones"], Json::array({"AXPress"}));
+
+    auto s = ax({"ax-click", "--app", "firefox", "Cambiar título"});
+    EXPECT_EQ(s.stderr_, "");
+    EXPECT_EQ(s.json()["metodo"], "AXPress") << s.stdout_;
+    EXPECT_NE(esperarVentana("Título cambiado — Mozilla Firefox"), 0u);
+    firefox.terminar();
+  }
+  std::filesystem::remove_all(carpeta);
 }
 
 }  // namespace
