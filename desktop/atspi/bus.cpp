@@ -104,6 +104,7 @@ std::unique_ptr<Bus> Bus::abrir(const std::string& direccion) {
   if (!c) return nullptr;
   // libdbus would end the process when the bus goes away.
   dbus_connection_set_exit_on_disconnect(c, false);
+  dbus_connection_set_max_received_size(c, RECIBIDO_MAXIMO);
   std::unique_ptr<Bus> bus(new Bus(c));
   // The greeting every bus expects first, under the same bounds as any other call (the
   // library's own would wait 25 s).

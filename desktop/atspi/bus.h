@@ -32,6 +32,10 @@ constexpr std::chrono::milliseconds ESPERA_TOTAL{3000};
 // and a bound on what a huge tree can make the walk hold.
 constexpr size_t EN_VUELO_MAXIMO = 4000;
 
+// Answers held at once at most, in bytes: past this libdbus reads nothing more from the bus
+// until some are let go, so an application sending megabytes costs a bounded amount of
+// memory (an answer waited for behind them then does not come, and the command fails).
+constexpr long RECIBIDO_MAXIMO = 63L * 1024 * 1024;
 // Texts read from an application (names, descriptions, text contents) are cut to this many
 // bytes, at a character boundary: an application may send a megabyte on every element.
 constexpr size_t LARGO_TEXTO = 64 * 1024;
