@@ -12,11 +12,12 @@
 
 namespace tildo {
 
-// Key name (lower case) to virtual key code.
-extern const std::map<std::string, uint16_t> MAPA_TECLAS;
+// Key name (lower case) to virtual key code, built on first use: a command that presses no
+// named key does not pay for it at start-up.
+const std::map<std::string, uint16_t>& MAPA_TECLAS();
 
 uint64_t banderas(const std::vector<std::string>& modificadores);
-// Fails the command, before anything is posted, when the key is not in MAPA_TECLAS.
+// Fails the command, before anything is posted, when the key is not in MAPA_TECLAS().
 void tecla(Entrada& entrada, const std::string& nombre,
            const std::vector<std::string>& modificadores);
 void escribirCombo(Entrada& entrada, const std::string& combo);

@@ -9,7 +9,8 @@
 namespace tildo {
 
 // Sleeps until the moment on the steady clock, waking on time: the pauses of an event sequence
-// are counted, and the kernel's default slack would make each one some 50 µs late.
+// are counted, and the kernel's timer slack and a virtual machine's late timers would each make
+// one some 50 µs longer.
 void dormirHasta(std::chrono::steady_clock::time_point fin);
 
 class Interrupcion {

@@ -9,7 +9,7 @@ namespace tildo::x11 {
 namespace {
 
 TEST(TeclasX11, CadaTeclaDeLaTablaTieneKeysym) {
-  for (const auto& [nombre, codigo] : MAPA_TECLAS) EXPECT_NE(keysymDeTecla(codigo), 0u) << nombre;
+  for (const auto& [nombre, codigo] : MAPA_TECLAS()) EXPECT_NE(keysymDeTecla(codigo), 0u) << nombre;
   EXPECT_EQ(keysymDeTecla(0), 0x61u);      // a
   EXPECT_EQ(keysymDeTecla(36), 0xff0du);   // Return
   EXPECT_EQ(keysymDeTecla(51), 0xff08u);   // BackSpace
