@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "common/fallo.h"
 
@@ -140,22 +141,21 @@ void ConexionX11::pedirConfirmacion() {
   if (confirmacion_) xcb_discard_reply(c, *confirmacion_);
   confirmacion_ = xcb_get_input_focus(c).sequence;
   xcb_flush(c);
-  escritoConLaConfirmacion_ = xcb_total_written(c);
   comprobarConexion();
 }
 
 void ConexionX11::confirmar() {
   xcb_connection_t* c = xcb();
   if (!c) return;
-  xcb_flush(c);
-  // Anything written since the last question asked was asked after it: ask again.
-  if (confirmacion_ && xcb_total_written(c) != escritoConLaConfirmacion_) {
+  unsigned esperada = xcb_get_input_focus(c).sequence;
+  if (confirmacion_) {
+    // When nothing was sent after the question already asked, its answer says as much and has
+    // most likely come while a pause went by; the new one is never sent.
+    if (esperada == *confirmacion_ + 1) std::swap(esperada, *confirmacion_);
     xcb_discard_reply(c, *confirmacion_);
     confirmacion_.reset();
   }
-  if (!confirmacion_) confirmacion_ = xcb_get_input_focus(c).sequence;
-  std::free(xcb_get_input_focus_reply(c, {*confirmacion_}, nullptr));
-  confirmacion_.reset();
+  std::free(xcb_get_input_focus_reply(c, {esperada}, nullptr));
   comprobarConexion();
 }
 

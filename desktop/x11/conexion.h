@@ -7,7 +7,6 @@
 #include <X11/Xlib.h>
 #include <xcb/xcb.h>
 
-#include <cstdint>
 #include <optional>
 
 #include "desktop/entrada.h"
@@ -53,10 +52,8 @@ class ConexionX11 {
   xcb_window_t raizPropia_ = XCB_NONE;
   bool origenLeido_ = false;
   Punto origen_;
-  // The question pedirConfirmacion sent last, while unanswered, and how many bytes had gone to
-  // the server with it.
+  // The question pedirConfirmacion sent last, while its answer is unread.
   std::optional<unsigned> confirmacion_;
-  uint64_t escritoConLaConfirmacion_ = 0;
 };
 
 }  // namespace tildo
