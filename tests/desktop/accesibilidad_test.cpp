@@ -188,9 +188,11 @@ TEST(Accesibilidad, PaginaDeFirefoxLeidaYPulsada) {
               (std::vector<std::string>{"• Primer punto", "• Segundo punto", "• Tercer punto"}));
 
     const Json f = ax({"ax-find", "--app", "firefox", "--name", "cambiar título"}).json();
-    ASSERT_EQ(f.value("total", 0), 1) << f.dump();
-    EXPECT_EQ(f["elementos"][0]["rol"], "AXButton");
-    EXPECT_EQ(f["elementos"][0]["acciones"], Json::array({"AXPress"}));
+    EXPECT_EQ(f.value("total", 0), 1) << f.dump();
+    if (f.value("total", 0) == 1) {
+      EXPECT_EQ(f["elementos"][0]["rol"], "AXButton");
+      EXPECT_EQ(f["elementos"][0]["acciones"], Json::array({"AXPress"}));
+    }
 
     auto s = ax({"ax-click", "--app", "firefox", "Cambiar título"});
     EXPECT_EQ(s.stderr_, "");
