@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -152,6 +153,25 @@ std::vector<std::pair<int, int>> fueraDelAro(int x, int y) {
   return {{x - 120, y - 45}, {x + 100, y + 20}, {x + 15, y}, {x - 14, y + 8}};
 }
 
+// The dialog's pixels at those points once they have settled: a dialog just shown, or shown
+// through a compositor, may still be drawing when its button is found.
+std::vector<unsigned long> pixelesFueraDelAro(Pantalla& pantalla, const Fondo& fondo) {
+  auto leer = [&] {
+    std::vector<unsigned long> p;
+    for (auto [x, y] : fueraDelAro(fondo.x, fondo.y)) p.push_back(pantalla.pixel(x, y));
+    return p;
+  };
+  std::vector<unsigned long> antes = leer();
+  hasta(
+      3s,
+      [&] {
+        const auto ahora = leer();
+        return std::exchange(antes, ahora) == ahora;
+      },
+      100ms);
+  return antes;
+}
+
 // Puts a ring with a caption on the dialog's button and checks what the screen shows: the
 // ring, and the dialog's own pixels everywhere the ring draws nothing.
 Superpuesta aroSobreElBoton(Pantalla& pantalla, Fondo& fondo, Aplicacion& aro) {
@@ -174,8 +194,7 @@ TEST(Aro, SinCompositorSoloSeVeElAroYElClicPasaAlBoton) {
   Pantalla pantalla;
   Fondo fondo;
   ASSERT_NE(fondo.x, 0) << "no encontré el botón OK";
-  std::vector<unsigned long> antes;
-  for (auto [x, y] : fueraDelAro(fondo.x, fondo.y)) antes.push_back(pantalla.pixel(x, y));
+  const std::vector<unsigned long> antes = pixelesFueraDelAro(pantalla, fondo);
 
   Aplicacion aro({UI, "aro", std::to_string(fondo.x), std::to_string(fondo.y), "--segundos", "20",
                   "--etiqueta", "Pulsando OK"});
@@ -202,8 +221,7 @@ TEST(Aro, ConCompositorTransparenteSinRecorte) {
   ASSERT_TRUE(hasta(5s, [&] { return pantalla.compositorEnMarcha(); }));
   Fondo fondo;
   ASSERT_NE(fondo.x, 0) << "no encontré el botón OK";
-  std::vector<unsigned long> antes;
-  for (auto [x, y] : fueraDelAro(fondo.x, fondo.y)) antes.push_back(pantalla.pixel(x, y));
+  const std::vector<unsigned long> antes = pixelesFueraDelAro(pantalla, fondo);
 
   Aplicacion aro({UI, "aro", std::to_string(fondo.x), std::to_string(fondo.y), "--segundos", "20",
                   "--etiqueta", "Pulsando OK"});
