@@ -166,8 +166,16 @@ TEST(Accesibilidad, PaginaDeFirefoxLeidaYPulsada) {
                                          "40",      "--max", "2000"};
     // What the page holds, by role: the elements below its web area in the outline.
     std::map<std::string, std::vector<std::string>> porRol;
+    const std::vector<std::string> boton{"Cambiar título"};
+    const std::vector<std::string> encabezados{"Encabezado principal", "Una lista"};
+    const std::vector<std::string> puntos{"• Primer punto", "• Segundo punto", "• Tercer punto"};
+    // While the page loads, Firefox shows part of it: a button with no name yet, no headings.
+    auto completa = [&] {
+      return porRol["AXButton"] == boton && porRol["AXHeading"] == encabezados &&
+             porRol["AXRow"] == puntos;
+    };
     const auto fin = std::chrono::steady_clock::now() + 40s;
-    while (std::chrono::steady_clock::now() < fin && porRol["AXButton"].empty()) {
+    while (std::chrono::steady_clock::now() < fin && !completa()) {
       auto s = ax(arbol);
       EXPECT_EQ(s.stderr_, "");
       porRol.clear();
@@ -180,12 +188,11 @@ TEST(Accesibilidad, PaginaDeFirefoxLeidaYPulsada) {
         if (e["rol"] == "AXWebArea" && e.value("titulo", "") == "Página de prueba")
           nivelDeLaPagina = nivel;
       }
-      if (porRol["AXButton"].empty()) std::this_thread::sleep_for(200ms);
+      if (!completa()) std::this_thread::sleep_for(200ms);
     }
-    EXPECT_EQ(porRol["AXButton"], std::vector<std::string>{"Cambiar título"});
-    EXPECT_EQ(porRol["AXHeading"], (std::vector<std::string>{"Encabezado principal", "Una lista"}));
-    EXPECT_EQ(porRol["AXRow"],
-              (std::vector<std::string>{"• Primer punto", "• Segundo punto", "• Tercer punto"}));
+    EXPECT_EQ(porRol["AXButton"], boton);
+    EXPECT_EQ(porRol["AXHeading"], encabezados);
+    EXPECT_EQ(porRol["AXRow"], puntos);
 
     const Json f = ax({"ax-find", "--app", "firefox", "--name", "cambiar título"}).json();
     EXPECT_EQ(f.value("total", 0), 1) << f.dump();
