@@ -1,8 +1,8 @@
 #include "desktop/atspi/accesibilidad_atspi.h"
 
 #include <X11/Xatom.h>
-#include <X11/Xutil.h>
 #include <atspi/atspi-constants.h>
+#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <array>
@@ -38,6 +38,9 @@ struct SesionAtspi {
   std::map<std::string, std::string, std::less<>> nombres;
   // The toolkit of each application whose tree has been walked, by its bus name.
   std::map<std::string, Kit, std::less<>> kits;
+  // The root of each application the registry has listed in this run, by pid: a command that
+  // looks an application up and then reads it asks the registry once.
+  std::map<int32_t, Objeto> raices;
 
   SesionAtspi(ConexionX11& c, ServidorVentanas& s) : conexion(c), servidor(s) {}
   // Global points are measured from the primary monitor; AT-SPI speaks root-window pixels.
@@ -82,14 +85,21 @@ std::string direccionEnLaPantalla(Display* d) {
 
 // Finds the accessibility bus where libatspi would (the environment, the root window, the
 // session bus's launcher) and switches the session's accessibility on, as a screen reader
-// does, when it is off: Qt, Chromium and Firefox expose their trees only then.
+// does, when it is off: Qt, Chromium and Firefox expose their trees only then. Both buses are
+// greeted at once, and the session is asked about accessibility behind its greeting.
 void abrirBus(SesionAtspi& s) {
   std::unique_ptr<atspi::Bus> sesion;
-  if (auto d = variable("DBUS_SESSION_BUS_ADDRESS"); !d.empty()) sesion = atspi::Bus::abrir(d);
+  if (auto d = variable("DBUS_SESSION_BUS_ADDRESS"); !d.empty()) sesion = atspi::Bus::conectar(d);
+  Llamada activada, lector;
+  if (sesion) {
+    activada = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "IsEnabled");
+    lector = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "ScreenReaderEnabled");
+  }
+  std::string direccion = variable("AT_SPI_BUS_ADDRESS");
+  if (direccion.empty()) direccion = direccionEnLaPantalla(s.servidor.pantalla());
+  if (!direccion.empty()) s.bus = atspi::Bus::conectar(direccion);
   std::optional<bool> activa;
   if (sesion) {
-    auto activada = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "IsEnabled");
-    auto lector = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "ScreenReaderEnabled");
     const auto limite = Reloj::now() + atspi::ESPERA_CORTA;
     if (activada.esperarHasta(limite)) activa = activada.booleano();
     if (activa && (!*activa || (lector.esperarHasta(limite) && lector.booleano() == false))) {
@@ -99,13 +109,12 @@ void abrirBus(SesionAtspi& s) {
       l.esperarHasta(limite);
     }
   }
-  std::string direccion = variable("AT_SPI_BUS_ADDRESS");
-  if (direccion.empty()) direccion = direccionEnLaPantalla(s.servidor.pantalla());
   if (direccion.empty() && sesion) {
     auto d = sesion->metodo(ESTADO_ACCESIBILIDAD, "org.a11y.Bus", "GetAddress");
     if (d.esperarHasta(Reloj::now() + atspi::ESPERA_CORTA * 4)) direccion = d.texto().value_or("");
+    if (!direccion.empty()) s.bus = atspi::Bus::conectar(direccion);
   }
-  if (!direccion.empty()) s.bus = atspi::Bus::abrir(direccion);
+  if (s.bus && !s.bus->saludado()) s.bus.reset();
   // Without the session's word the bus answering is all there is to go by.
   s.encendida = s.bus && activa.value_or(true);
   if (s.bus) {
@@ -980,6 +989,7 @@ std::vector<AppAtspi> appsDelRegistro(SesionAtspi& s,
       if (app.responde) app.nombre = nombres[i].texto();
       if (app.nombre && app.nombre->empty()) app.nombre.reset();
     }
+    s.raices.emplace(app.pid, app.raiz);
     auto& nombre = s.nombres[app.raiz.bus];
     if (app.nombre)
       nombre = *app.nombre;
@@ -1002,6 +1012,8 @@ AccesibilidadAtspi::~AccesibilidadAtspi() = default;
 
 ElementoRef AccesibilidadAtspi::aplicacion(int32_t pid) {
   if (!s_->bus) return std::make_shared<AplicacionSinBus>(*s_, s_->ventanas, pid);
+  if (auto it = s_->raices.find(pid); it != s_->raices.end())
+    return std::make_shared<ElementoAtspi>(s_, it->second, pid);
   for (auto& app : appsDelRegistro(*s_, std::nullopt))
     if (app.pid == pid) return std::make_shared<ElementoAtspi>(s_, app.raiz, pid);
   // Not on the bus: its windows are still the window manager's to move.
@@ -1099,44 +1111,97 @@ bool AccesibilidadAtspi::confiable() {
 
 namespace {
 
-std::optional<std::string> textoDeVentana(Display* d, Window w, const char* propiedad) {
-  Atom real = None;
-  int formato = 0;
-  unsigned long n = 0, resto = 0;
-  unsigned char* datos = nullptr;
-  const Atom nombre = XInternAtom(d, propiedad, False);
-  if (XGetWindowProperty(d, w, nombre, 0, 1024, False, AnyPropertyType, &real, &formato, &n, &resto,
-                         &datos) != Success ||
-      !datos)
-    return std::nullopt;
-  std::string s(reinterpret_cast<char*>(datos), formato == 8 ? n : 0);
-  XFree(datos);
-  if (s.empty()) return std::nullopt;
-  return s;
+// A property's bytes when it is made of 8-bit items; nothing when the window has none.
+std::optional<std::string> bytesDe(xcb_connection_t* c, xcb_get_property_cookie_t pedida) {
+  xcb_get_property_reply_t* r = xcb_get_property_reply(c, pedida, nullptr);
+  if (!r) return std::nullopt;
+  std::optional<std::string> bytes;
+  if (r->type != XCB_ATOM_NONE && r->format == 8)
+    bytes.emplace(static_cast<const char*>(xcb_get_property_value(r)),
+                  xcb_get_property_value_length(r));
+  free(r);
+  return bytes;
 }
 
-// The bundle identifier of a process: the reverse-DNS application id its windows carry, else
-// the class of its windows.
-std::optional<std::string> bundleDe(ServidorVentanas& servidor, int32_t pid) {
-  Display* d = servidor.pantalla();
-  if (!d) return std::nullopt;
-  auto clientes = servidor.clientes();
-  if (!clientes) return std::nullopt;
-  std::optional<std::string> clase;
-  for (Window w : *clientes) {
-    if (servidor.pidDe(w) != pid) continue;
-    for (const char* p : {"_GTK_APPLICATION_ID", "_KDE_NET_WM_DESKTOP_FILE"}) {
-      auto id = textoDeVentana(d, w, p);
-      if (id && id->find('.') != std::string::npos) return id;
-    }
-    XClassHint pista{};
-    if (!clase && XGetClassHint(d, w, &pista)) {
-      if (pista.res_class && *pista.res_class) clase = std::string(pista.res_class);
-      if (pista.res_name) XFree(pista.res_name);
-      if (pista.res_class) XFree(pista.res_class);
+// The windows of the window list with the process each belongs to, and the bundle identifier
+// of each such process: the reverse-DNS application id one of its windows carries, else the
+// class of its windows. Every window's owner and properties are asked at once, one wait for
+// all: a lookup by name needs them for every application.
+struct DuenosDeVentanas {
+  std::vector<int32_t> pids;  // of the windows that carry one, front to back
+  std::map<int32_t, std::string> bundles;
+};
+
+DuenosDeVentanas duenosDeVentanas(SesionAtspi& s) {
+  DuenosDeVentanas duenos;
+  xcb_connection_t* c = s.conexion.xcb();
+  if (!c) return duenos;
+  constexpr std::array<std::string_view, 3> NOMBRES = {"_NET_WM_PID", "_GTK_APPLICATION_ID",
+                                                       "_KDE_NET_WM_DESKTOP_FILE"};
+  std::array<xcb_intern_atom_cookie_t, 3> internados;
+  for (size_t i = 0; i < NOMBRES.size(); ++i)
+    internados[i] = xcb_intern_atom(c, 1, NOMBRES[i].size(), NOMBRES[i].data());
+  const auto clientes = s.servidor.clientes().value_or(std::vector<Window>{});
+  std::array<xcb_atom_t, 3> atomos{};
+  for (size_t i = 0; i < NOMBRES.size(); ++i) {
+    if (auto* r = xcb_intern_atom_reply(c, internados[i], nullptr)) {
+      atomos[i] = r->atom;
+      free(r);
     }
   }
-  return clase;
+  // An atom no client has interned names no property of any window.
+  auto pedir = [&](xcb_window_t w, xcb_atom_t nombre, xcb_atom_t tipo, uint32_t largo) {
+    return nombre == XCB_ATOM_NONE ? std::optional<xcb_get_property_cookie_t>{}
+                                   : xcb_get_property(c, 0, w, nombre, tipo, 0, largo);
+  };
+  struct Pedidas {
+    std::optional<xcb_get_property_cookie_t> pid, gtk, kde, clase;
+  };
+  std::vector<Pedidas> pedidas;
+  for (Window w : clientes)
+    pedidas.push_back({pedir(w, atomos[0], XCB_ATOM_CARDINAL, 1),
+                       pedir(w, atomos[1], XCB_GET_PROPERTY_TYPE_ANY, 1024),
+                       pedir(w, atomos[2], XCB_GET_PROPERTY_TYPE_ANY, 1024),
+                       pedir(w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8192)});
+  // Every answer is read, in order, so that none is left behind on the connection.
+  std::map<int32_t, std::string> clases;
+  for (auto& p : pedidas) {
+    std::optional<int32_t> pid;
+    if (p.pid) {
+      if (auto* r = xcb_get_property_reply(c, *p.pid, nullptr)) {
+        if (r->type == XCB_ATOM_CARDINAL && r->format == 32 &&
+            xcb_get_property_value_length(r) >= 4)
+          pid = *static_cast<const int32_t*>(xcb_get_property_value(r));
+        free(r);
+      }
+    }
+    std::optional<std::string> id;
+    for (auto& pedida : {p.gtk, p.kde}) {
+      if (!pedida) continue;
+      auto t = bytesDe(c, *pedida);
+      if (!id && t && t->find('.') != std::string::npos) id = std::move(t);
+    }
+    // WM_CLASS is the instance name and the class, each ended by a zero byte.
+    std::string clase;
+    if (p.clase) {
+      const auto bytes = bytesDe(c, *p.clase).value_or("");
+      if (auto fin = bytes.find('\0'); fin != std::string::npos)
+        clase = std::string(bytes.c_str() + fin + 1);
+    }
+    if (!pid) continue;
+    duenos.pids.push_back(*pid);
+    if (id) duenos.bundles.emplace(*pid, std::move(*id));
+    if (!clase.empty()) clases.emplace(*pid, std::move(clase));
+  }
+  // An application id on any of a process's windows comes before the class of its first.
+  duenos.bundles.merge(clases);
+  return duenos;
+}
+
+std::optional<std::string> bundleEn(const DuenosDeVentanas& duenos, int32_t pid) {
+  auto it = duenos.bundles.find(pid);
+  if (it == duenos.bundles.end()) return std::nullopt;
+  return it->second;
 }
 
 }  // namespace
@@ -1154,21 +1219,18 @@ std::vector<Aplicacion> EspacioLinux::lista(std::chrono::milliseconds espera) {
   bool registro = false;
   auto apps = appsDelRegistro(*s_, espera, &registro);
   if (!registro) fallo("el registro de accesibilidad (AT-SPI) no responde");
+  const auto duenos = duenosDeVentanas(*s_);
   std::vector<Aplicacion> lista;
   for (auto& app : apps) {
-    Aplicacion a{app.pid, app.nombre, bundleDe(s_->servidor, app.pid), app.responde};
+    Aplicacion a{app.pid, app.nombre, bundleEn(duenos, app.pid), app.responde};
     if (!a.nombre) a.nombre = nombreDeProceso(app.pid);
     lista.push_back(std::move(a));
   }
-  if (auto clientes = s_->servidor.clientes()) {
-    for (Window w : *clientes) {
-      auto pid = s_->servidor.pidDe(w);
-      if (!pid || *pid <= 0) continue;
-      if (std::any_of(lista.begin(), lista.end(),
-                      [&](const Aplicacion& a) { return a.pid == *pid; }))
-        continue;
-      lista.push_back({*pid, nombreDeProceso(*pid), bundleDe(s_->servidor, *pid)});
-    }
+  for (int32_t pid : duenos.pids) {
+    if (pid <= 0 ||
+        std::any_of(lista.begin(), lista.end(), [&](const Aplicacion& a) { return a.pid == pid; }))
+      continue;
+    lista.push_back({pid, nombreDeProceso(pid), bundleEn(duenos, pid)});
   }
   return lista;
 }
@@ -1186,7 +1248,7 @@ std::optional<Aplicacion> EspacioLinux::porPid(int32_t pid) {
   for (auto& app : appsDelRegistro(*s_, std::nullopt)) {
     if (app.pid != pid) continue;
     auto nombre = s_->bus->propiedad(app.raiz, ACCESIBLE, "Name");
-    Aplicacion a{pid, std::nullopt, bundleDe(s_->servidor, pid), true};
+    Aplicacion a{pid, std::nullopt, bundleEn(duenosDeVentanas(*s_), pid), true};
     a.responde = nombre.esperarHasta(Reloj::now() + atspi::SILENCIO);
     if (a.responde) a.nombre = nombre.texto();
     if (a.nombre && a.nombre->empty()) a.nombre.reset();
@@ -1194,10 +1256,9 @@ std::optional<Aplicacion> EspacioLinux::porPid(int32_t pid) {
     if (a.nombre) s_->nombres[app.raiz.bus] = *a.nombre;
     return a;
   }
-  if (auto clientes = s_->servidor.clientes())
-    for (Window w : *clientes)
-      if (s_->servidor.pidDe(w) == pid)
-        return Aplicacion{pid, nombreDeProceso(pid), bundleDe(s_->servidor, pid)};
+  const auto duenos = duenosDeVentanas(*s_);
+  if (std::find(duenos.pids.begin(), duenos.pids.end(), pid) != duenos.pids.end())
+    return Aplicacion{pid, nombreDeProceso(pid), bundleEn(duenos, pid)};
   return std::nullopt;
 }
 

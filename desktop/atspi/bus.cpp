@@ -96,7 +96,7 @@ struct Llamada::Aviso {
   std::function<void()> luego;
 };
 
-std::unique_ptr<Bus> Bus::abrir(const std::string& direccion) {
+std::unique_ptr<Bus> Bus::conectar(const std::string& direccion) {
   DBusError e;
   dbus_error_init(&e);
   DBusConnection* c = dbus_connection_open_private(direccion.c_str(), &e);
@@ -106,17 +106,23 @@ std::unique_ptr<Bus> Bus::abrir(const std::string& direccion) {
   dbus_connection_set_exit_on_disconnect(c, false);
   dbus_connection_set_max_received_size(c, RECIBIDO_MAXIMO);
   std::unique_ptr<Bus> bus(new Bus(c));
-  // The greeting every bus expects first, under the same bounds as any other call (the
-  // library's own would wait 25 s).
-  Llamada hola = bus->metodo({DBUS_SERVICE_DBUS, DBUS_PATH_DBUS}, DBUS_INTERFACE_DBUS, "Hello");
-  if (!hola.esperarHasta(Reloj::now() + ESPERA_TOTAL)) return nullptr;
-  auto nombre = hola.texto();
-  if (!nombre) return nullptr;
-  dbus_bus_set_unique_name(c, nombre->c_str());
+  // The greeting every bus expects first; libdbus holds the calls that follow until the
+  // connection is authenticated, and the bus answers them in order.
+  bus->hola_ = bus->metodo({DBUS_SERVICE_DBUS, DBUS_PATH_DBUS}, DBUS_INTERFACE_DBUS, "Hello");
   return bus;
 }
 
+bool Bus::saludado() {
+  // Under the same bounds as any other call (the library's own would wait 25 s).
+  if (!hola_.esperarHasta(Reloj::now() + ESPERA_TOTAL)) return false;
+  auto nombre = hola_.texto();
+  if (!nombre) return false;
+  dbus_bus_set_unique_name(c_, nombre->c_str());
+  return true;
+}
+
 Bus::~Bus() {
+  hola_ = Llamada();
   dbus_connection_close(c_);
   dbus_connection_unref(c_);
 }

@@ -133,8 +133,12 @@ class Llamada {
 // A private connection to one bus, with the bounds of one command.
 class Bus {
  public:
-  // The bus at the address, or nothing when it cannot be reached within the bounds.
-  static std::unique_ptr<Bus> abrir(const std::string& direccion);
+  // A private connection to the bus at the address, its greeting sent but not waited for, so
+  // that calls can follow at once and the waits of two buses overlap; nothing when the address
+  // cannot be connected to.
+  static std::unique_ptr<Bus> conectar(const std::string& direccion);
+  // Whether the bus has answered the greeting, waited for within the bounds.
+  bool saludado();
   ~Bus();
   Bus(const Bus&) = delete;
   Bus& operator=(const Bus&) = delete;
@@ -187,6 +191,7 @@ class Bus {
   size_t enVuelo_ = 0;
   std::deque<std::function<void()>> enEspera_;
   bool dandoPaso_ = false;
+  Llamada hola_;
 };
 
 }  // namespace tildo::atspi

@@ -14,8 +14,10 @@ namespace tildo {
 
 // The module is found relative to the running binary, so that the build tree and any prefix
 // work alike. It is never closed: GLib and D-Bus cannot be unloaded from a process.
-PuertosAtspi abrirAtspi(ConexionX11& conexion, ServidorVentanas& servidor,
-                        VentanasDeAplicacion* ventanas) {
+PuertosAtspi abrirAtspi(ConexionX11& conexion, const std::function<ServidorVentanas&()>& servidor,
+                        const std::function<VentanasDeAplicacion*()>& ventanas) {
+  ServidorVentanas& s = servidor();
+  VentanasDeAplicacion* v = ventanas();
   std::error_code e;
   const auto programa = std::filesystem::read_symlink("/proc/self/exe", e);
   const auto ruta = programa.parent_path() / "tildo-atspi.so";
@@ -24,7 +26,7 @@ PuertosAtspi abrirAtspi(ConexionX11& conexion, ServidorVentanas& servidor,
       modulo ? reinterpret_cast<decltype(&puertosAtspi)>(dlsym(modulo, "puertosAtspi")) : nullptr;
   if (!fabrica) fallo("no pude cargar el módulo de accesibilidad " + ruta.string());
   PuertosAtspi puertos;
-  fabrica(conexion, servidor, ventanas, puertos);
+  fabrica(conexion, s, v, puertos);
   return puertos;
 }
 

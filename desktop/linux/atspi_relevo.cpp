@@ -20,7 +20,8 @@ namespace tildo {
 
 // Every command reaches the bus before it posts any input or writes anything, so the other
 // program can start the command over.
-PuertosAtspi abrirAtspi(ConexionX11&, ServidorVentanas&, VentanasDeAplicacion*) {
+PuertosAtspi abrirAtspi(ConexionX11&, const std::function<ServidorVentanas&()>&,
+                        const std::function<VentanasDeAplicacion*()>&) {
   std::error_code e;
   const auto programa = std::filesystem::read_symlink("/proc/self/exe", e);
   const auto ruta =

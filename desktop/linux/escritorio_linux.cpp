@@ -39,7 +39,9 @@ Espacio& EscritorioLinux::espacio() {
 
 PuertosAtspi& EscritorioLinux::atspi() {
   if (!atspi_)
-    atspi_ = std::make_unique<PuertosAtspi>(abrirAtspi(*conexion_, servidor(), &ventanas()));
+    atspi_ = std::make_unique<PuertosAtspi>(abrirAtspi(
+        *conexion_, [this]() -> ServidorVentanas& { return servidor(); },
+        [this] { return &ventanas(); }));
   return *atspi_;
 }
 

@@ -3,6 +3,7 @@
 // accessibility bus, whose backend is a module opened on first use. Each port is made on first
 // use; all X11 ports share one connection.
 
+#include <functional>
 #include <memory>
 
 #include "desktop/escritorio.h"
@@ -16,9 +17,11 @@ class ServidorVentanas;
 class VentanasDeAplicacion;
 
 // How this program reaches the AT-SPI ports; each program links one of two ways
-// (linux/atspi_modulo.cpp, linux/atspi_relevo.cpp).
-PuertosAtspi abrirAtspi(ConexionX11& conexion, ServidorVentanas& servidor,
-                        VentanasDeAplicacion* ventanas);
+// (linux/atspi_modulo.cpp, linux/atspi_relevo.cpp). The window server and the windows are
+// asked for only by the way that uses them: the program that hands the command over opens no
+// display first.
+PuertosAtspi abrirAtspi(ConexionX11& conexion, const std::function<ServidorVentanas&()>& servidor,
+                        const std::function<VentanasDeAplicacion*()>& ventanas);
 
 class EscritorioLinux : public Escritorio {
  public:
