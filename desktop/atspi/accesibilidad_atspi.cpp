@@ -259,8 +259,10 @@ Kit kitDe(std::string_view nombre) {
 // only some interfaces answer (text, value, actions) follows once the interfaces are known,
 // rather than asking every element questions most cannot answer.
 struct Lote : std::enable_shared_from_this<Lote> {
-  // Properties are asked one by one: Qt 6.4 applications crash on Properties.GetAll.
+  // Properties are asked one by one, or all in one call on GTK: Qt 6.4 applications crash on
+  // Properties.GetAll, and an unknown toolkit may too.
   Llamada rol, nombre, descripcion, cuantosHijos, estados, interfaces, extension, hijos;
+  Llamada propiedades;
   // What the application's cache said of the element, in place of the first six calls; and
   // its children, when the cached ones add up to its child count.
   std::optional<atspi::ItemDeCache> item;
@@ -286,9 +288,13 @@ struct Lote : std::enable_shared_from_this<Lote> {
   std::optional<uint32_t> rolAtspi() {
     return item ? std::optional<uint32_t>(item->rol) : rol.natural();
   }
-  std::optional<std::string> titulo() { return item ? item->nombre : nombre.texto(); }
+  std::optional<std::string> titulo() {
+    if (item) return item->nombre;
+    return propiedades.enviada() ? propiedades.textoEn("Name") : nombre.texto();
+  }
   std::optional<std::string> descripcionAtspi() {
-    return item ? item->descripcion : descripcion.texto();
+    if (item) return item->descripcion;
+    return propiedades.enviada() ? propiedades.textoEn("Description") : descripcion.texto();
   }
   std::optional<std::vector<uint32_t>> estadosAtspi() {
     return item ? item->estados : estados.naturales();
@@ -297,7 +303,8 @@ struct Lote : std::enable_shared_from_this<Lote> {
     return item ? item->interfaces : interfaces.textos();
   }
   std::optional<int32_t> cuantos() {
-    return item ? std::optional<int32_t>(item->cuantosHijos) : cuantosHijos.entero();
+    if (item) return item->cuantosHijos;
+    return propiedades.enviada() ? propiedades.enteroEn("ChildCount") : cuantosHijos.entero();
   }
   std::optional<atspi::Extension> extensionAtspi() {
     if (sinExtension) return std::nullopt;
@@ -305,7 +312,8 @@ struct Lote : std::enable_shared_from_this<Lote> {
   }
   // Whether what decides the second questions is in.
   bool basicoListo() const {
-    return item || (interfaces.lista() && rol.lista() && cuantosHijos.lista());
+    return item ||
+           (interfaces.lista() && rol.lista() && cuantosHijos.lista() && propiedades.lista());
   }
 };
 
@@ -317,9 +325,13 @@ std::shared_ptr<Lote> pedirLote(atspi::Bus& bus, const Objeto& o, Kit kit) {
   auto l = std::make_shared<Lote>();
   l->kit = kit;
   l->rol = bus.metodo(o, ACCESIBLE, "GetRole");
-  l->nombre = bus.propiedad(o, ACCESIBLE, "Name");
-  l->descripcion = bus.propiedad(o, ACCESIBLE, "Description");
-  l->cuantosHijos = bus.propiedad(o, ACCESIBLE, "ChildCount");
+  if (kit == Kit::gtk) {
+    l->propiedades = bus.conTexto(o, DBUS_INTERFACE_PROPERTIES, "GetAll", ACCESIBLE);
+  } else {
+    l->nombre = bus.propiedad(o, ACCESIBLE, "Name");
+    l->descripcion = bus.propiedad(o, ACCESIBLE, "Description");
+    l->cuantosHijos = bus.propiedad(o, ACCESIBLE, "ChildCount");
+  }
   l->estados = bus.metodo(o, ACCESIBLE, "GetState");
   l->interfaces = bus.metodo(o, ACCESIBLE, "GetInterfaces");
   l->extension = pedirExtension(bus, o);
@@ -473,6 +485,7 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
     l->rol.luego(paso);
     l->interfaces.luego(paso);
     l->cuantosHijos.luego(paso);
+    l->propiedades.luego(paso);
   }
 
   void completarAdelantado(Lote& l, const Objeto& o) {

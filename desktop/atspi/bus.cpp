@@ -490,6 +490,39 @@ std::optional<std::string> Llamada::atributo(const char* clave) {
   return std::nullopt;
 }
 
+bool Llamada::valorEn(const char* clave, DBusMessageIter& it) {
+  DBusMessageIter lista;
+  if (!inicio(it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_ARRAY) return false;
+  dbus_message_iter_recurse(&it, &lista);
+  while (dbus_message_iter_get_arg_type(&lista) == DBUS_TYPE_DICT_ENTRY) {
+    DBusMessageIter par;
+    dbus_message_iter_recurse(&lista, &par);
+    auto k = crudo(par);
+    if (k && *k == clave && dbus_message_iter_next(&par) &&
+        dbus_message_iter_get_arg_type(&par) == DBUS_TYPE_VARIANT) {
+      dbus_message_iter_recurse(&par, &it);
+      return true;
+    }
+    dbus_message_iter_next(&lista);
+  }
+  return false;
+}
+
+std::optional<std::string> Llamada::textoEn(const char* clave) {
+  DBusMessageIter it;
+  if (!valorEn(clave, it)) return std::nullopt;
+  return cadena(it);
+}
+
+std::optional<int32_t> Llamada::enteroEn(const char* clave) {
+  DBusMessageIter it;
+  if (!valorEn(clave, it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_INT32)
+    return std::nullopt;
+  int32_t n = 0;
+  dbus_message_iter_get_basic(&it, &n);
+  return n;
+}
+
 std::optional<std::vector<ItemDeCache>> Llamada::itemsDeCache() {
   DBusMessage* r = respuesta();
   DBusMessageIter it, lista;

@@ -110,6 +110,8 @@ class Llamada {
   std::optional<std::vector<Objeto>> objetos();            // a(so)
   std::optional<Objeto> objeto();                          // (so), or v((so)) for a property
   std::optional<std::string> atributo(const char* clave);  // a{ss}
+  std::optional<std::string> textoEn(const char* clave);   // a{sv}: the value v(s)
+  std::optional<int32_t> enteroEn(const char* clave);      // a{sv}: the value v(i)
   // a((so)(so)(so)iiassusau); nothing for an answer of any other shape.
   std::optional<std::vector<ItemDeCache>> itemsDeCache();
 
@@ -117,6 +119,8 @@ class Llamada {
   friend class Bus;
   // The answer positioned at its first argument; false when there is none.
   bool inicio(DBusMessageIter& it);
+  // The answer, a{sv}, positioned inside the value under the key; false when it has none.
+  bool valorEn(const char* clave, DBusMessageIter& it);
   void tomar();
 
   struct Aviso;
