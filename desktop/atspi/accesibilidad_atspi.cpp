@@ -24,6 +24,16 @@ using atspi::Llamada;
 using atspi::Objeto;
 using atspi::Reloj;
 
+namespace {
+
+// An element's identity (Elemento::identidad): its bus name and path, which no other element
+// shares.
+std::string identidadDe(const Objeto& o) {
+  return o.bus + ' ' + o.ruta;
+}
+
+}  // namespace
+
 // What may be asked of an application depends on its toolkit.
 enum class Kit { gtk, qt, otro };
 
@@ -544,7 +554,7 @@ class ElementoAtspi : public Elemento {
   int realizar(std::string_view accion) override;
   int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
   void anticipar(int64_t profundidad) override;
-  std::string identidad() const override { return o_.bus + ' ' + o_.ruta; }
+  std::string identidad() const override { return identidadDe(o_); }
 
   void preguntar() {
     if (!lote_) lote_ = pedirLote(bus(), o_, kit());
@@ -930,8 +940,7 @@ std::optional<std::vector<Objeto>> focoPorColeccion(atspi::Bus& bus, const Objet
 // one, else by a walk through what is showing, bounded in elements looked at (`presupuesto`)
 // and never entering an element twice (trees can loop back on themselves).
 std::optional<Objeto> focoBajo(atspi::Bus& bus, const Objeto& raiz, int profundidad,
-                               int& presupuesto,
-                               std::set<std::pair<std::string, std::string>>& vistos) {
+                               int& presupuesto, std::set<std::string>& vistos) {
   if (auto hallados = focoPorColeccion(bus, raiz)) {
     if (hallados->empty()) return std::nullopt;
     return hallados->front();
@@ -946,7 +955,7 @@ std::optional<Objeto> focoBajo(atspi::Bus& bus, const Objeto& raiz, int profundi
     auto e = estados[i].naturales();
     if (!e) continue;
     if (tieneEstado(*e, ATSPI_STATE_FOCUSED)) return hijos[i];
-    if (tieneEstado(*e, ATSPI_STATE_SHOWING) && vistos.emplace(hijos[i].bus, hijos[i].ruta).second)
+    if (tieneEstado(*e, ATSPI_STATE_SHOWING) && vistos.insert(identidadDe(hijos[i])).second)
       if (auto f = focoBajo(bus, hijos[i], profundidad - 1, presupuesto, vistos)) return f;
   }
   return std::nullopt;
@@ -957,7 +966,7 @@ ElementoRef ElementoAtspi::enfocado() {
   activasPrimero(marcos);
   for (auto& m : marcos) {
     int presupuesto = 5000;
-    std::set<std::pair<std::string, std::string>> vistos{{m.o.bus, m.o.ruta}};
+    std::set<std::string> vistos{identidadDe(m.o)};
     if (auto f = focoBajo(bus(), m.o, 30, presupuesto, vistos))
       return std::make_shared<ElementoAtspi>(s_, *f);
   }
