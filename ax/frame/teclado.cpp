@@ -1,79 +1,95 @@
 #include "ax/frame/teclado.h"
 
+#include <algorithm>
+
 #include "common/fallo.h"
 #include "common/texto.h"
 
 namespace tildo {
 
-const std::map<std::string, uint16_t>& MAPA_TECLAS() {
-  static const std::map<std::string, uint16_t> tabla = {
-      {"a", 0},          {"s", 1},
-      {"d", 2},          {"f", 3},
-      {"h", 4},          {"g", 5},
-      {"z", 6},          {"x", 7},
-      {"c", 8},          {"v", 9},
-      {"b", 11},         {"q", 12},
-      {"w", 13},         {"e", 14},
-      {"r", 15},         {"y", 16},
-      {"t", 17},         {"o", 31},
-      {"u", 32},         {"i", 34},
-      {"p", 35},         {"l", 37},
-      {"j", 38},         {"k", 40},
-      {"n", 45},         {"m", 46},
-      {"1", 18},         {"2", 19},
-      {"3", 20},         {"4", 21},
-      {"6", 22},         {"5", 23},
-      {"9", 25},         {"7", 26},
-      {"8", 28},         {"0", 29},
-      {"return", 36},    {"enter", 36},
-      {"tab", 48},       {"space", 49},
-      {"espacio", 49},   {"delete", 51},
-      {"backspace", 51}, {"escape", 53},
-      {"esc", 53},       {"forwarddelete", 117},
-      {"up", 126},       {"down", 125},
-      {"left", 123},     {"right", 124},
-      {"home", 115},     {"end", 119},
-      {"pageup", 116},   {"pagedown", 121},
-      {"f1", 122},       {"f2", 120},
-      {"f3", 99},        {"f4", 118},
-      {"f5", 96},        {"f6", 97},
-      {"f7", 98},        {"f8", 100},
-      {"f9", 101},       {"f10", 109},
-      {"f11", 103},      {"f12", 111},
-      {"-", 27},         {"=", 24},
-      {"[", 33},         {"]", 30},
-      {";", 41},         {"'", 39},
-      {",", 43},         {".", 47},
-      {"/", 44},         {"\\", 42},
-      {"`", 50},
-  };
-  return tabla;
+namespace {
+
+constexpr NombreDeTecla TECLAS[] = {
+    {"a", 0},          {"s", 1},
+    {"d", 2},          {"f", 3},
+    {"h", 4},          {"g", 5},
+    {"z", 6},          {"x", 7},
+    {"c", 8},          {"v", 9},
+    {"b", 11},         {"q", 12},
+    {"w", 13},         {"e", 14},
+    {"r", 15},         {"y", 16},
+    {"t", 17},         {"o", 31},
+    {"u", 32},         {"i", 34},
+    {"p", 35},         {"l", 37},
+    {"j", 38},         {"k", 40},
+    {"n", 45},         {"m", 46},
+    {"1", 18},         {"2", 19},
+    {"3", 20},         {"4", 21},
+    {"6", 22},         {"5", 23},
+    {"9", 25},         {"7", 26},
+    {"8", 28},         {"0", 29},
+    {"return", 36},    {"enter", 36},
+    {"tab", 48},       {"space", 49},
+    {"espacio", 49},   {"delete", 51},
+    {"backspace", 51}, {"escape", 53},
+    {"esc", 53},       {"forwarddelete", 117},
+    {"up", 126},       {"down", 125},
+    {"left", 123},     {"right", 124},
+    {"home", 115},     {"end", 119},
+    {"pageup", 116},   {"pagedown", 121},
+    {"f1", 122},       {"f2", 120},
+    {"f3", 99},        {"f4", 118},
+    {"f5", 96},        {"f6", 97},
+    {"f7", 98},        {"f8", 100},
+    {"f9", 101},       {"f10", 109},
+    {"f11", 103},      {"f12", 111},
+    {"-", 27},         {"=", 24},
+    {"[", 33},         {"]", 30},
+    {";", 41},         {"'", 39},
+    {",", 43},         {".", 47},
+    {"/", 44},         {"\\", 42},
+    {"`", 50},
+};
+
+struct Mascara {
+  std::string_view nombre;
+  uint64_t bandera;
+};
+
+constexpr Mascara MASCARAS[] = {
+    {"cmd", bandera::COMANDO},   {"command", bandera::COMANDO},  {"mod", bandera::COMANDO},
+    {"super", bandera::COMANDO}, {"shift", bandera::MAYUSCULAS}, {"mayus", bandera::MAYUSCULAS},
+    {"ctrl", bandera::CONTROL},  {"control", bandera::CONTROL},  {"opt", bandera::OPCION},
+    {"alt", bandera::OPCION},    {"option", bandera::OPCION},    {"opcion", bandera::OPCION},
+    {"fn", bandera::FUNCION},
+};
+
+}  // namespace
+
+std::span<const NombreDeTecla> MAPA_TECLAS() {
+  return TECLAS;
 }
 
 uint64_t banderas(const std::vector<std::string>& modificadores) {
-  static const std::map<std::string, uint64_t> MASCARAS = {
-      {"cmd", bandera::COMANDO},   {"command", bandera::COMANDO},  {"mod", bandera::COMANDO},
-      {"super", bandera::COMANDO}, {"shift", bandera::MAYUSCULAS}, {"mayus", bandera::MAYUSCULAS},
-      {"ctrl", bandera::CONTROL},  {"control", bandera::CONTROL},  {"opt", bandera::OPCION},
-      {"alt", bandera::OPCION},    {"option", bandera::OPCION},    {"opcion", bandera::OPCION},
-      {"fn", bandera::FUNCION},
-  };
   uint64_t resultado = 0;
   for (const auto& m : modificadores) {
-    auto it = MASCARAS.find(minusculas(m));
-    if (it != MASCARAS.end()) resultado |= it->second;
+    const std::string nombre = minusculas(m);
+    for (const auto& mascara : MASCARAS)
+      if (mascara.nombre == nombre) resultado |= mascara.bandera;
   }
   return resultado;
 }
 
 void tecla(Entrada& entrada, const std::string& nombre,
            const std::vector<std::string>& modificadores) {
-  auto it = MAPA_TECLAS().find(minusculas(nombre));
-  if (it == MAPA_TECLAS().end()) fallo("no conozco la tecla «" + nombre + "»");
+  const std::string buscada = minusculas(nombre);
+  const auto it = std::find_if(std::begin(TECLAS), std::end(TECLAS),
+                               [&](const NombreDeTecla& t) { return t.nombre == buscada; });
+  if (it == std::end(TECLAS)) fallo("no conozco la tecla «" + nombre + "»");
   const uint64_t flags = banderas(modificadores);
-  entrada.tecla(it->second, true, flags, u"");
+  entrada.tecla(it->codigo, true, flags, u"");
   entrada.pausa(25000);
-  entrada.tecla(it->second, false, flags, u"");
+  entrada.tecla(it->codigo, false, flags, u"");
   entrada.pausa(25000);
 }
 

@@ -2,8 +2,9 @@
 // Keyboard input: named keys with modifiers, combos such as "cmd+c", and typed text.
 
 #include <cstdint>
-#include <map>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ax/frame/argumentos.h"
@@ -12,9 +13,13 @@
 
 namespace tildo {
 
-// Key name (lower case) to virtual key code, built on first use: a command that presses no
-// named key does not pay for it at start-up.
-const std::map<std::string, uint16_t>& MAPA_TECLAS();
+struct NombreDeTecla {
+  std::string_view nombre;  // lower case
+  uint16_t codigo;          // virtual key code
+};
+
+// Key names and their virtual key codes: a constant table, so that no run builds it.
+std::span<const NombreDeTecla> MAPA_TECLAS();
 
 uint64_t banderas(const std::vector<std::string>& modificadores);
 // Fails the command, before anything is posted, when the key is not in MAPA_TECLAS().

@@ -8,8 +8,8 @@ namespace {
 TEST(Texto, GrafemasCuentaLoQueElUsuarioVe) {
   EXPECT_EQ(contarGrafemas(""), 0u);
   EXPECT_EQ(contarGrafemas("hola mundo"), 10u);
-  EXPECT_EQ(contarGrafemas("e\u0301"), 1u);                // combining accent
-  EXPECT_EQ(contarGrafemas("👍🏽👨‍👩‍👧"), 2u);              // skin tone, family
+  EXPECT_EQ(contarGrafemas("e\u0301"), 1u);                     // combining accent
+  EXPECT_EQ(contarGrafemas("👍🏽👨‍👩‍👧"), 2u);  // skin tone, family
   EXPECT_EQ(contarGrafemas("\r\n"), 1u);
   EXPECT_EQ(grafemas("a\r\nb").at(1), "\r\n");
 }
@@ -25,6 +25,8 @@ TEST(Texto, PrimerosGrafemasNoPartenUnCaracter) {
 
 TEST(Texto, MinusculasCompletas) {
   EXPECT_EQ(minusculas("GUARDAR Cambios ÁÉ"), "guardar cambios áé");
+  // Only A to Z change in ASCII: their neighbours stay as they are.
+  EXPECT_EQ(minusculas("Ctrl+ZA@[`{\x7f"), "ctrl+za@[`{\x7f");
   EXPECT_EQ(minusculas("İ"), "i\u0307");  // full mapping, not per code unit
   EXPECT_EQ(minusculas("ΣΑΣ"), "σας");    // final sigma in context
 }
@@ -45,7 +47,9 @@ TEST(Texto, Utf16YValidez) {
 
 TEST(Texto, ReparaElUtf8QueNoLoEs) {
   EXPECT_EQ(utf8Reparado("año"), "año");
-  EXPECT_EQ(utf8Reparado("a\xff" "b\xc3"), "a\ufffdb\ufffd");
+  EXPECT_EQ(utf8Reparado("a\xff"
+                         "b\xc3"),
+            "a\ufffdb\ufffd");
   EXPECT_TRUE(utf8Valido(utf8Reparado("\xed\xa0\x80\xc0\xaf")));
   // Cut at a byte limit, the half character at the end goes; a bad byte before it stays marked.
   EXPECT_EQ(utf8Reparado("\xff€€\xe2\x82", true), "\ufffd€€");
