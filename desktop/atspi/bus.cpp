@@ -89,11 +89,17 @@ std::vector<std::string> cadenasDe(DBusMessageIter& arreglo) {
 
 }  // namespace
 
-struct Llamada::Aviso {
-  Bus* bus;
+struct Llamada::Pendiente {
+  Bus* bus;  // none once the bus is gone
   Bus::Destino* destino;
-  bool enVuelo = true;
+  dbus_uint32_t serie = 0;
+  DBusMessage* respuesta = nullptr;  // the answer or the error, until a call takes it
+  bool completa = false;
   std::function<void()> luego;
+
+  ~Pendiente() {
+    if (respuesta) dbus_message_unref(respuesta);
+  }
 };
 
 std::unique_ptr<Bus> Bus::conectar(const std::string& direccion) {
@@ -106,6 +112,8 @@ std::unique_ptr<Bus> Bus::conectar(const std::string& direccion) {
   dbus_connection_set_exit_on_disconnect(c, false);
   dbus_connection_set_max_received_size(c, RECIBIDO_MAXIMO);
   std::unique_ptr<Bus> bus(new Bus(c));
+  // Answers are matched to their calls as they are dispatched (alRecibir).
+  if (!dbus_connection_add_filter(c, alRecibir, bus.get(), nullptr)) return nullptr;
   // The greeting every bus expects first; libdbus holds the calls that follow until the
   // connection is authenticated, and the bus answers them in order.
   bus->hola_ = bus->metodo({DBUS_SERVICE_DBUS, DBUS_PATH_DBUS}, DBUS_INTERFACE_DBUS, "Hello");
@@ -123,6 +131,10 @@ bool Bus::saludado() {
 
 Bus::~Bus() {
   hola_ = Llamada();
+  // What the calls still in flight run when they are let go must not reach this bus.
+  for (auto& [serie, p] : pendientes_) p->bus = nullptr;
+  const auto sueltas = std::move(pendientes_);
+  // Nothing is dispatched once the connection is closed, so the filter is not called again.
   dbus_connection_close(c_);
   dbus_connection_unref(c_);
 }
@@ -130,51 +142,47 @@ Bus::~Bus() {
 Llamada Bus::enviar(DBusMessage* m) {
   Llamada l;
   if (!m) return l;
-  l.bus_ = this;
   if (const char* d = dbus_message_get_destination(m)) l.destino_ = d;
   auto& destino = destinos_[l.destino_];
-  if (destino.callada) {
-    // Nothing more is asked of an application that has stopped answering.
-    dbus_message_unref(m);
-    l.esperada_ = true;
-    l.error_ = true;
-    return l;
-  }
-  DBusPendingCall* p = nullptr;
-  if (!dbus_connection_send_with_reply(c_, m, &p, DBUS_TIMEOUT_INFINITE) || !p) {
-    dbus_message_unref(m);
-    l.esperada_ = true;
-    l.error_ = true;
-    return l;
-  }
+  dbus_uint32_t serie = 0;
+  // Nothing more is asked of an application that has stopped answering.
+  const bool enviada = !destino.callada && dbus_connection_send(c_, m, &serie);
   dbus_message_unref(m);
-  l.pendiente_ = p;
-  l.enviadaEn_ = Reloj::now();
-  l.aviso_ = new Llamada::Aviso{this, &destino, true, {}};
-  if (!dbus_pending_call_set_notify(p, alResponder, l.aviso_,
-                                    [](void* a) { delete static_cast<Llamada::Aviso*>(a); })) {
-    delete l.aviso_;
-    l.aviso_ = nullptr;
+  if (!enviada) {
+    l.esperada_ = true;
+    l.error_ = true;
+    return l;
   }
-  ++enVuelo_;
+  l.pendiente_ = std::make_shared<Llamada::Pendiente>();
+  l.pendiente_->bus = this;
+  l.pendiente_->destino = &destino;
+  l.pendiente_->serie = serie;
+  pendientes_.emplace(serie, l.pendiente_);
+  l.enviadaEn_ = Reloj::now();
   return l;
 }
 
-void Bus::alResponder(DBusPendingCall*, void* aviso) {
-  auto* a = static_cast<Llamada::Aviso*>(aviso);
-  a->destino->ultimaRespuesta = Reloj::now();
-  Bus* bus = a->bus;
-  if (a->enVuelo) {
-    a->enVuelo = false;
-    --bus->enVuelo_;
-  }
-  // The step may send calls and take answers; the notice is not used after it.
-  if (auto paso = std::move(a->luego)) paso();
+DBusHandlerResult Bus::alRecibir(DBusConnection*, DBusMessage* m, void* datos) {
+  const int tipo = dbus_message_get_type(m);
+  if (tipo != DBUS_MESSAGE_TYPE_METHOD_RETURN && tipo != DBUS_MESSAGE_TYPE_ERROR)
+    return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
+  auto* bus = static_cast<Bus*>(datos);
+  // An answer to a call let go before it came is dropped.
+  auto it = bus->pendientes_.find(dbus_message_get_reply_serial(m));
+  if (it == bus->pendientes_.end()) return DBUS_HANDLER_RESULT_HANDLED;
+  auto p = std::move(it->second);
+  bus->pendientes_.erase(it);
+  p->respuesta = dbus_message_ref(m);
+  p->completa = true;
+  p->destino->ultimaRespuesta = Reloj::now();
+  // The step may send calls and take answers.
+  if (auto paso = std::move(p->luego)) paso();
   bus->darPaso();
+  return DBUS_HANDLER_RESULT_HANDLED;
 }
 
 void Bus::cuandoQuepa(std::function<void()> paso) {
-  if (enEspera_.empty() && enVuelo_ < EN_VUELO_MAXIMO) {
+  if (enEspera_.empty() && enVuelo() < EN_VUELO_MAXIMO) {
     paso();
     return;
   }
@@ -184,7 +192,7 @@ void Bus::cuandoQuepa(std::function<void()> paso) {
 void Bus::darPaso() {
   if (dandoPaso_) return;
   dandoPaso_ = true;
-  while (!enEspera_.empty() && enVuelo_ < EN_VUELO_MAXIMO) {
+  while (!enEspera_.empty() && enVuelo() < EN_VUELO_MAXIMO) {
     auto paso = std::move(enEspera_.front());
     enEspera_.pop_front();
     paso();
@@ -197,14 +205,14 @@ bool Bus::callada(const std::string& bus) const {
   return it != destinos_.end() && it->second.callada;
 }
 
-bool Bus::esperar(DBusPendingCall* p, Reloj::time_point hasta) {
+bool Bus::esperar(std::shared_ptr<Llamada::Pendiente> p, Reloj::time_point hasta) {
   const auto inicio = Reloj::now();
   const auto limite = std::min(hasta, inicio + (ESPERA_TOTAL - esperado_));
   bool conectado = true;
-  while (!dbus_pending_call_get_completed(p)) {
+  while (!p->completa) {
     while (dbus_connection_dispatch(c_) == DBUS_DISPATCH_DATA_REMAINS) {
     }
-    if (dbus_pending_call_get_completed(p)) break;
+    if (p->completa) break;
     const auto ahora = Reloj::now();
     if (ahora >= limite || !conectado) break;
     const auto ms =
@@ -212,22 +220,26 @@ bool Bus::esperar(DBusPendingCall* p, Reloj::time_point hasta) {
     conectado = dbus_connection_read_write(c_, static_cast<int>(ms));
   }
   esperado_ += Reloj::now() - inicio;
-  return dbus_pending_call_get_completed(p);
+  return p->completa;
 }
 
 bool Bus::esperarAcotado(Llamada& l) {
-  auto& destino = destinos_[l.destino_];
+  // Steps run while waiting may let the call go: what is waited for is kept here.
+  const auto pendiente = l.pendiente_;
+  const auto enviadaEn = l.enviadaEn_;
+  const std::string nombre = l.destino_;
+  auto& destino = destinos_[nombre];
   while (!destino.callada) {
     // Silence is counted from the later of the question and the application's last answer,
     // so a long queue of questions being answered one by one is not silence.
-    const auto desde = std::max(l.enviadaEn_, destino.ultimaRespuesta);
-    if (esperar(l.pendiente_, desde + SILENCIO)) return true;
+    const auto desde = std::max(enviadaEn, destino.ultimaRespuesta);
+    if (esperar(pendiente, desde + SILENCIO)) return true;
     if (esperado_ >= ESPERA_TOTAL ||
-        Reloj::now() >= std::max(l.enviadaEn_, destino.ultimaRespuesta) + SILENCIO ||
+        Reloj::now() >= std::max(enviadaEn, destino.ultimaRespuesta) + SILENCIO ||
         !dbus_connection_get_is_connected(c_))
       destino.callada = true;
   }
-  if (alCallar) alCallar(l.destino_);
+  if (alCallar) alCallar(nombre);
   return false;
 }
 
@@ -280,21 +292,17 @@ Llamada Bus::conTexto(const Objeto& o, const char* interfaz, const char* nombre,
 }
 
 Llamada::Llamada(Llamada&& o) noexcept
-    : bus_(std::exchange(o.bus_, nullptr)),
+    : pendiente_(std::move(o.pendiente_)),
       destino_(std::move(o.destino_)),
       enviadaEn_(o.enviadaEn_),
-      pendiente_(std::exchange(o.pendiente_, nullptr)),
-      aviso_(std::exchange(o.aviso_, nullptr)),
       respuesta_(std::exchange(o.respuesta_, nullptr)),
       esperada_(std::exchange(o.esperada_, false)),
       error_(std::exchange(o.error_, false)) {}
 
 Llamada& Llamada::operator=(Llamada&& o) noexcept {
-  std::swap(bus_, o.bus_);
+  std::swap(pendiente_, o.pendiente_);
   std::swap(destino_, o.destino_);
   std::swap(enviadaEn_, o.enviadaEn_);
-  std::swap(pendiente_, o.pendiente_);
-  std::swap(aviso_, o.aviso_);
   std::swap(respuesta_, o.respuesta_);
   std::swap(esperada_, o.esperada_);
   std::swap(error_, o.error_);
@@ -302,26 +310,19 @@ Llamada& Llamada::operator=(Llamada&& o) noexcept {
 }
 
 Llamada::~Llamada() {
-  if (pendiente_) {
-    if (aviso_ && aviso_->enVuelo) {
-      aviso_->enVuelo = false;
-      --bus_->enVuelo_;
-    }
-    if (!esperada_) dbus_pending_call_cancel(pendiente_);
-    dbus_pending_call_unref(pendiente_);
-  }
+  // A call let go in flight is no longer waited for; its answer will be dropped.
+  if (pendiente_ && !pendiente_->completa && pendiente_->bus)
+    pendiente_->bus->pendientes_.erase(pendiente_->serie);
   if (respuesta_) dbus_message_unref(respuesta_);
 }
 
 bool Llamada::lista() const {
-  return esperada_ || !pendiente_ || dbus_pending_call_get_completed(pendiente_);
+  return esperada_ || !pendiente_ || pendiente_->completa;
 }
 
 void Llamada::tomar() {
   esperada_ = true;
-  // The pending call is kept until the end: a wait for it may be under way further up.
-  DBusMessage* r = dbus_pending_call_steal_reply(pendiente_);
-  aviso_ = nullptr;
+  DBusMessage* r = std::exchange(pendiente_->respuesta, nullptr);
   if (r && dbus_message_get_type(r) == DBUS_MESSAGE_TYPE_METHOD_RETURN) {
     respuesta_ = r;
     return;
@@ -332,14 +333,16 @@ void Llamada::tomar() {
 
 bool Llamada::esperarHasta(Reloj::time_point hasta) {
   if (esperada_ || !pendiente_) return true;
-  if (!bus_->esperar(pendiente_, hasta)) return false;
+  if (!pendiente_->completa && (!pendiente_->bus || !pendiente_->bus->esperar(pendiente_, hasta)))
+    return false;
   if (!esperada_) tomar();
   return true;
 }
 
 DBusMessage* Llamada::respuesta() {
   if (!esperada_ && pendiente_) {
-    const bool llego = dbus_pending_call_get_completed(pendiente_) || bus_->esperarAcotado(*this);
+    const bool llego =
+        pendiente_->completa || (pendiente_->bus && pendiente_->bus->esperarAcotado(*this));
     // A step run on the answer while waiting may have taken it already.
     if (llego && !esperada_) {
       tomar();
@@ -359,8 +362,8 @@ bool Llamada::fallida() {
 void Llamada::luego(std::function<void()> paso) {
   if (lista()) {
     paso();
-  } else if (aviso_) {
-    aviso_->luego = std::move(paso);
+  } else {
+    pendiente_->luego = std::move(paso);
   }
 }
 

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tildo::atspi {
@@ -123,12 +124,12 @@ class Llamada {
   bool valorEn(const char* clave, DBusMessageIter& it);
   void tomar();
 
-  struct Aviso;
-  Bus* bus_ = nullptr;
+  // The call while it is in flight, shared with the bus, which fills it in when the answer
+  // comes.
+  struct Pendiente;
+  std::shared_ptr<Pendiente> pendiente_;
   std::string destino_;
   Reloj::time_point enviadaEn_{};
-  DBusPendingCall* pendiente_ = nullptr;
-  Aviso* aviso_ = nullptr;  // owned by the pending call
   DBusMessage* respuesta_ = nullptr;
   bool esperada_ = false;
   bool error_ = false;
@@ -167,7 +168,7 @@ class Bus {
   // Whether the command has waited on the bus all it may.
   bool agotada() const { return esperado_ >= ESPERA_TOTAL; }
   // Questions still waiting for their answers.
-  size_t enVuelo() const { return enVuelo_; }
+  size_t enVuelo() const { return pendientes_.size(); }
   // Runs the step now when fewer than EN_VUELO_MAXIMO questions are in flight, else as soon
   // as answers have made room, in the order the steps came.
   void cuandoQuepa(std::function<void()> paso);
@@ -181,10 +182,11 @@ class Bus {
   explicit Bus(DBusConnection* c) : c_(c) {}
   // Reads and dispatches what the bus brings until the call is answered or the deadline
   // passes; false at the deadline or when the connection is gone.
-  bool esperar(DBusPendingCall* p, Reloj::time_point hasta);
+  bool esperar(std::shared_ptr<Llamada::Pendiente> p, Reloj::time_point hasta);
   // The answer of a call under the application's bounds.
   bool esperarAcotado(Llamada& l);
-  static void alResponder(DBusPendingCall* p, void* aviso);
+  // Takes the answers to the calls in flight as libdbus dispatches them.
+  static DBusHandlerResult alRecibir(DBusConnection* c, DBusMessage* m, void* bus);
 
   // Runs the waiting steps while there is room.
   void darPaso();
@@ -192,7 +194,10 @@ class Bus {
   DBusConnection* c_;
   std::map<std::string, Destino, std::less<>> destinos_;
   Reloj::duration esperado_{};
-  size_t enVuelo_ = 0;
+  // The calls in flight by their serial. Answers are matched here rather than by libdbus's
+  // pending calls, which build an error message for every call in case it times out: a tenth
+  // of this program's time in a walk.
+  std::unordered_map<dbus_uint32_t, std::shared_ptr<Llamada::Pendiente>> pendientes_;
   std::deque<std::function<void()>> enEspera_;
   bool dandoPaso_ = false;
   Llamada hola_;
