@@ -195,8 +195,8 @@ class Bus {
   std::map<std::string, Destino, std::less<>> destinos_;
   Reloj::duration esperado_{};
   // The calls in flight by their serial. Answers are matched here rather than by libdbus's
-  // pending calls, which build an error message for every call in case it times out: a tenth
-  // of this program's time in a walk.
+  // pending calls, which build an error message for every call in case it times out: about a
+  // fifth of this program's user time in a walk.
   std::unordered_map<dbus_uint32_t, std::shared_ptr<Llamada::Pendiente>> pendientes_;
   std::deque<std::function<void()>> enEspera_;
   bool dandoPaso_ = false;
