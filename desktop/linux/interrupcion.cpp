@@ -30,10 +30,6 @@ std::string nombre(int senal) {
   }
 }
 
-// Even with no slack a timer fires some 50 µs late on a virtual machine, so the last moments of
-// a pause are waited awake.
-constexpr auto DESPIERTO = std::chrono::microseconds(80);
-
 // Sleeps until the moment; false when a signal woke it first.
 bool dormirSinSenal(std::chrono::steady_clock::time_point fin) {
   // Once per process: timers of this thread fire when asked, not up to 50 µs later.

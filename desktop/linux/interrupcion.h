@@ -10,8 +10,9 @@ namespace tildo {
 
 // Sleeps until the moment on the steady clock, waking on time: the pauses of an event sequence
 // are counted, and the kernel's timer slack and a virtual machine's late timers would each make
-// one some 50 µs longer.
+// one some 50 µs longer. Its last moments (DESPIERTO) are waited awake.
 void dormirHasta(std::chrono::steady_clock::time_point fin);
+constexpr auto DESPIERTO = std::chrono::microseconds(80);
 
 class Interrupcion {
  public:

@@ -144,6 +144,14 @@ void ConexionX11::pedirConfirmacion() {
   comprobarConexion();
 }
 
+void ConexionX11::leerLlegado() {
+  // On Xlib's connection the events are Xlib's to read. On xcb's own nobody reads them: what
+  // comes there as an event (a mapping change, an error nobody waits for) is let go.
+  if (!propia_) return;
+  while (xcb_generic_event_t* e = xcb_poll_for_event(propia_)) std::free(e);
+  comprobarConexion();
+}
+
 void ConexionX11::confirmar() {
   xcb_connection_t* c = xcb();
   if (!c) return;

@@ -41,6 +41,9 @@ class ConexionX11 {
   // handled all of it, and goes on without waiting: the answer, if nothing is sent after it, is
   // the final wait.
   void pedirConfirmacion();
+  // Reads what the server has sent on xcb's own connection, without waiting: the answer to the
+  // question, once read, costs nothing more when it is awaited.
+  void leerLlegado();
   // Waits until the server has handled every request sent on xcb's connection.
   void confirmar();
 

@@ -23,6 +23,10 @@ namespace {
 // busy client to reach the keys typed with it.
 constexpr auto VIDA_MINIMA = std::chrono::milliseconds(200);
 
+// When a pause reads the server's answer: within its last moments, which it waits awake, so that
+// the read does not make it sleep twice.
+constexpr auto LEER_ANTES = DESPIERTO / 2;
+
 // How often a run waiting for the keyboard looks whether the run holding it has let it go.
 constexpr auto ESPERA_TURNO = std::chrono::milliseconds(10);
 
@@ -153,14 +157,23 @@ void EntradaX11::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> band
 }
 
 // The pause starts once the events are sent. The server works through them meanwhile and says
-// so, so that after the last pause of a sequence there is nothing left to wait for.
+// so, so that after the last pause of a sequence there is nothing left to wait for. Its answer is
+// read just before the pause ends, while the run is awake anyway: the events after the pause then
+// go out with nothing to read first, and a final wait on it reads nothing.
 void EntradaX11::pausa(uint32_t microsegundos) {
   if (c_) conexion_.pedirConfirmacion();
   const auto fin = std::chrono::steady_clock::now() + std::chrono::microseconds(microsegundos);
-  if (interrupcion_)
-    interrupcion_->dormirHasta(fin);
-  else
-    dormirHasta(fin);
+  auto dormir = [this](std::chrono::steady_clock::time_point hasta) {
+    if (interrupcion_)
+      interrupcion_->dormirHasta(hasta);
+    else
+      dormirHasta(hasta);
+  };
+  if (c_) {
+    dormir(fin - LEER_ANTES);
+    conexion_.leerLlegado();
+  }
+  dormir(fin);
 }
 
 void EntradaX11::prepararTexto(const std::vector<std::u16string>& caracteres) {
