@@ -1,10 +1,8 @@
 #pragma once
-// The accessibility and workspace ports on the real Linux desktop: elements through AT-SPI
-// (method calls on the accessibility bus), shaped as the platform's ("AXButton", "AXTitle",
-// "AXPress"), in global points; the running applications from the accessibility registry joined
-// with the X clients.
+// The accessibility port on the real Linux desktop: elements through AT-SPI (method calls on
+// the accessibility bus), shaped as the platform's ("AXButton", "AXTitle", "AXPress"), in
+// global points.
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -34,26 +32,6 @@ class AccesibilidadAtspi : public Accesibilidad {
   bool confiable() override;
 
  private:
-  std::shared_ptr<SesionAtspi> s_;
-};
-
-class EspacioLinux : public Espacio {
- public:
-  EspacioLinux(ConexionX11& conexion, ServidorVentanas& servidor,
-               FuenteDeVentanas* ventanas = nullptr);
-  ~EspacioLinux() override;
-
-  // The registry's applications in its order, then X clients that expose no elements.
-  std::vector<Aplicacion> aplicaciones() override;
-  std::vector<Aplicacion> aplicacionesEsperando() override;
-  // The owner of the active window.
-  std::optional<Aplicacion> primerPlano() override;
-  std::optional<Aplicacion> porPid(int32_t pid) override;
-  bool activar(int32_t pid) override;
-
- private:
-  // The list, having waited so long for the applications' names.
-  std::vector<Aplicacion> lista(std::chrono::milliseconds espera);
   std::shared_ptr<SesionAtspi> s_;
 };
 

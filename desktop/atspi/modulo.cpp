@@ -1,6 +1,7 @@
 #include "desktop/atspi/modulo.h"
 
 #include "desktop/atspi/accesibilidad_atspi.h"
+#include "desktop/atspi/espacio_linux.h"
 #include "desktop/x11/ventanas_x11.h"
 
 namespace tildo {

@@ -56,6 +56,8 @@ class ServidorVentanas {
   void colocar(Window w, std::optional<Punto> origen, std::optional<Medidas> medidas);
   // The work area of the current desktop, in root-window coordinates.
   std::optional<Rect> areaDeTrabajo();
+  // The address the accessibility bus launcher publishes on the root window; empty when none.
+  std::string direccionDeAccesibilidad();
 
  private:
   struct Bordes {

@@ -1,0 +1,163 @@
+// Asking ahead of a walk (Elemento::anticipar): each question is sent as soon as the answer
+// that makes it known comes, so the application always has work queued.
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "desktop/atspi/elemento_atspi.h"
+#include "desktop/atspi/lote.h"
+
+namespace tildo::atspi {
+
+namespace {
+
+// How many elements one walk asks ahead at most: past them the walk asks as it goes.
+constexpr size_t ELEMENTOS_ADELANTADOS = 5000;
+
+// Asks ahead what a walk of an application will read, each question sent as soon as the
+// answer that makes it known comes: the application's toolkit and cache first, then, element
+// by element, the batch of each child once its parent's children are known.
+struct Adelanto : std::enable_shared_from_this<Adelanto> {
+  SesionAtspi* s;
+  Objeto app;
+  Kit kit = Kit::otro;
+  Llamada nombreDelKit, direccion, items;
+  std::map<std::string, atspi::ItemDeCache, std::less<>> cache;  // by path
+  std::map<std::string, std::vector<Objeto>, std::less<>> hijosEnCache;
+  size_t elementos = 0;
+  bool empezado = false;
+
+  atspi::Bus& bus() { return *s->bus; }
+
+  // The cache is taken only when it answers in its own shape; its children only where they
+  // add up, as they do not under containers that keep their children out of it.
+  void leerCache() {
+    auto lista = items.itemsDeCache();
+    if (!lista) return;
+    std::map<std::string, std::vector<const atspi::ItemDeCache*>, std::less<>> porPadre;
+    for (auto& item : *lista) {
+      if (item.objeto.bus != app.bus) continue;
+      auto [it, nuevo] = cache.emplace(item.objeto.ruta, item);
+      // An element listed twice is a cache that cannot be trusted.
+      if (!nuevo) {
+        cache.clear();
+        return;
+      }
+      if (item.padre.bus == app.bus) porPadre[item.padre.ruta].push_back(&it->second);
+    }
+    for (auto& [ruta, item] : cache) {
+      if (item.cuantosHijos < 0) continue;
+      const size_t n = static_cast<size_t>(item.cuantosHijos);
+      auto it = porPadre.find(ruta);
+      if ((it == porPadre.end() ? 0 : it->second.size()) != n) continue;
+      std::vector<Objeto> hijos(n);
+      std::vector<bool> visto(n, false);
+      bool suman = true;
+      for (size_t i = 0; i < n && suman; ++i) {
+        const auto* h = it->second[i];
+        suman = h->indice >= 0 && size_t(h->indice) < n && !visto[h->indice];
+        if (!suman) break;
+        visto[h->indice] = true;
+        hijos[h->indice] = h->objeto;
+      }
+      if (suman) hijosEnCache.emplace(ruta, std::move(hijos));
+    }
+  }
+
+  std::shared_ptr<Lote> loteDe(const Objeto& o) {
+    auto it = o.bus == app.bus ? cache.find(o.ruta) : cache.end();
+    if (it == cache.end()) return pedirLote(bus(), o, kit);
+    auto h = hijosEnCache.find(o.ruta);
+    return loteDeCache(
+        bus(), it->second,
+        h == hijosEnCache.end() ? std::nullopt : std::optional<std::vector<Objeto>>(h->second),
+        kit);
+  }
+
+  // Follows one element's batch: its second questions once its first answers are in, then
+  // its children's batches while `niveles` lasts.
+  void seguir(Lote* l, const Objeto& o, int64_t niveles) {
+    auto yo = shared_from_this();
+    // Run on each of the first answers; the last one to come goes on.
+    auto paso = [yo, l, o, niveles] {
+      if (l->seguido || !l->basicoListo()) return;
+      l->seguido = true;
+      yo->completarAdelantado(*l, o);
+      if (niveles <= 0) return;
+      if (l->sinHijos || l->hijosDeCache || !l->hijos.enviada()) {
+        yo->adelantarHijos(*l, niveles);
+      } else {
+        l->hijos.luego([yo, l, niveles] { yo->adelantarHijos(*l, niveles); });
+      }
+    };
+    if (l->item) {
+      paso();
+      return;
+    }
+    l->rol.luego(paso);
+    l->interfaces.luego(paso);
+    l->cuantosHijos.luego(paso);
+    l->propiedades.luego(paso);
+  }
+
+  void completarAdelantado(Lote& l, const Objeto& o) {
+    if (l.completo) return;
+    completar(bus(), o, l, true);
+    if (!l.cuantasAcciones.enviada()) return;
+    auto yo = shared_from_this();
+    l.cuantasAcciones.luego([yo, &l, o] {
+      const int32_t n = l.cuantasAcciones.entero().value_or(0);
+      if (n > ACCIONES_ADELANTADAS) return;
+      for (auto i = static_cast<int32_t>(l.acciones.size()); i < n; ++i)
+        l.acciones.push_back(yo->bus().conEnteros(o, ACCION, "GetName", {i}));
+    });
+  }
+
+  void adelantarHijos(Lote& l, int64_t niveles) {
+    if (l.hijosEntregados) return;
+    const auto hijos = hijosDe(l).value_or(std::vector<Objeto>{});
+    std::weak_ptr<Lote> padre = l.weak_from_this();
+    auto yo = shared_from_this();
+    for (const auto& h : hijos) {
+      if (elementos >= ELEMENTOS_ADELANTADOS) return;
+      ++elementos;
+      bus().cuandoQuepa([yo, padre, h, niveles] {
+        auto l = padre.lock();
+        if (!l || l->hijosEntregados) return;
+        auto hijo = yo->loteDe(h);
+        l->deHijos.push_back(hijo);
+        yo->seguir(hijo.get(), h, niveles - 1);
+      });
+    }
+  }
+};
+
+}  // namespace
+
+void ElementoAtspi::anticipar(int64_t profundidad) {
+  auto a = std::make_shared<Adelanto>();
+  a->s = s_.get();
+  a->app = {o_.bus, "/org/a11y/atspi/accessible/root"};
+  a->nombreDelKit = bus().propiedad(a->app, "org.a11y.atspi.Application", "ToolkitName");
+  // GTK's bridge keeps its cache only once a client has asked for its bus address, as every
+  // libatspi client does; the address is not used. The application answers in order, so the
+  // cache is there for the question that follows.
+  a->direccion = bus().metodo(a->app, "org.a11y.atspi.Application", "GetApplicationBusAddress");
+  // The application's own cache; the registry's has nothing in it.
+  a->items = bus().metodo({o_.bus, "/org/a11y/atspi/cache"}, "org.a11y.atspi.Cache", "GetItems");
+  lote_ = pedirLote(bus(), o_, kit());
+  std::weak_ptr<Lote> raiz = lote_;
+  auto empezar = [a, raiz, o = o_, profundidad] {
+    auto l = raiz.lock();
+    if (!l || a->empezado || !a->nombreDelKit.lista() || !a->items.lista()) return;
+    a->empezado = true;
+    a->kit = kitDe(a->nombreDelKit.texto().value_or(""));
+    a->s->kits[o.bus] = a->kit;
+    a->leerCache();
+    a->seguir(l.get(), o, profundidad);
+  };
+  a->nombreDelKit.luego(empezar);
+  a->items.luego(empezar);
+}
+}  // namespace tildo::atspi

@@ -1,0 +1,207 @@
+#include "desktop/atspi/elemento_atspi.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "desktop/atspi/marcos.h"
+#include "desktop/atspi/roles.h"
+#include "desktop/pantallas.h"
+
+namespace tildo::atspi {
+
+namespace {
+
+// A frame from an answer of GetExtents in screen pixels, in global points.
+std::optional<Rect> marcoDe(std::optional<atspi::Extension> e, Punto origen) {
+  // Widgets that are not on screen report the smallest coordinate or a negative size, which
+  // is no frame at all.
+  if (!e || e->x == INT32_MIN || e->y == INT32_MIN || e->ancho < 0 || e->alto < 0)
+    return std::nullopt;
+  return Rect{e->x - origen.x, e->y - origen.y, double(e->ancho), double(e->alto)};
+}
+
+}  // namespace
+
+void Hermanos::adelantar(size_t desde) {
+  for (size_t i = desde; i < lista.size() && i < desde + ADELANTO; ++i)
+    if (auto h = lista[i].lock()) h->preguntar();
+}
+
+void Hermanos::completarListos(size_t desde) {
+  for (size_t i = desde; i < lista.size() && i < desde + ADELANTO; ++i)
+    if (auto h = lista[i].lock()) h->completarSiListo();
+}
+
+std::optional<Valor> ElementoAtspi::valor() {
+  Lote& l = loteCompleto("AXValue");
+  const AtspiRole r = rol(l);
+  if (esMarcable(r)) {
+    auto e = l.estadosAtspi();
+    if (!e) return std::nullopt;
+    const bool marcado =
+        tieneEstado(*e, ATSPI_STATE_CHECKED) || tieneEstado(*e, ATSPI_STATE_PRESSED);
+    return Valor(int64_t{marcado ? 1 : 0});
+  }
+  if (esNumerico(r)) {
+    if (auto n = l.valor.numero()) return Valor(*n);
+  }
+  if (auto t = l.texto.texto()) return Valor(std::move(*t));
+  return std::nullopt;
+}
+
+std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
+  if (pid_ && (nombre == "AXWindows" || nombre == "AXMainWindow" || nombre == "AXFocusedWindow"))
+    return ventanas(nombre);
+  if (pid_ && nombre == "AXFocusedUIElement") {
+    if (auto e = enfocado()) return Valor(e);
+    return std::nullopt;
+  }
+  if (nombre == "AXRole") {
+    Lote& l = lote(nombre);
+    const AtspiRole r = rol(l);
+    if (r == ATSPI_ROLE_INVALID) return std::nullopt;
+    // A one-line text is a field; the toolkits give both kinds the same role.
+    if (r == ATSPI_ROLE_TEXT) {
+      auto e = l.estadosAtspi();
+      if (e && tieneEstado(*e, ATSPI_STATE_SINGLE_LINE)) return Valor(std::string("AXTextField"));
+    }
+    const Rol* x = rolDe(r);
+    return Valor(std::string(x ? x->rol : "AXGroup"));
+  }
+  if (nombre == "AXSubrole") {
+    const Rol* x = rolDe(rol(lote(nombre)));
+    if (!x || !x->subrol) return std::nullopt;
+    return Valor(std::string(x->subrol));
+  }
+  if (nombre == "AXTitle" || nombre == "AXDescription") {
+    Lote& l = lote(nombre);
+    auto t = nombre == "AXTitle" ? l.titulo() : l.descripcionAtspi();
+    if (!t) return std::nullopt;
+    return Valor(std::move(*t));
+  }
+  if (nombre == "AXValue") return valor();
+  if (nombre == "AXPlaceholderValue") {
+    auto p = bus().metodo(o_, ACCESIBLE, "GetAttributes").atributo("placeholder-text");
+    if (!p) return std::nullopt;
+    return Valor(std::move(*p));
+  }
+  if (nombre == "AXPosition" || nombre == "AXSize") {
+    auto m = marcoDe(lote(nombre).extensionAtspi(), s_->origen());
+    if (!m) return std::nullopt;
+    if (nombre == "AXPosition") return Valor(Punto{m->x, m->y});
+    return Valor(Medidas{m->ancho, m->alto});
+  }
+  if (nombre == "AXEnabled" || nombre == "AXFocused" || nombre == "AXMinimized") {
+    if (nombre == "AXMinimized" && !esVentana(rol(lote_ ? *lote_ : lote("AXRole"))))
+      return std::nullopt;
+    const AtspiStateType estado = nombre == "AXEnabled"   ? ATSPI_STATE_ENABLED
+                                  : nombre == "AXFocused" ? ATSPI_STATE_FOCUSED
+                                                          : ATSPI_STATE_ICONIFIED;
+    auto e = estados(nombre);
+    if (!e) return std::nullopt;
+    return Valor(tieneEstado(*e, estado));
+  }
+  if (nombre == "AXChildren") {
+    Lote& l = loteCompleto(nombre);
+    auto objetos = hijosDe(l);
+    if (!objetos) return std::nullopt;
+    l.hijosEntregados = true;
+    auto grupo = std::make_shared<Hermanos>();
+    std::vector<ElementoRef> hijos;
+    hijos.reserve(objetos->size());
+    for (size_t i = 0; i < objetos->size(); ++i) {
+      auto h = std::make_shared<ElementoAtspi>(s_, (*objetos)[i]);
+      if (i < l.deHijos.size()) h->lote_ = std::move(l.deHijos[i]);
+      h->hermanos(grupo, i);
+      grupo->lista.push_back(h);
+      hijos.push_back(std::move(h));
+    }
+    l.deHijos.clear();
+    grupo->adelantar(0);
+    return Valor(std::move(hijos));
+  }
+  if (nombre == "AXParent") {
+    if (pid_) return std::nullopt;
+    auto p = bus().propiedad(o_, ACCESIBLE, "Parent").objeto();
+    // Above an application there is only the registry's desktop, which is no element.
+    if (!p || p->ruta == "/org/a11y/atspi/null" || p->ruta == "/org/a11y/atspi/accessible/root")
+      return std::nullopt;
+    return Valor(ElementoRef(std::make_shared<ElementoAtspi>(s_, *p)));
+  }
+  return std::nullopt;
+}
+
+// The actions' own names (the localized ones are for people).
+std::vector<std::string> ElementoAtspi::nombresCrudos() {
+  Lote& l = loteCompleto("acciones");
+  if (l.todasLasAcciones.enviada())
+    return l.todasLasAcciones.acciones().value_or(std::vector<std::string>{});
+  const int32_t n = std::min(l.cuantasAcciones.entero().value_or(0), ACCIONES_MAXIMAS);
+  // The names not asked yet are asked now, all together.
+  for (auto i = static_cast<int32_t>(l.acciones.size()); i < n; ++i)
+    l.acciones.push_back(bus().conEnteros(o_, ACCION, "GetName", {i}));
+  std::vector<std::string> nombres;
+  for (int32_t i = 0; i < n; ++i) nombres.push_back(l.acciones[i].texto().value_or(""));
+  return nombres;
+}
+
+std::optional<std::vector<std::string>> ElementoAtspi::acciones() {
+  std::vector<std::string> nombres;
+  bool pulsa = false;
+  for (const auto& crudo : nombresCrudos()) {
+    if (std::find(PULSAR.begin(), PULSAR.end(), crudo) != PULSAR.end()) {
+      if (!pulsa) nombres.push_back("AXPress");
+      pulsa = true;
+    } else if (crudo != "release" && !crudo.empty()) {
+      nombres.push_back(crudo);
+    }
+  }
+  return nombres;
+}
+
+int ElementoAtspi::realizar(std::string_view accion) {
+  const auto crudos = nombresCrudos();
+  int32_t indice = -1;
+  if (accion == "AXPress") {
+    for (auto p : PULSAR) {
+      auto it = std::find(crudos.begin(), crudos.end(), p);
+      if (it != crudos.end()) {
+        indice = static_cast<int32_t>(it - crudos.begin());
+        break;
+      }
+    }
+  } else {
+    auto it = std::find(crudos.begin(), crudos.end(), accion);
+    if (it != crudos.end()) indice = static_cast<int32_t>(it - crudos.begin());
+  }
+  if (indice < 0) return AX_ERROR;
+  auto hecho = bus().conEnteros(o_, ACCION, "DoAction", {indice});
+  return hecho.booleano() == true ? AX_EXITO : AX_ERROR;
+}
+
+std::optional<Valor> ElementoAtspi::ventanas(std::string_view nombre) {
+  if (s_->ventanas) {
+    if (nombre == "AXWindows") return Valor(s_->ventanas->ventanas(*pid_));
+    auto v =
+        nombre == "AXMainWindow" ? s_->ventanas->principal(*pid_) : s_->ventanas->enfocada(*pid_);
+    if (!v) return std::nullopt;
+    return Valor(v);
+  }
+  auto marcos = marcosDe(bus(), o_);
+  auto elemento = [&](const Marco& m) {
+    return ElementoRef(std::make_shared<ElementoAtspi>(s_, m.o));
+  };
+  if (nombre == "AXWindows") {
+    std::vector<ElementoRef> lista;
+    for (auto& m : marcos) lista.push_back(elemento(m));
+    return Valor(std::move(lista));
+  }
+  for (auto& m : marcos)
+    if (tieneEstado(m.estados, ATSPI_STATE_ACTIVE)) return Valor(elemento(m));
+  if (nombre == "AXMainWindow") {
+    for (auto& m : marcos)
+      if (tieneEstado(m.estados, ATSPI_STATE_SHOWING)) return Valor(elemento(m));
+  }
+  return std::nullopt;
+}
+}  // namespace tildo::atspi

@@ -1,0 +1,110 @@
+// The element at a point (hit-testing), asked of the frames that are showing.
+
+#include <algorithm>
+#include <cmath>
+
+#include "desktop/atspi/accesibilidad_atspi.h"
+#include "desktop/atspi/elemento_atspi.h"
+#include "desktop/atspi/marcos.h"
+#include "desktop/atspi/registro.h"
+#include "desktop/atspi/roles.h"
+#include "desktop/atspi/sesion.h"
+#include "desktop/x11/ventanas_x11.h"
+
+namespace tildo {
+
+using atspi::ACCESIBLE;
+using atspi::activasPrimero;
+using atspi::AppAtspi;
+using atspi::appsDelRegistro;
+using atspi::COMPONENTE;
+using atspi::ElementoAtspi;
+using atspi::Llamada;
+using atspi::marcosDe;
+using atspi::Objeto;
+using atspi::Reloj;
+using atspi::tieneEstado;
+
+namespace {
+
+// Whether the point lies on one of the process's windows on screen, as the window manager
+// sees them.
+bool tieneVentanaEn(ServidorVentanas& servidor, int32_t pid, double x, double y) {
+  for (Window w : servidor.clientes().value_or(std::vector<Window>{})) {
+    if (servidor.pidDe(w) != pid || !servidor.enPantalla(w)) continue;
+    auto m = servidor.marcoDe(w);
+    if (m && x >= m->x && y >= m->y && x < m->x + m->ancho && y < m->y + m->alto) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
+  atspi::Bus& bus = s_->b();
+  const Punto o = s_->origen();
+  const double px = x + o.x, py = y + o.y;
+  if (!(std::fabs(px) < 2e9 && std::fabs(py) < 2e9)) return nullptr;
+  const int32_t sx = static_cast<int32_t>(std::floor(px)),
+                sy = static_cast<int32_t>(std::floor(py));
+
+  auto apps = appsDelRegistro(*s_, std::nullopt);
+  const Window activa = s_->servidor.activa();
+  const auto frente = activa ? s_->servidor.pidDe(activa) : std::nullopt;
+  std::stable_partition(apps.begin(), apps.end(),
+                        [&](const AppAtspi& a) { return frente && a.pid == *frente; });
+  // Every application is asked at once; one that has not answered by the time its turn
+  // comes waits until the others have been looked at.
+  std::vector<Llamada> hijos;
+  for (auto& app : apps) hijos.push_back(bus.metodo(app.raiz, ACCESIBLE, "GetChildren"));
+  const auto corta = Reloj::now() + atspi::ESPERA_CORTA;
+
+  auto buscarEn = [&](Llamada& lista) -> ElementoRef {
+    auto marcos = marcosDe(bus, lista);
+    activasPrimero(marcos);
+    std::vector<Llamada> extensiones;
+    for (auto& m : marcos)
+      extensiones.push_back(
+          bus.conEnteros(m.o, COMPONENTE, "GetExtents", {}, ATSPI_COORD_TYPE_SCREEN));
+    for (size_t i = 0; i < marcos.size(); ++i) {
+      const auto& m = marcos[i];
+      if (!tieneEstado(m.estados, ATSPI_STATE_SHOWING) ||
+          tieneEstado(m.estados, ATSPI_STATE_ICONIFIED))
+        continue;
+      auto r = extensiones[i].extension();
+      if (!r || px < r->x || py < r->y || px >= double(r->x) + r->ancho ||
+          py >= double(r->y) + r->alto)
+        continue;
+      // Each container names its child under the point; the deepest one is the element.
+      Objeto actual = m.o;
+      for (int nivel = 0; nivel < 64; ++nivel) {
+        auto hijo = bus.conEnteros(actual, COMPONENTE, "GetAccessibleAtPoint", {sx, sy},
+                                   ATSPI_COORD_TYPE_SCREEN)
+                        .objeto();
+        if (!hijo || hijo->ruta == "/org/a11y/atspi/null" || *hijo == actual) break;
+        actual = *hijo;
+      }
+      return std::make_shared<ElementoAtspi>(s_, actual);
+    }
+    return nullptr;
+  };
+
+  std::vector<size_t> calladas;
+  for (size_t i = 0; i < apps.size(); ++i) {
+    if (!hijos[i].esperarHasta(corta)) {
+      calladas.push_back(i);
+      continue;
+    }
+    if (auto e = buscarEn(hijos[i])) return e;
+  }
+  for (size_t i : calladas) {
+    if (hijos[i].esperarHasta(Reloj::now() + atspi::SILENCIO)) {
+      if (auto e = buscarEn(hijos[i])) return e;
+    } else if (tieneVentanaEn(s_->servidor, apps[i].pid, x, y)) {
+      fallo("la app «" + s_->nombres[apps[i].raiz.bus] + "» no responde");
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace tildo

@@ -1,0 +1,80 @@
+#include "desktop/atspi/lote.h"
+
+#include <algorithm>
+
+#include "desktop/atspi/roles.h"
+
+namespace tildo::atspi {
+
+Llamada pedirExtension(atspi::Bus& bus, const Objeto& o) {
+  return bus.conEnteros(o, COMPONENTE, "GetExtents", {}, ATSPI_COORD_TYPE_SCREEN);
+}
+
+std::shared_ptr<Lote> pedirLote(atspi::Bus& bus, const Objeto& o, Kit kit) {
+  auto l = std::make_shared<Lote>();
+  l->kit = kit;
+  l->rol = bus.metodo(o, ACCESIBLE, "GetRole");
+  if (kit == Kit::gtk) {
+    l->propiedades = bus.conTexto(o, DBUS_INTERFACE_PROPERTIES, "GetAll", ACCESIBLE);
+  } else {
+    l->nombre = bus.propiedad(o, ACCESIBLE, "Name");
+    l->descripcion = bus.propiedad(o, ACCESIBLE, "Description");
+    l->cuantosHijos = bus.propiedad(o, ACCESIBLE, "ChildCount");
+  }
+  l->estados = bus.metodo(o, ACCESIBLE, "GetState");
+  l->interfaces = bus.metodo(o, ACCESIBLE, "GetInterfaces");
+  l->extension = pedirExtension(bus, o);
+  return l;
+}
+
+std::shared_ptr<Lote> loteDeCache(atspi::Bus& bus, const atspi::ItemDeCache& item,
+                                  std::optional<std::vector<Objeto>> hijos, Kit kit) {
+  auto l = std::make_shared<Lote>();
+  l->kit = kit;
+  l->item = item;
+  l->hijosDeCache = std::move(hijos);
+  // GTK gives widgets that are not showing no extents; other toolkits give them real ones.
+  l->sinExtension = kit == Kit::gtk && !tieneEstado(item.estados, ATSPI_STATE_SHOWING);
+  if (!l->sinExtension) l->extension = pedirExtension(bus, item.objeto);
+  return l;
+}
+
+void completar(atspi::Bus& bus, const Objeto& o, Lote& l, bool adelantado) {
+  if (l.completo) return;
+  // Waiting for the first answers may run the steps that ask ahead, which complete the batch
+  // themselves.
+  const auto cuantos = l.cuantos();
+  const auto interfaces = l.interfacesAtspi().value_or(std::vector<std::string>{});
+  const auto rol = static_cast<AtspiRole>(l.rolAtspi().value_or(ATSPI_ROLE_INVALID));
+  if (l.completo) return;
+  l.completo = true;
+  if (!l.hijosDeCache) {
+    l.sinHijos = cuantos == 0;
+    if (!l.sinHijos) l.hijos = bus.metodo(o, ACCESIBLE, "GetChildren");
+  }
+  auto tiene = [&](const char* i) {
+    return std::find(interfaces.begin(), interfaces.end(), i) != interfaces.end();
+  };
+  if (esNumerico(rol) && tiene("org.a11y.atspi.Value"))
+    l.valor = bus.propiedad(o, "org.a11y.atspi.Value", "CurrentValue");
+  if (!esMarcable(rol) && tiene("org.a11y.atspi.Text"))
+    l.texto = bus.conEnteros(o, "org.a11y.atspi.Text", "GetText", {0, -1});
+  if (tiene(ACCION)) {
+    // Qt's GetActions names the actions as GetName does; GTK's gives localized names.
+    if (l.kit == Kit::qt) {
+      l.todasLasAcciones = bus.metodo(o, ACCION, "GetActions");
+      return;
+    }
+    l.cuantasAcciones = bus.propiedad(o, ACCION, "NActions");
+    // Read as it comes, a few names are guessed at; asked ahead, the rest follows the number.
+    for (int32_t i = 0; i < (adelantado ? 1 : 3); ++i)
+      l.acciones.push_back(bus.conEnteros(o, ACCION, "GetName", {i}));
+  }
+}
+
+std::optional<std::vector<Objeto>> hijosDe(Lote& l) {
+  if (l.sinHijos) return std::vector<Objeto>{};
+  if (l.hijosDeCache) return l.hijosDeCache;
+  return l.hijos.objetos();
+}
+}  // namespace tildo::atspi

@@ -1,0 +1,95 @@
+#include "desktop/atspi/sesion.h"
+
+#include <cstdlib>
+
+#include "desktop/x11/ventanas_x11.h"
+
+namespace tildo {
+
+using atspi::Llamada;
+using atspi::REGISTRO;
+using atspi::Reloj;
+
+namespace atspi {
+
+std::string identidadDe(const Objeto& o) {
+  return o.bus + ' ' + o.ruta;
+}
+
+Kit kitDe(std::string_view nombre) {
+  if (nombre == "gtk" || nombre == "GTK") return Kit::gtk;
+  if (nombre == "Qt") return Kit::qt;
+  return Kit::otro;
+}
+
+}  // namespace atspi
+
+namespace {
+
+const atspi::Objeto ESTADO_ACCESIBILIDAD{"org.a11y.Bus", "/org/a11y/bus"};
+constexpr const char* ESTADO = "org.a11y.Status";
+
+std::string variable(const char* nombre) {
+  const char* v = std::getenv(nombre);
+  return v ? v : "";
+}
+
+// Finds the accessibility bus where libatspi would (the environment, the root window, the
+// session bus's launcher) and switches the session's accessibility on, as a screen reader
+// does, when it is off: Qt, Chromium and Firefox expose their trees only then. Both buses are
+// greeted at once, and the session is asked about accessibility behind its greeting.
+void abrirBus(SesionAtspi& s) {
+  std::unique_ptr<atspi::Bus> sesion;
+  if (auto d = variable("DBUS_SESSION_BUS_ADDRESS"); !d.empty()) sesion = atspi::Bus::conectar(d);
+  Llamada activada, lector;
+  if (sesion) {
+    activada = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "IsEnabled");
+    lector = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "ScreenReaderEnabled");
+  }
+  std::string direccion = variable("AT_SPI_BUS_ADDRESS");
+  if (direccion.empty()) direccion = s.servidor.direccionDeAccesibilidad();
+  if (!direccion.empty()) s.bus = atspi::Bus::conectar(direccion);
+  std::optional<bool> activa;
+  if (sesion) {
+    const auto limite = Reloj::now() + atspi::ESPERA_CORTA;
+    if (activada.esperarHasta(limite)) activa = activada.booleano();
+    if (activa && (!*activa || (lector.esperarHasta(limite) && lector.booleano() == false))) {
+      auto a = sesion->fijar(ESTADO_ACCESIBILIDAD, ESTADO, "IsEnabled", true);
+      auto l = sesion->fijar(ESTADO_ACCESIBILIDAD, ESTADO, "ScreenReaderEnabled", true);
+      if (a.esperarHasta(limite) && !a.fallida()) activa = true;
+      l.esperarHasta(limite);
+    }
+  }
+  if (direccion.empty() && sesion) {
+    auto d = sesion->metodo(ESTADO_ACCESIBILIDAD, "org.a11y.Bus", "GetAddress");
+    if (d.esperarHasta(Reloj::now() + atspi::ESPERA_CORTA * 4)) direccion = d.texto().value_or("");
+    if (!direccion.empty()) s.bus = atspi::Bus::conectar(direccion);
+  }
+  if (s.bus && !s.bus->saludado()) s.bus.reset();
+  // Without the session's word the bus answering is all there is to go by.
+  s.encendida = s.bus && activa.value_or(true);
+  if (s.bus) {
+    atspi::Bus* bus = s.bus.get();
+    SesionAtspi* sesionAtspi = &s;
+    bus->alCallar = [bus, sesionAtspi](const std::string& nombre) {
+      if (nombre == REGISTRO.bus) fallo("el registro de accesibilidad (AT-SPI) no responde");
+      auto it = sesionAtspi->nombres.find(nombre);
+      const std::string app = it != sesionAtspi->nombres.end() ? it->second : nombre;
+      if (bus->agotada()) fallo("la app «" + app + "» no terminó de responder a tiempo");
+      fallo("la app «" + app + "» no responde");
+    };
+  }
+}
+
+}  // namespace
+
+std::shared_ptr<SesionAtspi> sesionDe(ConexionX11& conexion, ServidorVentanas& servidor) {
+  static std::weak_ptr<SesionAtspi> viva;
+  if (auto s = viva.lock()) return s;
+  auto s = std::make_shared<SesionAtspi>(conexion, servidor);
+  abrirBus(*s);
+  viva = s;
+  return s;
+}
+
+}  // namespace tildo
