@@ -25,6 +25,52 @@ const std::vector<EntradaDeComando>& COMANDOS() {
   return tabla;
 }
 
+const char* const USO = R"(Uso: tildo-ax COMANDO [ARGUMENTOS]
+
+Hace una acción en el escritorio y escribe una línea JSON con la respuesta: "ok" dice si salió
+bien y, si no, "error" dice por qué.
+
+Puntero y teclado:
+  move X Y                 mueve el puntero al punto (X, Y)
+  click X Y [--derecho | --medio] [--doble | --triple]
+                           hace clic en el punto
+  drag X1 Y1 X2 Y2         arrastra con el botón izquierdo de un punto a otro
+  scroll [DX [DY]]         mueve la rueda DX puntos en horizontal y DY en vertical
+  type TEXTO...            escribe el texto (o, con --stdin, lo que llegue por la entrada)
+  key COMBO                pulsa una tecla con modificadores, p. ej. ctrl+c o cmd+shift+t
+Pantalla y aplicaciones:
+  info                     pantalla, permisos, puntero y aplicación en primer plano
+  frontmost                la aplicación en primer plano
+  work-area                el área útil de la pantalla
+Elementos (accesibilidad):
+  ax-tree [--app APP] [--depth N] [--max N]
+                           el árbol de elementos de la aplicación
+  ax-find [--app APP] [--depth N] [--max N] (--name TEXTO | TEXTO...)
+                           los elementos cuyo texto contiene TEXTO
+  ax-click [--app APP] (--name TEXTO | TEXTO...)
+                           pulsa el primer elemento cuyo texto contiene TEXTO
+  ax-focus [--app APP]     el elemento con el foco
+  ax-at X Y                el elemento en el punto
+Ventanas:
+  windows                  las ventanas visibles, de delante atrás
+  focus --pid PID [--titulo TEXTO]
+                           trae delante la aplicación y su ventana
+  place --pid PID --x X --y Y --ancho A --alto H [--titulo TEXTO] [--indice N]
+                           coloca una ventana de la aplicación
+  minimize --pid PID [--titulo TEXTO] [--indice N]
+                           minimiza una ventana de la aplicación
+
+APP es un número de proceso o parte del nombre de la aplicación; sin él, la que está en primer
+plano. Los puntos son de la pantalla, con el origen arriba a la izquierda.
+
+Salida: 0 si salió bien, 1 si el comando falló, 2 si falta el comando o no se conoce.
+
+  --help                   muestra esta ayuda
+  --version                muestra la versión
+
+Más en man tildo-ax.
+)";
+
 Resultado ejecutar(std::vector<std::string> args) {
   // Arguments that are not UTF-8 are read with replacement characters, so that every reply,
   // which may quote them, can be printed.

@@ -20,6 +20,9 @@ struct EntradaDeComando {
 // In the order the dispatcher compares them.
 const std::vector<EntradaDeComando>& COMANDOS();
 
+// What "tildo-ax --help" prints.
+extern const char* const USO;
+
 // Runs one command line (without the program path) and returns the reply and exit code.
 // The desktop is opened only when the command word is known.
 struct Resultado {

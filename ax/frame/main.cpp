@@ -1,7 +1,10 @@
 #include "ax/frame/comandos.h"
 #include "ax/frame/respuesta.h"
+#include "common/ayuda.h"
 
 int main(int argc, char** argv) {
-  auto resultado = tildo::ejecutar(std::vector<std::string>(argv + 1, argv + argc));
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (tildo::responderAyuda(args, "tildo-ax", tildo::USO)) return 0;
+  auto resultado = tildo::ejecutar(std::move(args));
   tildo::emitir(resultado.respuesta, resultado.codigo);
 }

@@ -25,7 +25,7 @@ PuertosAtspi abrirAtspi(ConexionX11&, const std::function<ServidorVentanas&()>&,
   std::error_code e;
   const auto programa = std::filesystem::read_symlink("/proc/self/exe", e);
   const auto ruta =
-      (programa.parent_path() / TILDO_MODULOS / "tildo-ax-accesibilidad").lexically_normal();
+      (programa.parent_path() / TILDO_AYUDANTE / "tildo-ax-accesibilidad").lexically_normal();
   // The command line as the process was given it, arguments that are not UTF-8 included.
   const std::string bytes = leerArchivo("/proc/self/cmdline").value_or("");
   std::vector<std::string> argumentos;

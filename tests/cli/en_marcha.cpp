@@ -33,7 +33,7 @@ EnMarcha::EnMarcha(const std::string& programa, const std::vector<std::string>& 
   int in[2] = {-1, -1}, out[2];
   if ((conEntrada && pipe(in)) || pipe(out)) return;
   const std::string ruta =
-      programa.find('/') == std::string::npos ? std::string(TILDO_BIN) + "/" + programa : programa;
+      programa.find('/') == std::string::npos ? carpetaDeProgramas() + "/" + programa : programa;
   pid_ = fork();
   if (pid_ == 0) {
     const int nulo = open("/dev/null", O_RDONLY);

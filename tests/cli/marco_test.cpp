@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ayuda.h"
 #include "programa.h"
 
 namespace tildo::prueba {
@@ -27,6 +28,14 @@ TEST(Marco, SinComandoNiComandoConocido) {
     EXPECT_EQ(d.codigo, 2);
     EXPECT_EQ(d.stderr_, "");
   }
+}
+
+TEST(Marco, AyudaYVersion) {
+  std::vector<std::string> comandos{"info",     "move",     "click",     "drag",    "scroll",
+                                    "type",     "key",      "frontmost", "ax-tree", "ax-find",
+                                    "ax-click", "ax-focus", "ax-at",     "windows", "work-area",
+                                    "place",    "minimize", "focus"};
+  comprobarAyudaYVersion("tildo-ax", comandos);
 }
 
 TEST(Marco, SinEscritorioLosComandosQuePublicanFallanConClaridad) {

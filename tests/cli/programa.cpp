@@ -15,7 +15,14 @@
 
 namespace tildo::prueba {
 
-Json Salida::json() const { return Json::parse(stdout_, nullptr, false); }
+std::string carpetaDeProgramas() {
+  const char* instalados = std::getenv("TILDO_PROGRAMAS");
+  return instalados && *instalados ? instalados : TILDO_BIN;
+}
+
+Json Salida::json() const {
+  return Json::parse(stdout_, nullptr, false);
+}
 
 void ejecutarConEntorno(const std::string& ruta, const std::vector<std::string>& args,
                         const std::map<std::string, std::string>& entorno) {
@@ -36,7 +43,7 @@ Salida correr(const std::string& programa, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& entorno, const std::string& entrada) {
   int in[2], out[2], err[2];
   if (pipe(in) || pipe(out) || pipe(err)) return {};
-  const std::string ruta = std::string(TILDO_BIN) + "/" + programa;
+  const std::string ruta = carpetaDeProgramas() + "/" + programa;
   const auto inicio = std::chrono::steady_clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
@@ -49,7 +56,8 @@ Salida correr(const std::string& programa, const std::vector<std::string>& args,
   close(in[0]);
   close(out[1]);
   close(err[1]);
-  if (!entrada.empty()) [[maybe_unused]] auto n = write(in[1], entrada.data(), entrada.size());
+  if (!entrada.empty()) [[maybe_unused]]
+    auto n = write(in[1], entrada.data(), entrada.size());
   close(in[1]);
   Salida s;
   pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
@@ -84,7 +92,9 @@ EscritorioDePrueba::EscritorioDePrueba(const Json& descripcion) {
   escribirAtomico(carpeta_ + "/escritorio.json", descripcion.dump());
 }
 
-EscritorioDePrueba::~EscritorioDePrueba() { std::filesystem::remove_all(carpeta_); }
+EscritorioDePrueba::~EscritorioDePrueba() {
+  std::filesystem::remove_all(carpeta_);
+}
 
 Salida EscritorioDePrueba::ax(const std::vector<std::string>& args,
                               const std::string& entrada) const {

@@ -13,13 +13,17 @@ struct Salida {
   std::string stdout_;
   std::string stderr_;
   int codigo = -1;
-  double segundos = 0;      // from start to end
+  double segundos = 0;       // from start to end
   long memoriaMaximaKb = 0;  // peak resident memory
-  Json json() const;  // the one reply line, parsed
+  Json json() const;         // the one reply line, parsed
 };
 
-// Runs bin/<programa> with the arguments; the variables given are set (an empty value
-// unsets it), and the text is fed to standard input.
+// The folder of the programs under test: TILDO_PROGRAMAS when it is set (the bin/ of an
+// installation), else the build tree's.
+std::string carpetaDeProgramas();
+
+// Runs <programa> from that folder with the arguments; the variables given are set (an empty
+// value unsets it), and the text is fed to standard input.
 Salida correr(const std::string& programa, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& entorno = {},
               const std::string& entrada = "");

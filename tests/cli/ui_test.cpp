@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ayuda.h"
 #include "common/archivos.h"
 #include "common/texto.h"
 #include "programa.h"
@@ -38,6 +39,10 @@ TEST(UiMarco, SinComandoYComandoDesconocido) {
     EXPECT_EQ(s.codigo, 2);
     EXPECT_EQ(s.stderr_, "");
   }
+}
+
+TEST(UiMarco, AyudaYVersion) {
+  comprobarAyudaYVersion("tildo-ui", {"barra", "aro", "cursor", "decir", "permiso", "vigilar"});
 }
 
 TEST(UiMarco, LasVentanasSinPantallaYElAroConCoordenadasQueNoSonEnteros) {
@@ -166,7 +171,7 @@ TEST(UiDecir, TerminarloCortaLaVozEnSecoYNoImprimeNada) {
   VozDePrueba voz("exec sleep 30");
   int salida[2];
   ASSERT_EQ(pipe(salida), 0);
-  const std::string programa = std::string(TILDO_BIN) + "/tildo-ui";
+  const std::string programa = carpetaDeProgramas() + "/tildo-ui";
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(salida[1], 1);

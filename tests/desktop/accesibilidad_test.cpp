@@ -67,9 +67,10 @@ TEST(Accesibilidad, SinElModuloLoDiceYElPunteroSigue) {
   char plantilla[] = "/tmp/tildo-sin-modulo-XXXXXX";
   const std::filesystem::path carpeta = mkdtemp(plantilla);
   std::filesystem::create_directory(carpeta / "bin");
-  std::filesystem::copy_file(std::filesystem::path(TILDO_BIN) / "tildo-ax",
+  std::filesystem::copy_file(std::filesystem::path(carpetaDeProgramas()) / "tildo-ax",
                              carpeta / "bin" / "tildo-ax");
-  const auto programa = std::filesystem::relative(carpeta / "bin" / "tildo-ax", TILDO_BIN);
+  const auto programa =
+      std::filesystem::relative(carpeta / "bin" / "tildo-ax", carpetaDeProgramas());
   const std::map<std::string, std::string> entorno{{"TILDO_ESCRITORIO", ""},
                                                    {"TILDO_REGISTRO", ""}};
 

@@ -23,7 +23,7 @@
 namespace tildo::prueba {
 namespace {
 
-const std::string UI = std::string(TILDO_BIN) + "/tildo-ui";
+const std::string UI = carpetaDeProgramas() + "/tildo-ui";
 const std::string TITULO = "Tildo — barra";
 
 template <typename Condicion>

@@ -147,8 +147,8 @@ TEST(BusDeAccesibilidad, UnaAppCongeladaSoloDetieneLoQueLaNecesita) {
   // An application that stops answering halfway through a walk fails the walk: the outline is
   // whole or there is none.
   for (auto espera : {5ms, 30ms, 80ms}) {
-    Aplicacion arbol({"env", "TILDO_ESCRITORIO=", TILDO_BIN "/tildo-ax", "ax-tree", "--app",
-                      "widget", "--depth", "40", "--max", "5000"});
+    Aplicacion arbol({"env", "TILDO_ESCRITORIO=", carpetaDeProgramas() + "/tildo-ax", "ax-tree",
+                      "--app", "widget", "--depth", "40", "--max", "5000"});
     std::this_thread::sleep_for(espera);
     kill(fabrica.pid(), SIGSTOP);
     ASSERT_TRUE(arbol.esperarFin(5s));

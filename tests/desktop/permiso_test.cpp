@@ -12,7 +12,7 @@
 namespace tildo::prueba {
 namespace {
 
-const std::string UI = std::string(TILDO_BIN) + "/tildo-ui";
+const std::string UI = carpetaDeProgramas() + "/tildo-ui";
 
 // The lines printed so far, parsed.
 std::vector<Json> lineas(const std::string& salida) {

@@ -19,7 +19,7 @@ namespace tildo::prueba {
 namespace {
 
 using Reloj = std::chrono::steady_clock;
-const std::string UI = std::string(TILDO_BIN) + "/tildo-ui";
+const std::string UI = carpetaDeProgramas() + "/tildo-ui";
 
 template <typename Condicion>
 bool hasta(std::chrono::milliseconds limite, Condicion condicion,
@@ -309,18 +309,20 @@ TEST(Cursor, SigueAlPunteroDejaPasarLosClicsYCuentaSusCuadros) {
   // Installed with only frames 0 and 2, and with none: the arrow.
   char plantilla[] = "/tmp/tildo-cursor-XXXXXX";
   const std::filesystem::path raiz = mkdtemp(plantilla);
+  const auto assets = raiz / "share" / "tildo" / "assets";
   std::filesystem::create_directories(raiz / "bin");
-  std::filesystem::create_directories(raiz / "assets");
+  std::filesystem::create_directories(assets);
   std::filesystem::create_symlink(UI, raiz / "bin" / "tildo-ui");
   for (const char* cuadro : {"cursor-frame-0.png", "cursor-frame-2.png"})
-    std::filesystem::copy_file(std::filesystem::path(TILDO_BIN) / ".." / "assets" / cuadro,
-                               raiz / "assets" / cuadro);
+    std::filesystem::copy_file(
+        std::filesystem::path(carpetaDeProgramas()) / ".." / "share" / "tildo" / "assets" / cuadro,
+        assets / cuadro);
   const std::string otro = (raiz / "bin" / "tildo-ui").string();
   {
     Aplicacion dos({otro, "cursor"});
     EXPECT_EQ(primeraLinea(dos)["cuadros"], 2);
   }
-  std::filesystem::remove_all(raiz / "assets");
+  std::filesystem::remove_all(assets);
   Aplicacion ninguno({otro, "cursor"});
   EXPECT_EQ(primeraLinea(ninguno)["cuadros"], 0);
   // The arrow's inside, 6 from its left and 12 from its top.

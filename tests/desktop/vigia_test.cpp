@@ -106,7 +106,7 @@ TEST(VigiaReal, OyeATildoAxYObedeceLasOrdenes) {
 TEST(VigiaReal, ConLaEntradaCerradaViveLoQueViveSuPadre) {
   // The watcher, once orphaned, is adopted here, where its end can be seen.
   ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
-  const std::string ui = std::string(TILDO_BIN) + "/tildo-ui";
+  const std::string ui = carpetaDeProgramas() + "/tildo-ui";
   EnMarcha padre("/bin/sh", {"-c", "TILDO_ESCRITORIO= " + ui +
                                        " vigilar </dev/null & echo $!; exec sleep 600"});
   pid_t vigia = 0;

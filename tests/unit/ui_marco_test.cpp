@@ -34,22 +34,25 @@ TEST(UiRutas, CarpetaDeTildoConfigAunVaciaYSinoLaDelUsuario) {
   EXPECT_EQ(r.archivoCerrada, "/home/ana/.config/tildo/barra-cerrada");
 }
 
+// The images hang from share/tildo beside the program's bin/, in the build tree as installed.
 TEST(UiRutas, RaizDesdeLaRutaDelPrograma) {
-  EXPECT_EQ(raizDeApp("/a/b/bin/tildo-ui", "/cwd"), "/a/b");
+  EXPECT_EQ(raizDeApp("/a/b/bin/tildo-ui", "/cwd"), "/a/b/share/tildo");
   EXPECT_EQ(calcularRutas("/h", std::nullopt, "/a/b/bin/tildo-ui", "/").carpetaAssets,
-            "/a/b/assets");
-  EXPECT_EQ(raizDeApp("build/bin/tildo-ui", "/w/t"), "/w/t/build");
-  EXPECT_EQ(raizDeApp("./build/./bin/../bin/tildo-ui", "/w/t/"), "/w/t/build");
-  EXPECT_EQ(raizDeApp("../opt/bin/tildo-ui", "/w/t"), "/w/opt");
-  EXPECT_EQ(raizDeApp("/bin/tildo-ui", "/"), "");
-  EXPECT_EQ(calcularRutas("/h", std::nullopt, "/tildo-ui", "/").carpetaAssets, "/assets");
+            "/a/b/share/tildo/assets");
+  EXPECT_EQ(raizDeApp("build/bin/tildo-ui", "/w/t"), "/w/t/build/share/tildo");
+  EXPECT_EQ(raizDeApp("./build/./bin/../bin/tildo-ui", "/w/t/"), "/w/t/build/share/tildo");
+  EXPECT_EQ(raizDeApp("../opt/bin/tildo-ui", "/w/t"), "/w/opt/share/tildo");
+  EXPECT_EQ(raizDeApp("/usr/bin/tildo-ui", "/"), "/usr/share/tildo");
+  EXPECT_EQ(raizDeApp("/bin/tildo-ui", "/"), "/share/tildo");
+  EXPECT_EQ(calcularRutas("/h", std::nullopt, "/tildo-ui", "/").carpetaAssets,
+            "/share/tildo/assets");
 }
 
 TEST(UiRutas, IniciarLeeElEntorno) {
   setenv("TILDO_CONFIG", "/tmp/conf-prueba", 1);
   iniciarConstantes("/opt/tildo/bin/tildo-ui");
   EXPECT_EQ(ARCHIVO_AJUSTES, "/tmp/conf-prueba/ajustes.json");
-  EXPECT_EQ(CARPETA_ASSETS, "/opt/tildo/assets");
+  EXPECT_EQ(CARPETA_ASSETS, "/opt/tildo/share/tildo/assets");
   unsetenv("TILDO_CONFIG");
   const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
   setenv("HOME", "/home/prueba", 1);
@@ -62,7 +65,7 @@ TEST(UiRutas, IniciarLeeElEntorno) {
   std::filesystem::current_path("/tmp");
   iniciarConstantes(propio.filename().string());
   std::filesystem::current_path(antes);
-  EXPECT_EQ(RAIZ_APP, propio.parent_path().parent_path().string());
+  EXPECT_EQ(RAIZ_APP, (propio.parent_path().parent_path() / "share/tildo").string());
 }
 
 TEST(UiOpciones, Bandera) {

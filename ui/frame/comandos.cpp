@@ -32,6 +32,34 @@ namespace {
 
 }  // namespace
 
+const char* const USO = R"(Uso: tildo-ui COMANDO [OPCIONES]
+
+Muestra a Tildo en la pantalla y escribe, a medida que pasan las cosas, una línea JSON por
+suceso: "ok" dice si va bien y, si no, "error" dice por qué.
+
+  barra                    la barra de Tildo con sus interruptores, mientras Tildo corre
+  aro X Y [--segundos N] [--etiqueta TEXTO]
+                           un aro que marca el punto (X, Y) durante N segundos (8)
+  cursor                   la mano de neón que sigue al puntero, hasta que se la termine
+  decir (--texto TEXTO [--voz VOZ] | PALABRAS...)
+                           dice el texto en voz alta
+  permiso [--app NOMBRE] [--segundos N]
+                           pregunta si Tildo puede usar la aplicación; espera N segundos (60)
+  vigilar [--clics]        informa del teclado y el ratón del usuario; lee por la entrada las
+                           órdenes suprimir, libre y salir
+
+Los puntos son de la pantalla, con el origen arriba a la izquierda. Los ajustes y la barra
+guardan sus archivos en TILDO_CONFIG, o en ~/.config/tildo.
+
+Salida: 0 si salió bien, 1 si el comando falló, 2 si falta el comando o no se conoce, 3 si
+vigilar no puede escuchar.
+
+  --help                   muestra esta ayuda
+  --version                muestra la versión
+
+Más en man tildo-ui.
+)";
+
 int ejecutar(std::vector<std::string> args) {
   try {
     if (args.empty()) fallo("falta el comando. Usa: barra | aro | cursor | decir | vigilar", 2);

@@ -10,4 +10,7 @@ namespace tildo::ui {
 // exit code. A failure prints its line here.
 int ejecutar(std::vector<std::string> args);
 
+// What "tildo-ui --help" prints.
+extern const char* const USO;
+
 }  // namespace tildo::ui

@@ -73,10 +73,10 @@ std::string raizDeApp(const std::string& programa, const std::string& directorio
   std::filesystem::path camino(programa);
   if (camino.is_relative()) camino = std::filesystem::path(directorioActual) / camino;
   camino = camino.lexically_normal();
-  // "/a/b/" names the directory b: the trailing empty component is not one of the two.
+  // "/a/b/" names the directory b.
   if (!camino.has_filename()) camino = camino.parent_path();
-  std::string raiz = camino.parent_path().parent_path().string();
-  while (!raiz.empty() && raiz.back() == '/') raiz.pop_back();
+  std::string raiz = (camino.parent_path() / TILDO_RAIZ).lexically_normal().string();
+  while (raiz.size() > 1 && raiz.back() == '/') raiz.pop_back();
   return raiz;
 }
 

@@ -28,8 +28,9 @@ struct Rutas {
 Rutas calcularRutas(const std::string& home, const std::optional<std::string>& tildoConfig,
                     const std::string& programa, const std::string& directorioActual);
 
-// The installation root: the program's path made absolute and standardised, without its last
-// two components (/opt/x/bin/tildo-ui gives /opt/x).
+// The installation root, the folder the images hang from: where an installation keeps it seen
+// from the program's folder, the program's path made absolute and standardised
+// (/opt/x/bin/tildo-ui gives /opt/x/share/tildo).
 std::string raizDeApp(const std::string& programa, const std::string& directorioActual);
 
 // Computes the values below from the environment and the program's path, in their order.

@@ -1,3 +1,4 @@
+#include "common/ayuda.h"
 #include "common/texto.h"
 #include "ui/frame/comandos.h"
 #include "ui/frame/constantes.h"
@@ -8,5 +9,6 @@ int main(int argc, char** argv) {
   // printable.
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(tildo::utf8(tildo::utf16(argv[i])));
+  if (tildo::responderAyuda(args, "tildo-ui", tildo::ui::USO)) return 0;
   return tildo::ui::ejecutar(std::move(args));
 }
