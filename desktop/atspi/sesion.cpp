@@ -35,17 +35,15 @@ std::string variable(const char* nombre) {
 }
 
 // Finds the accessibility bus where libatspi would (the environment, the root window, the
-// session bus's launcher) and switches the session's accessibility on, as a screen reader
-// does, when it is off: Qt, Chromium and Firefox expose their trees only then. Both buses are
-// greeted at once, and the session is asked about accessibility behind its greeting.
+// session bus's launcher) and switches the toolkits' accessibility (IsEnabled) on when it is
+// off: Qt 6 and Firefox expose their trees only then. The screen reader's switch is the
+// user's: a desktop starts its screen reader when it is on. Both buses are greeted at once,
+// and the session is asked about accessibility behind its greeting.
 void abrirBus(SesionAtspi& s) {
   std::unique_ptr<atspi::Bus> sesion;
   if (auto d = variable("DBUS_SESSION_BUS_ADDRESS"); !d.empty()) sesion = atspi::Bus::conectar(d);
-  Llamada activada, lector;
-  if (sesion) {
-    activada = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "IsEnabled");
-    lector = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "ScreenReaderEnabled");
-  }
+  Llamada activada;
+  if (sesion) activada = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "IsEnabled");
   std::string direccion = variable("AT_SPI_BUS_ADDRESS");
   if (direccion.empty()) direccion = s.servidor.direccionDeAccesibilidad();
   if (!direccion.empty()) s.bus = atspi::Bus::conectar(direccion);
@@ -53,11 +51,9 @@ void abrirBus(SesionAtspi& s) {
   if (sesion) {
     const auto limite = Reloj::now() + atspi::ESPERA_CORTA;
     if (activada.esperarHasta(limite)) activa = activada.booleano();
-    if (activa && (!*activa || (lector.esperarHasta(limite) && lector.booleano() == false))) {
+    if (activa == false) {
       auto a = sesion->fijar(ESTADO_ACCESIBILIDAD, ESTADO, "IsEnabled", true);
-      auto l = sesion->fijar(ESTADO_ACCESIBILIDAD, ESTADO, "ScreenReaderEnabled", true);
       if (a.esperarHasta(limite) && !a.fallida()) activa = true;
-      l.esperarHasta(limite);
     }
   }
   if (direccion.empty() && sesion) {

@@ -195,7 +195,8 @@ TEST(BusDeAccesibilidad, UnaAppCongeladaSoloDetieneLoQueLaNecesita) {
   EXPECT_EQ(arbolCompleto("widget", 100).value("total", 0), total);
 }
 
-// The session's accessibility as the user left it: off, then missing altogether.
+// The session's accessibility as the user left it: off, then missing altogether. Only the
+// toolkits' switch is turned on: the screen reader's starts the desktop's screen reader.
 TEST(BusDeAccesibilidad, ApagadaLaEnciendeYSinBusLoDice) {
   auto estado = [](const char* propiedad, const char* valor) {
     return sistema({"dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
@@ -205,8 +206,11 @@ TEST(BusDeAccesibilidad, ApagadaLaEnciendeYSinBusLoDice) {
   };
   ASSERT_EQ(estado("IsEnabled", "false"), 0);
   ASSERT_EQ(estado("ScreenReaderEnabled", "false"), 0);
-  // tildo-ax switches it on as a screen reader would, and then has it.
+  ASSERT_EQ(interruptorDeAccesibilidad("IsEnabled"), false);
+  // tildo-ax switches the toolkits' accessibility on, and then has it; the screen reader's
+  // switch is the user's, and stays off.
   EXPECT_EQ(ax({"info"}).json()["accesibilidad_concedida"], true);
+  EXPECT_EQ(interruptorDeAccesibilidad("IsEnabled"), true);
   // Qt looks at the switch when it starts: an application started now, told nothing about
   // accessibility and finding the bus as in a user's session, exposes its tree.
   Aplicacion qt({"env", "-u", "QT_ACCESSIBILITY", "-u", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "-u",
@@ -214,6 +218,8 @@ TEST(BusDeAccesibilidad, ApagadaLaEnciendeYSinBusLoDice) {
   ASSERT_NE(esperarVentana("Ventana Qt de prueba"), 0u);
   const Json r = arbolCompleto("ventana_qt", 300);
   EXPECT_GT(r.value("total", 0), 300) << r.dump().substr(0, 300);
+  EXPECT_EQ(ax({"ax-find", "--app", "ventana_qt", "--name", "Botón 77"}).json()["total"], 1);
+  EXPECT_EQ(interruptorDeAccesibilidad("ScreenReaderEnabled"), false);
 
   // Without a bus the commands that need it say so; the others go on.
   ASSERT_EQ(sistema({"xprop", "-root", "-remove", "AT_SPI_BUS"}), 0);

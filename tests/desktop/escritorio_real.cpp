@@ -231,6 +231,17 @@ int sistema(const std::vector<std::string>& orden) {
   return estadoDe(crudo);
 }
 
+std::optional<bool> interruptorDeAccesibilidad(const std::string& nombre) {
+  Aplicacion lectura({"dbus-send", "--session", "--print-reply=literal", "--dest=org.a11y.Bus",
+                      "/org/a11y/bus", "org.freedesktop.DBus.Properties.Get",
+                      "string:org.a11y.Status", "string:" + nombre});
+  if (lectura.esperarFin() != 0) return std::nullopt;
+  const std::string s = lectura.salida();
+  if (s.find("boolean true") != std::string::npos) return true;
+  if (s.find("boolean false") != std::string::npos) return false;
+  return std::nullopt;
+}
+
 void principalALaDerecha() {
   Display* d = XOpenDisplay(nullptr);
   const Window raiz = DefaultRootWindow(d);

@@ -83,6 +83,11 @@ Salida ax(const std::vector<std::string>& args, const std::string& entrada = "")
 // Runs a command line to its end and returns its exit status (setxkbmap and the like).
 int sistema(const std::vector<std::string>& orden);
 
+// A switch of the session's accessibility (org.a11y.Status: "IsEnabled", the toolkits';
+// "ScreenReaderEnabled", the screen reader's), as the bus launcher says; nothing when it cannot
+// be read.
+std::optional<bool> interruptorDeAccesibilidad(const std::string& nombre);
+
 // Two monitors side by side: 640 x 800 at the root's origin, and the primary one, 640 x 700,
 // at (640, 100) in the root window.
 void principalALaDerecha();
