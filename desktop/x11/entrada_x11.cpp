@@ -27,8 +27,11 @@ constexpr auto VIDA_MINIMA = std::chrono::milliseconds(200);
 // the read does not make it sleep twice.
 constexpr auto LEER_ANTES = DESPIERTO / 2;
 
-// How often a run waiting for the keyboard looks whether the run holding it has let it go.
+// How often a run waiting for the keyboard looks whether the run holding it has let it go, and
+// for how long before it gives up: a holder that is stopped (SIGSTOP, a debugger) keeps it for
+// ever.
 constexpr auto ESPERA_TURNO = std::chrono::milliseconds(10);
+constexpr auto ESPERA_MAXIMA = std::chrono::seconds(2);
 
 constexpr xcb_xkb_device_spec_t TECLADO_PRINCIPAL = XCB_XKB_ID_USE_CORE_KBD;
 constexpr uint8_t MASCARA_BLOQ_MAYUS = XCB_MOD_MASK_LOCK;
@@ -44,13 +47,46 @@ bool presente(xcb_connection_t* c, xcb_extension_t* extension) {
   return r && r->present;
 }
 
-// Restores a lent keycode's entry as the server had it: spare keycodes have no keysyms.
-void devolver(x11::TecladoXkb& teclado, const x11::Prestada& t) {
-  x11::TeclaXkb& m = teclado.tecla(t.keycode);
-  std::copy(std::begin(t.tipos), std::end(t.tipos), m.tipos);
-  m.grupos = t.grupos;
-  m.ancho = t.ancho;
-  m.keysyms.clear();
+// Fills the keyboard with what a map reply holds: the levels of the key types, when it has them,
+// and the symbols and modifiers of the keycodes of its range (one without modifiers in the
+// reply has none).
+void leerMapa(const xcb_xkb_get_map_reply_t* mapa, x11::TecladoXkb& teclado) {
+  xcb_xkb_get_map_map_t m;
+  xcb_xkb_get_map_map_unpack(xcb_xkb_get_map_map(mapa), mapa->nTypes, mapa->nKeySyms,
+                             mapa->nKeyActions, mapa->totalActions, mapa->totalKeyBehaviors,
+                             mapa->virtualMods, mapa->totalKeyExplicit, mapa->totalModMapKeys,
+                             mapa->totalVModMapKeys, mapa->present, &m);
+  if (mapa->present & XCB_XKB_MAP_PART_KEY_TYPES) {
+    teclado.nivelSinModificadores.clear();
+    for (auto it = xcb_xkb_get_map_map_types_rtrn_iterator(mapa, &m); it.rem;
+         xcb_xkb_key_type_next(&it)) {
+      // The level an entry of the type's map gives when the state's modifiers match its own;
+      // with none held, the entry that asks for none.
+      unsigned nivel = 0;
+      const xcb_xkb_kt_map_entry_t* entradas = xcb_xkb_key_type_map(it.data);
+      for (int i = 0; i < xcb_xkb_key_type_map_length(it.data); ++i)
+        if (entradas[i].active && entradas[i].mods_mask == 0) {
+          nivel = entradas[i].level;
+          break;
+        }
+      teclado.nivelSinModificadores.push_back(nivel);
+    }
+  }
+  unsigned k = mapa->firstKeySym;
+  for (auto it = xcb_xkb_get_map_map_syms_rtrn_iterator(mapa, &m); it.rem;
+       xcb_xkb_key_sym_map_next(&it), ++k) {
+    if (!teclado.tiene(k)) continue;
+    x11::TeclaXkb& t = teclado.tecla(k);
+    std::copy(std::begin(it.data->kt_index), std::end(it.data->kt_index), t.tipos);
+    t.grupos = it.data->groupInfo;
+    t.ancho = it.data->width;
+    const xcb_keysym_t* syms = xcb_xkb_key_sym_map_syms(it.data);
+    t.keysyms.assign(syms, syms + xcb_xkb_key_sym_map_syms_length(it.data));
+    t.modificadores = 0;
+  }
+  const xcb_xkb_key_mod_map_t* mods = xcb_xkb_get_map_map_modmap_rtrn(&m);
+  for (int i = 0; i < xcb_xkb_get_map_map_modmap_rtrn_length(mapa, &m); ++i)
+    if (teclado.tiene(mods[i].keycode)) teclado.tecla(mods[i].keycode).modificadores = mods[i].mods;
 }
 
 // X coordinates are 16-bit; the server keeps the pointer on screen anyway.
@@ -182,9 +218,7 @@ void EntradaX11::prepararTexto(const std::vector<std::u16string>& caracteres) {
   for (const auto& c : caracteres)
     for (uint32_t k : x11::keysymsDeCaracter(c)) secuencia_.push_back(k);
   if (secuencia_.empty()) return;
-  teclado();
-  if (libres_.empty()) fallo("el teclado no tiene códigos de tecla libres con los que escribir");
-  ligar(x11::siguienteLote(secuencia_[0], secuencia_, 0, libres_.size()));
+  ligar(secuencia_[0], 0);
   // A locked Caps Lock would make clients type the letters in capitals; it is unlocked for
   // the text and locked again after it. Each key event carries the state it was made in, so
   // locking again cannot reach keys typed before.
@@ -262,6 +296,7 @@ void EntradaX11::tomarTeclado() {
   const xcb_window_t propia = xcb_generate_id(c_);
   xcb_create_window(c_, XCB_COPY_FROM_PARENT, propia, conexion_.raiz(), 0, 0, 1, 1, 0,
                     XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+  const auto limite = std::chrono::steady_clock::now() + ESPERA_MAXIMA;
   while (true) {
     // Setting a selection's owner always succeeds; under the grab, looking first and taking it
     // only when nobody has it is one step. The keyboard is read under the same grab, in the
@@ -287,6 +322,10 @@ void EntradaX11::tomarTeclado() {
     xcb_flush(c_);
     conexion_.comprobarConexion();
     if (libre) return;
+    if (std::chrono::steady_clock::now() >= limite)
+      fallo(
+          "otra ejecución de tildo-ax tiene el teclado desde hace más de 2 s (¿está detenida?); "
+          "no pulsé ninguna tecla");
     interrupcion_->dormirHasta(std::chrono::steady_clock::now() + ESPERA_TURNO);
   }
 }
@@ -301,38 +340,7 @@ void EntradaX11::leerTeclado() {
   x11::TecladoXkb teclado;
   teclado.minima = mapa->minKeyCode;
   teclado.teclas.resize(size_t(mapa->maxKeyCode) - mapa->minKeyCode + 1);
-  xcb_xkb_get_map_map_t m;
-  xcb_xkb_get_map_map_unpack(xcb_xkb_get_map_map(mapa.get()), mapa->nTypes, mapa->nKeySyms,
-                             mapa->nKeyActions, mapa->totalActions, mapa->totalKeyBehaviors,
-                             mapa->virtualMods, mapa->totalKeyExplicit, mapa->totalModMapKeys,
-                             mapa->totalVModMapKeys, mapa->present, &m);
-  for (auto it = xcb_xkb_get_map_map_types_rtrn_iterator(mapa.get(), &m); it.rem;
-       xcb_xkb_key_type_next(&it)) {
-    // The level an entry of the type's map gives when the state's modifiers match its own; with
-    // none held, the entry that asks for none.
-    unsigned nivel = 0;
-    const xcb_xkb_kt_map_entry_t* entradas = xcb_xkb_key_type_map(it.data);
-    for (int i = 0; i < xcb_xkb_key_type_map_length(it.data); ++i)
-      if (entradas[i].active && entradas[i].mods_mask == 0) {
-        nivel = entradas[i].level;
-        break;
-      }
-    teclado.nivelSinModificadores.push_back(nivel);
-  }
-  unsigned k = mapa->firstKeySym;
-  for (auto it = xcb_xkb_get_map_map_syms_rtrn_iterator(mapa.get(), &m); it.rem;
-       xcb_xkb_key_sym_map_next(&it), ++k) {
-    if (!teclado.tiene(k)) continue;
-    x11::TeclaXkb& t = teclado.tecla(k);
-    std::copy(std::begin(it.data->kt_index), std::end(it.data->kt_index), t.tipos);
-    t.grupos = it.data->groupInfo;
-    t.ancho = it.data->width;
-    const xcb_keysym_t* syms = xcb_xkb_key_sym_map_syms(it.data);
-    t.keysyms.assign(syms, syms + xcb_xkb_key_sym_map_syms_length(it.data));
-  }
-  const xcb_xkb_key_mod_map_t* mods = xcb_xkb_get_map_map_modmap_rtrn(&m);
-  for (int i = 0; i < xcb_xkb_get_map_map_modmap_rtrn_length(mapa.get(), &m); ++i)
-    if (teclado.tiene(mods[i].keycode)) teclado.tecla(mods[i].keycode).modificadores = mods[i].mods;
+  leerMapa(mapa.get(), teclado);
   teclado_ = std::move(teclado);
 
   if (lectura_.estado) {
@@ -354,7 +362,7 @@ void EntradaX11::leerTeclado() {
 
   for (unsigned k = teclado_->maxima(); k >= teclado_->minima; --k) {
     const x11::TeclaXkb& t = teclado_->tecla(k);
-    if ((t.grupos & 0x0F) != 0 || t.modificadores != 0) continue;
+    if (!x11::libre(t)) continue;
     libres_.push_back({k, {t.tipos[0], t.tipos[1], t.tipos[2], t.tipos[3]}, t.grupos, t.ancho, 0});
   }
 }
@@ -365,8 +373,8 @@ void EntradaX11::repararPrestamo(const x11::Prestamo& nota, const std::vector<ui
   for (const x11::Prestada& t : nota.teclas)
     if (t.keycode / 8 < abajo.size() && (abajo[t.keycode / 8] & (1 << (t.keycode % 8))))
       falsear(c_, XCB_KEY_RELEASE, uint8_t(t.keycode));
-  x11::TecladoXkb& teclado = *teclado_;
-  unsigned primera = teclado.maxima(), ultima = teclado.minima;
+  const x11::TecladoXkb& teclado = *teclado_;
+  std::map<unsigned, x11::TeclaXkb> cambios;
   for (const x11::Prestada& t : nota.teclas) {
     if (!t.keysym || !teclado.tiene(t.keycode)) continue;
     // Only a keycode still bound as the run bound it is repaired: a layout loaded since then
@@ -375,11 +383,9 @@ void EntradaX11::repararPrestamo(const x11::Prestamo& nota, const std::vector<ui
     if ((m.grupos & 0x0F) != 1 || m.ancho != 1 || m.tipos[0] != x11::TIPO_UN_NIVEL ||
         m.keysyms.size() != 1 || m.keysyms[0] != t.keysym)
       continue;
-    devolver(teclado, t);
-    primera = std::min(primera, t.keycode);
-    ultima = std::max(ultima, t.keycode);
+    cambios[t.keycode] = x11::sinLigar(t);
   }
-  if (primera <= ultima) escribirBloque(primera, ultima);
+  escribir(cambios);
   if (nota.mayusculasSueltas && !mayusculasFijas_) {
     bloquearMayusculas(true);
     mayusculasFijas_ = true;
@@ -404,65 +410,85 @@ unsigned EntradaX11::keycodeEnGrupo(uint32_t keysym) {
 unsigned EntradaX11::ligada(uint32_t keysym) {
   auto it = ligadas_.find(keysym);
   if (it != ligadas_.end()) return it->second;
-  teclado();
-  if (libres_.empty()) fallo("el teclado no tiene códigos de tecla libres con los que escribir");
-  ligar(x11::siguienteLote(keysym, secuencia_, posicion_, libres_.size()));
+  ligar(keysym, posicion_);
   return ligadas_.at(keysym);
 }
 
-void EntradaX11::ligar(const std::vector<uint32_t>& lote) {
+void EntradaX11::ligar(uint32_t necesaria, size_t desde) {
   teclado();
-  x11::TecladoXkb& teclado = *teclado_;
   if (enUso_ > 0) esperarAQueLeanElMapa();
-  ligadas_.clear();
-  for (size_t i = 0; i < lote.size(); ++i) {
-    const unsigned k = libres_[i].keycode;
-    x11::TeclaXkb& m = teclado.tecla(k);
-    m.keysyms = {lote[i]};
-    m.tipos[0] = x11::TIPO_UN_NIVEL;
-    m.grupos = 1;
-    m.ancho = 1;
-    ligadas_[lote[i]] = k;
+  // A spare keycode that someone else redefines while this run has it (a layout loaded
+  // meanwhile) is theirs from then on: it is left out, and the batch is bound again without it.
+  while (true) {
+    if (libres_.empty()) fallo("el teclado no tiene códigos de tecla libres con los que escribir");
+    const auto lote = x11::siguienteLote(necesaria, secuencia_, desde, libres_.size());
+    std::map<unsigned, x11::TeclaXkb> cambios;
+    ligadas_.clear();
+    for (size_t i = 0; i < lote.size(); ++i) {
+      cambios[libres_[i].keycode] = x11::ligadaA(libres_[i], lote[i]);
+      ligadas_[lote[i]] = libres_[i].keycode;
+    }
+    // Spare keycodes bound before and not now go back to nothing in the same request.
+    for (size_t i = lote.size(); i < enUso_; ++i)
+      cambios[libres_[i].keycode] = x11::sinLigar(libres_[i]);
+    enUso_ = lote.size();
+    anotarPrestamo();
+    const auto ajenas = escribir(cambios);
+    if (!ajenas) fallo("la pantalla X no aceptó el cambio de teclado");
+    ligadoEn_ = std::chrono::steady_clock::now();
+    for (unsigned keycode : *ajenas) {
+      auto it = std::find_if(libres_.begin(), libres_.end(),
+                             [&](const x11::Prestada& t) { return t.keycode == keycode; });
+      if (size_t(it - libres_.begin()) < enUso_) --enUso_;
+      libres_.erase(it);
+      std::erase_if(ligadas_, [&](const auto& par) { return par.second == keycode; });
+    }
+    if (ligadas_.count(necesaria)) return;
   }
-  // Spare keycodes bound before and not now go back to nothing in the same request.
-  for (size_t i = lote.size(); i < enUso_; ++i) devolver(teclado, libres_[i]);
-  const size_t escritas = std::max(enUso_, lote.size());
-  enUso_ = lote.size();
-  anotarPrestamo();
-  if (!escribirLibres(escritas)) fallo("la pantalla X no aceptó el cambio de teclado");
-  ligadoEn_ = std::chrono::steady_clock::now();
 }
 
 void EntradaX11::restaurar() {
   if (enUso_ == 0) return;
   esperarAQueLeanElMapa();
-  for (size_t i = 0; i < enUso_; ++i) devolver(*teclado_, libres_[i]);
-  const size_t escritas = enUso_;
+  std::map<unsigned, x11::TeclaXkb> cambios;
+  for (size_t i = 0; i < enUso_; ++i) cambios[libres_[i].keycode] = x11::sinLigar(libres_[i]);
   enUso_ = 0;
   ligadas_.clear();
-  escribirLibres(escritas);
+  escribir(cambios);
 }
 
-bool EntradaX11::escribirLibres(size_t n) {
-  if (n == 0) return true;
-  // The highest n spare keycodes span one block; keycodes in between are written back exactly
-  // as the server described them, so one request changes them all.
-  return escribirBloque(libres_[n - 1].keycode, libres_[0].keycode);
-}
-
-bool EntradaX11::escribirBloque(unsigned primera, unsigned ultima) {
-  const x11::TecladoXkb& t = *teclado_;
-  const x11::BloqueXkb bloque = x11::bloqueDeTeclas(t, primera, ultima);
-  // Only keysyms change; the server works the keys' actions out again from them, as it does
-  // for a layout.
-  const auto cookie = xcb_xkb_set_map_checked(
-      c_, TECLADO_PRINCIPAL, XCB_XKB_MAP_PART_KEY_SYMS, XCB_XKB_SET_MAP_FLAGS_RECOMPUTE_ACTIONS,
-      xcb_keycode_t(t.minima), xcb_keycode_t(t.maxima()), 0, 0, xcb_keycode_t(primera),
-      uint8_t(ultima - primera + 1), bloque.keysyms, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-      bloque.bytes.data());
-  auto error = respuesta(xcb_request_check(c_, cookie));
+std::optional<std::vector<unsigned>> EntradaX11::escribir(
+    const std::map<unsigned, x11::TeclaXkb>& cambios) {
+  if (cambios.empty()) return std::vector<unsigned>{};
+  const unsigned primera = cambios.begin()->first, ultima = cambios.rbegin()->first;
+  const auto cuantas = uint8_t(ultima - primera + 1);
+  // Under a grab nothing changes the keyboard between the read and the write.
+  xcb_grab_server(c_);
+  const auto cookieMapa = xcb_xkb_get_map(
+      c_, TECLADO_PRINCIPAL, 0, XCB_XKB_MAP_PART_KEY_SYMS | XCB_XKB_MAP_PART_MODIFIER_MAP, 0, 0,
+      xcb_keycode_t(primera), cuantas, 0, 0, 0, 0, 0, 0, 0, xcb_keycode_t(primera), cuantas, 0, 0);
+  auto mapa = respuesta(xcb_xkb_get_map_reply(c_, cookieMapa, nullptr));
+  std::optional<std::vector<unsigned>> ajenas;
+  xcb_void_cookie_t cookie{};
+  if (mapa) {
+    x11::TecladoXkb actual = *teclado_;
+    leerMapa(mapa.get(), actual);
+    ajenas = x11::fundir(actual, *teclado_, cambios);
+    const x11::BloqueXkb bloque = x11::bloqueDeTeclas(actual, primera, ultima);
+    // Only keysyms change; the server works the keys' actions out again from them, as it does
+    // for a layout.
+    cookie = xcb_xkb_set_map_checked(c_, TECLADO_PRINCIPAL, XCB_XKB_MAP_PART_KEY_SYMS,
+                                     XCB_XKB_SET_MAP_FLAGS_RECOMPUTE_ACTIONS,
+                                     xcb_keycode_t(actual.minima), xcb_keycode_t(actual.maxima()),
+                                     0, 0, xcb_keycode_t(primera), cuantas, bloque.keysyms, 0, 0, 0,
+                                     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, bloque.bytes.data());
+    for (unsigned k = primera; k <= ultima; ++k) teclado_->tecla(k) = actual.tecla(k);
+  }
+  xcb_ungrab_server(c_);
+  if (mapa && respuesta(xcb_request_check(c_, cookie))) ajenas.reset();
+  xcb_flush(c_);
   conexion_.comprobarConexion();
-  return !error;
+  return ajenas;
 }
 
 void EntradaX11::bloquearMayusculas(bool fijas) {

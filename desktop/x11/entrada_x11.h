@@ -65,13 +65,15 @@ class EntradaX11 : public Entrada {
   unsigned keycodeEnGrupo(uint32_t keysym);
   // The keycode bound to the keysym, binding it (and what the text needs next) if it is not.
   unsigned ligada(uint32_t keysym);
-  void ligar(const std::vector<uint32_t>& lote);
+  // Binds the keysym and the distinct ones of the text from `desde` on, as many as fit.
+  void ligar(uint32_t necesaria, size_t desde);
   // Puts the spare keycodes back as they were. Never fails: it runs on the way out.
   void restaurar();
-  // Writes the first n spare keycodes to the server, in one request; false when refused.
-  bool escribirLibres(size_t n);
-  // Writes the keycodes from the first to the last as teclado_ holds them; false when refused.
-  bool escribirBloque(unsigned primera, unsigned ultima);
+  // Writes the keycodes' new entries in one request over the block they span: the keycodes in
+  // between, and those of them someone else has redefined since this run last wrote or read them,
+  // keep what the server has (x11::fundir). Gives the ones so left out; nothing when the server
+  // refused the request.
+  std::optional<std::vector<unsigned>> escribir(const std::map<unsigned, x11::TeclaXkb>& cambios);
   void bloquearMayusculas(bool fijas);
   void soltarPulsadas();
   void esperarAQueLeanElMapa();

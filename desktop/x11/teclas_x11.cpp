@@ -127,6 +127,10 @@ std::vector<uint32_t> siguienteLote(uint32_t necesaria, const std::vector<uint32
   return lote;
 }
 
+bool libre(const TeclaXkb& tecla) {
+  return (tecla.grupos & 0x0F) == 0 && tecla.modificadores == 0;
+}
+
 uint32_t keysymSinModificadores(const TecladoXkb& teclado, unsigned keycode, unsigned grupo) {
   if (!teclado.tiene(keycode)) return 0;
   const TeclaXkb& t = teclado.tecla(keycode);
@@ -181,6 +185,47 @@ BloqueXkb bloqueDeTeclas(const TecladoXkb& teclado, unsigned primera, unsigned u
     bloque.keysyms = uint16_t(bloque.keysyms + n);
   }
   return bloque;
+}
+
+TeclaXkb sinLigar(const Prestada& tecla) {
+  TeclaXkb t;
+  std::copy(std::begin(tecla.tipos), std::end(tecla.tipos), t.tipos);
+  t.grupos = tecla.grupos;
+  t.ancho = tecla.ancho;
+  return t;
+}
+
+TeclaXkb ligadaA(const Prestada& tecla, uint32_t keysym) {
+  TeclaXkb t = sinLigar(tecla);
+  t.tipos[0] = TIPO_UN_NIVEL;
+  t.grupos = 1;
+  t.ancho = 1;
+  t.keysyms = {keysym};
+  return t;
+}
+
+namespace {
+
+// The same keys: the key types of the groups it has count, those of groups it lacks do not.
+bool mismaTecla(const TeclaXkb& a, const TeclaXkb& b) {
+  const size_t grupos = std::min<size_t>(a.grupos & 0x0F, 4);
+  return a.grupos == b.grupos && a.ancho == b.ancho && a.keysyms == b.keysyms &&
+         a.modificadores == b.modificadores && std::equal(a.tipos, a.tipos + grupos, b.tipos);
+}
+
+}  // namespace
+
+std::vector<unsigned> fundir(TecladoXkb& actual, const TecladoXkb& conocido,
+                             const std::map<unsigned, TeclaXkb>& cambios) {
+  std::vector<unsigned> ajenas;
+  for (const auto& [keycode, tecla] : cambios) {
+    TeclaXkb& ahora = actual.tecla(keycode);
+    if (libre(ahora) || mismaTecla(ahora, conocido.tecla(keycode)))
+      ahora = tecla;
+    else
+      ajenas.push_back(keycode);
+  }
+  return ajenas;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,6 +60,9 @@ struct TecladoXkb {
 // The key type XkbOneLevel, the first of every keyboard: one level whatever is held.
 constexpr unsigned char TIPO_UN_NIVEL = 0;
 
+// A keycode with no keysyms and no modifier: free for typing.
+bool libre(const TeclaXkb& tecla);
+
 // The keysym a keycode gives with no modifier held in the group (0-based), with a group beyond
 // the key's own taken back into range as the key says; 0 for none.
 uint32_t keysymSinModificadores(const TecladoXkb& teclado, unsigned keycode, unsigned grupo);
@@ -82,6 +86,18 @@ struct Prestada {
   unsigned char ancho = 0;
   uint32_t keysym = 0;
 };
+
+// The spare keycode's entry as the server had it (no keysyms), and bound to the keysym alone: one
+// group of one level, so that no modifier changes it.
+TeclaXkb sinLigar(const Prestada& tecla);
+TeclaXkb ligadaA(const Prestada& tecla, uint32_t keysym);
+
+// Puts the changes a run makes to keycodes into `actual`, the server's keyboard as read just now:
+// each goes in only where the keycode holds what `conocido` (the keyboard as the run last wrote
+// or read it) says, or is free; a keycode someone else has redefined since (a layout loaded
+// meanwhile) keeps its entry, and is given back. Every keycode not changed keeps the server's.
+std::vector<unsigned> fundir(TecladoXkb& actual, const TecladoXkb& conocido,
+                             const std::map<unsigned, TeclaXkb>& cambios);
 
 // What a typing run has changed on the keyboard, written on the root window before each change
 // so that the next run can undo it if this one is killed: the lent keycodes and whether Caps

@@ -227,6 +227,52 @@ TEST(TecladoReal, LaSiguienteEjecucionReparaElTecladoDeUnaMatada) {
   XCloseDisplay(d);
 }
 
+EnMarcha tecla(const std::string& combo) {
+  return EnMarcha("tildo-ax", {"key", combo}, {{"TILDO_ESCRITORIO", ""}, {"TILDO_REGISTRO", ""}},
+                  false);
+}
+
+TEST(TecladoReal, UnaEjecucionDetenidaNoDejaEsperandoALasDemas) {
+  fijarDistribucion("us");
+  const std::string antes = mapaDelTeclado();
+  EnMarcha tipeo = escribiendo(TEXTO);
+  ASSERT_TRUE(aMitadDeTexto());
+  std::this_thread::sleep_for(50ms);
+  kill(tipeo.pid(), SIGSTOP);
+  // The stopped run keeps the keyboard: the next one waits for it a while, then gives up and
+  // says why.
+  EnMarcha otra = tecla("a");
+  EXPECT_EQ(otra.linea(6s),
+            "{\"error\":\"otra ejecución de tildo-ax tiene el teclado desde hace más de 2 s "
+            "(¿está detenida?); no pulsé ninguna tecla\",\"ok\":false}");
+  EXPECT_EQ(otra.fin(), 1);
+  // Continued, it types the rest and gives the keyboard back as it was.
+  kill(tipeo.pid(), SIGCONT);
+  EXPECT_EQ(tipeo.fin(20s), 0);
+  EXPECT_EQ(mapaDelTeclado(), antes);
+  EXPECT_EQ(notaDelTeclado(), "");
+  EnMarcha despues = tecla("a");
+  EXPECT_EQ(despues.fin(), 0);
+}
+
+TEST(TecladoReal, UnaDistribucionCargadaMientrasEscribeConservaSusTeclas) {
+  fijarDistribucion("de");
+  const std::string alemana = mapaDelTeclado();
+  fijarDistribucion("us");
+  ASSERT_NE(mapaDelTeclado(), alemana);
+  EnMarcha tipeo = escribiendo(TEXTO);
+  ASSERT_TRUE(aMitadDeTexto());
+  // Stopped in a pause between keys, so that the layout surely comes while keycodes are lent.
+  std::this_thread::sleep_for(50ms);
+  kill(tipeo.pid(), SIGSTOP);
+  ASSERT_EQ(sistema({"setxkbmap", "-layout", "de"}), 0);
+  kill(tipeo.pid(), SIGCONT);
+  // The run binds its next batches and restores what it lent around the new layout's keys.
+  EXPECT_EQ(tipeo.fin(20s), 0);
+  EXPECT_EQ(notaDelTeclado(), "");
+  EXPECT_EQ(mapaDelTeclado(), alemana);
+}
+
 TEST(TecladoReal, DosTextosALaVezLleganUnoTrasOtro) {
   const std::string uno = "primero: áéíóú ñ 0123456789 ¿qué? €";
   const std::string otro = "segundo — жёлтый ß ü @#$ {} 👍🏽";

@@ -104,6 +104,42 @@ TEST(TeclasX11, UnBloqueEnLaFormaDeLaPeticion) {
   EXPECT_EQ(b.bytes, esperado);
 }
 
+TEST(TeclasX11, UnCambioDelTecladoSoloTocaLoQueEsDeLaEjecucion) {
+  // Spare keycodes 10 and 12, lent; 11 between them, a key of the layout.
+  TecladoXkb conocido = tecladoDePrueba();
+  const Prestada diez{10, {3, 0, 0, 0}, 0, 2, 0}, doce{12, {}, 0, 0, 0};
+  conocido.teclas[0] = ligadaA(diez, 0x20ac);
+  conocido.teclas[2] = ligadaA(doce, 'x');
+  const std::map<unsigned, TeclaXkb> devueltas = {{10, sinLigar(diez)}, {12, sinLigar(doce)}};
+
+  // Nothing changed meanwhile: both go back to nothing, their key types as they were.
+  TecladoXkb actual = conocido;
+  EXPECT_EQ(fundir(actual, conocido, devueltas), std::vector<unsigned>{});
+  EXPECT_TRUE(libre(actual.tecla(10)) && libre(actual.tecla(12)));
+  EXPECT_EQ(actual.tecla(10).tipos[0], 3);
+  EXPECT_EQ(actual.tecla(10).ancho, 2);
+
+  // A layout loaded meanwhile: its key between them stays; 12 holds one of its keys and stays
+  // too, given back as someone else's; 10, free in it, is written.
+  actual = conocido;
+  actual.teclas[1] = {{0, 0, 0, 0}, 1, 1, {'w'}, 0};
+  actual.teclas[2] = {{0, 0, 0, 0}, 1, 1, {'y'}, 0x08};
+  actual.teclas[0] = {};
+  EXPECT_EQ(fundir(actual, conocido, devueltas), std::vector<unsigned>{12});
+  EXPECT_EQ(actual.tecla(11).keysyms, std::vector<uint32_t>{'w'});
+  EXPECT_EQ(actual.tecla(12).keysyms, std::vector<uint32_t>{'y'});
+  EXPECT_EQ(actual.tecla(12).modificadores, 0x08);
+  EXPECT_EQ(actual.tecla(10).tipos[0], 3);
+
+  // Binding: a keycode still as the run left it is bound anew; the key types of groups a key
+  // lacks do not count.
+  actual = conocido;
+  actual.teclas[2].tipos[3] = 9;
+  EXPECT_EQ(fundir(actual, conocido, {{12, ligadaA(doce, 'z')}}), std::vector<unsigned>{});
+  EXPECT_EQ(actual.tecla(12).keysyms, std::vector<uint32_t>{'z'});
+  EXPECT_EQ(actual.tecla(12).grupos, 1);
+}
+
 TEST(TeclasX11, LaNotaDelPrestamoVaYVuelve) {
   Prestamo p;
   p.mayusculasSueltas = true;
