@@ -145,6 +145,25 @@ std::optional<std::string> leerArchivo(const std::string& ruta, size_t limite) {
   return leerArchivoExplicado(ruta, limite).bytes;
 }
 
+std::optional<std::string> leerPrincipio(const std::string& ruta, size_t cuantos) {
+  const int fd = ::open(ruta.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return std::nullopt;
+  struct stat estado;
+  std::optional<std::string> bytes;
+  if (::fstat(fd, &estado) == 0 && S_ISREG(estado.st_mode)) bytes.emplace(cuantos, '\0');
+  size_t leidos = 0;
+  while (bytes && leidos < cuantos) {
+    const ssize_t n = ::read(fd, bytes->data() + leidos, cuantos - leidos);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) bytes.reset();
+    if (n <= 0) break;
+    leidos += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  if (bytes) bytes->resize(leidos);
+  return bytes;
+}
+
 bool escribirAtomico(const std::string& ruta, std::string_view contenido) {
   // O_EXCL: a name someone planted (a link, a FIFO) is never opened; another name is tried.
   std::string temporal;

@@ -26,6 +26,11 @@ Lectura leerArchivoExplicado(const std::string& ruta, size_t limite = LIMITE_LEC
 // the limit.
 std::optional<std::string> leerArchivo(const std::string& ruta, size_t limite = LIMITE_LECTURA);
 
+// The first bytes of the file, up to `cuantos` (all of it when shorter): for files whose head is
+// all a reader needs (a process's command line). Nothing when it cannot be read or is not a
+// regular file.
+std::optional<std::string> leerPrincipio(const std::string& ruta, size_t cuantos);
+
 // An open descriptor to its end, or nothing when reading fails or passes the limit.
 std::optional<std::string> leerDescriptor(int fd, size_t limite = LIMITE_LECTURA);
 

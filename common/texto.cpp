@@ -57,6 +57,14 @@ std::string utf8Reparado(std::string_view texto, bool cortado) {
   return salida;
 }
 
+std::string utf8DeLatin1(std::string_view bytes) {
+  icu::UnicodeString texto;
+  for (unsigned char c : bytes) texto.append(static_cast<char16_t>(c));
+  std::string salida;
+  texto.toUTF8String(salida);
+  return salida;
+}
+
 std::vector<std::string> grafemas(std::string_view texto) {
   const auto limites = limitesDeGrafemas(texto);
   std::vector<std::string> partes;

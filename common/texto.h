@@ -15,6 +15,9 @@ bool utf8Valido(std::string_view texto);
 // dropped.
 std::string utf8Reparado(std::string_view texto, bool cortado = false);
 
+// Latin-1 (ISO 8859-1) bytes as UTF-8: each byte is the code point of the same number.
+std::string utf8DeLatin1(std::string_view bytes);
+
 // The text split into its extended grapheme clusters, in order.
 std::vector<std::string> grafemas(std::string_view texto);
 size_t contarGrafemas(std::string_view texto);

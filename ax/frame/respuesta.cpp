@@ -18,14 +18,16 @@ void escribirSalida(const std::string& bytes) {
 
 }  // namespace
 
-std::string lineaDeRespuesta(const Json& respuesta) {
-  auto texto = escribirJson(respuesta);
-  return texto ? *texto : R"({"ok":false,"error":"no se pudo serializar"})";
+LineaDeRespuesta lineaDeRespuesta(const Json& respuesta, int codigo) {
+  if (auto texto = escribirJson(respuesta)) return {*texto, codigo};
+  return {escribirJson(respuestaDeFallo("no se pudo serializar")).value(),
+          codigo == 0 ? 1 : codigo};
 }
 
 void emitir(const Json& respuesta, int codigo) {
-  escribirSalida(lineaDeRespuesta(respuesta) + "\n");
-  std::exit(codigo);
+  const LineaDeRespuesta linea = lineaDeRespuesta(respuesta, codigo);
+  escribirSalida(linea.bytes + "\n");
+  std::exit(linea.codigo);
 }
 
 Json respuestaDeFallo(const std::string& mensaje) {

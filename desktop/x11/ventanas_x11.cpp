@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
-#include <limits>
+#include <unordered_set>
 
 #include "common/archivos.h"
 #include "common/texto.h"
@@ -38,6 +38,7 @@ enum Nombre {
   PID,
   NOMBRE,
   UTF8,
+  TEXTO_COMPUESTO,
   EXTENSIONES,
   SOMBRAS,
   MOVER_REDIMENSIONAR,
@@ -72,6 +73,7 @@ const char* NOMBRES_ATOMOS[TOTAL_NOMBRES] = {
     "_NET_WM_PID",
     "_NET_WM_NAME",
     "UTF8_STRING",
+    "COMPOUND_TEXT",
     "_NET_FRAME_EXTENTS",
     "_GTK_FRAME_EXTENTS",
     "_NET_MOVERESIZE_WINDOW",
@@ -97,11 +99,16 @@ const Atom* atomos(Display* d) {
 // megabyte of title does not travel into every reply.
 constexpr long LARGO_TITULO = 64 * 1024;
 
-// Xlib hands coordinates over as int; a frame beyond that range is pinned to its edge.
-int aEntero(double v) {
+// X carries a window's position in signed 16 bits and its size in unsigned 16 bits, and a size
+// of 0 is refused: a frame beyond that is pinned to the edge of what X carries rather than
+// wrapped round (40000 would land at -25536).
+int posicionX(double v) {
   if (std::isnan(v)) return 0;
-  const double limite = std::numeric_limits<int>::max();
-  return static_cast<int>(std::clamp(std::round(v), -limite, limite));
+  return static_cast<int>(std::clamp(std::round(v), -32768.0, 32767.0));
+}
+unsigned medidaX(double v) {
+  if (std::isnan(v)) return 1;
+  return static_cast<unsigned>(std::clamp(std::round(v), 1.0, 65535.0));
 }
 
 }  // namespace
@@ -144,24 +151,31 @@ std::optional<std::string> ServidorVentanas::cadena(Window w, Atom nombre, Atom 
   if (XGetWindowProperty(d_, w, nombre, 0, LARGO_TITULO / 4, False, tipo, &real, &formato, &n,
                          &resto, &datos) != Success)
     return std::nullopt;
-  std::optional<std::string> texto;
-  if (datos && real != None && (tipo == AnyPropertyType || real == tipo) && formato == 8) {
-    const std::string_view bytes(reinterpret_cast<const char*>(datos), n);
-    if (real == atomos(d_)[UTF8]) {
-      texto = utf8Reparado(bytes, resto > 0);
-    } else {
-      // Older clients name their windows in their locale's encoding (STRING, COMPOUND_TEXT).
-      XTextProperty prop{datos, real, formato, n};
-      char** lista = nullptr;
-      int cuantas = 0;
-      if (Xutf8TextPropertyToTextList(d_, &prop, &lista, &cuantas) >= Success && lista) {
-        if (cuantas > 0 && lista[0]) texto = utf8Reparado(lista[0], resto > 0);
-        XFreeStringList(lista);
-      }
-    }
-  }
+  std::optional<std::string> leido;
+  if (datos && real != None && (tipo == AnyPropertyType || real == tipo) && formato == 8)
+    leido = texto(real, {reinterpret_cast<const char*>(datos), n}, resto > 0);
   if (datos) XFree(datos);
-  return texto;
+  return leido;
+}
+
+std::optional<std::string> ServidorVentanas::texto(Atom tipo, std::string_view bytes,
+                                                   bool cortado) {
+  const Atom* a = atomos(d_);
+  // The ICCCM's STRING is Latin-1, whatever the locale of the client that wrote it.
+  if (tipo == XA_STRING) return utf8DeLatin1(bytes);
+  if (tipo == a[UTF8]) return utf8Reparado(bytes, cortado);
+  if (tipo != a[TEXTO_COMPUESTO]) return std::nullopt;
+  // Older clients write other character sets as ISO 2022 escapes, which Xlib decodes.
+  XTextProperty prop{reinterpret_cast<unsigned char*>(const_cast<char*>(bytes.data())), tipo, 8,
+                     bytes.size()};
+  char** lista = nullptr;
+  int cuantas = 0;
+  std::optional<std::string> leido;
+  if (Xutf8TextPropertyToTextList(d_, &prop, &lista, &cuantas) >= Success && lista) {
+    if (cuantas > 0 && lista[0]) leido = utf8Reparado(lista[0], cortado);
+    XFreeStringList(lista);
+  }
+  return leido;
 }
 
 std::vector<Atom> ServidorVentanas::estado(Window w) {
@@ -200,9 +214,9 @@ std::optional<std::vector<Window>> ServidorVentanas::clientes() {
     if (!ids) continue;
     // Front first, each window once however often a careless manager names it.
     std::vector<Window> ventanas;
+    std::unordered_set<Window> vistas;
     for (auto it = ids->rbegin(); it != ids->rend(); ++it)
-      if (*it && std::find(ventanas.begin(), ventanas.end(), *it) == ventanas.end())
-        ventanas.push_back(*it);
+      if (*it && vistas.insert(*it).second) ventanas.push_back(*it);
     return ventanas;
   }
   // No manager keeps a list: the top-level windows themselves (the server lists them bottom
@@ -339,16 +353,14 @@ void ServidorVentanas::colocar(Window w, std::optional<Punto> origen,
   unsigned ancho = 1, alto = 1;
   if (origen) {
     // The manager places its frame, which starts where the client's shadow does.
-    x = aEntero(origen->x + base.x - sombra.izquierda);
-    y = aEntero(origen->y + base.y - sombra.arriba);
+    x = posicionX(origen->x + base.x - sombra.izquierda);
+    y = posicionX(origen->y + base.y - sombra.arriba);
   }
   if (medidas) {
     // The client gets what is left inside the decorations, and its shadows besides.
-    ancho = static_cast<unsigned>(
-        std::max(1, aEntero(medidas->ancho - 2 * b - deco.izquierda - deco.derecha +
-                            sombra.izquierda + sombra.derecha)));
-    alto = static_cast<unsigned>(std::max(1, aEntero(medidas->alto - 2 * b - deco.arriba -
-                                                     deco.abajo + sombra.arriba + sombra.abajo)));
+    ancho = medidaX(medidas->ancho - 2 * b - deco.izquierda - deco.derecha + sombra.izquierda +
+                    sombra.derecha);
+    alto = medidaX(medidas->alto - 2 * b - deco.arriba - deco.abajo + sombra.arriba + sombra.abajo);
   }
   const Atom mover = atomos(d_)[MOVER_REDIMENSIONAR];
   if (soporta(mover)) {
@@ -482,15 +494,20 @@ bool VentanasDeAplicacion::activar(int32_t pid) {
 }
 
 std::optional<std::string> nombreDeProceso(int32_t pid) {
-  const auto linea = leerArchivo("/proc/" + std::to_string(pid) + "/cmdline");
+  // The program comes first; a process may carry megabytes of arguments after it, or in its
+  // place, and no path is longer than this.
+  constexpr size_t LARGO_PROGRAMA = 4096;
+  const auto linea = leerPrincipio("/proc/" + std::to_string(pid) + "/cmdline", LARGO_PROGRAMA);
   if (!linea) return std::nullopt;
-  std::string programa = linea->substr(0, linea->find('\0'));
+  const size_t fin = linea->find('\0');
+  std::string programa = linea->substr(0, fin);
   if (programa.empty()) return std::nullopt;
   const auto barra = programa.rfind('/');
   if (barra != std::string::npos) programa.erase(0, barra + 1);
   if (programa.empty()) return std::nullopt;
-  // A program's file name is any bytes; the reply carries text.
-  return utf8Reparado(programa);
+  // A program's file name is any bytes; the reply carries text. One longer than the bound is
+  // cut there.
+  return utf8Reparado(programa, fin == std::string::npos && linea->size() == LARGO_PROGRAMA);
 }
 
 }  // namespace tildo

@@ -58,6 +58,11 @@ class ServidorVentanas {
   std::optional<Rect> areaDeTrabajo();
   // The address the accessibility bus launcher publishes on the root window; empty when none.
   std::string direccionDeAccesibilidad();
+  // The text of a property of 8-bit items as UTF-8, read by its type: STRING as Latin-1,
+  // UTF8_STRING as UTF-8 (what is not becomes U+FFFD; `cortado`: the property goes on past the
+  // bytes, and a character cut there is dropped), COMPOUND_TEXT as Xlib decodes it. Nothing for a
+  // property of any other type. Every text property read from the server goes through here.
+  std::optional<std::string> texto(Atom tipo, std::string_view bytes, bool cortado);
 
  private:
   struct Bordes {
@@ -68,7 +73,7 @@ class ServidorVentanas {
   // A property's 32-bit items when it has the type asked for; nothing otherwise.
   std::optional<std::vector<uint32_t>> lista(Window w, Atom nombre, Atom tipo, long largo);
   std::vector<uint32_t> propiedad(Window w, Atom nombre, Atom tipo, long largo = 1024);
-  // A text property (AnyPropertyType: whatever encoding it is in) as UTF-8, read up to a
+  // A text property (AnyPropertyType: of whichever text type it is) as UTF-8, read up to a
   // bound.
   std::optional<std::string> cadena(Window w, Atom nombre, Atom tipo);
   std::vector<Atom> estado(Window w);

@@ -104,6 +104,33 @@ TEST(Ventanas, ColocaElMarcoVisibleDondeSePide) {
   EXPECT_EQ(entradaDe(ax({"windows"}).json(), "Para colocar")["marco"], esperado);
 }
 
+TEST(Ventanas, SinAyudaDelGestorLoLejanoSeQuedaEnElBordeDeLoQueLlevaX) {
+  Aplicacion z(texto("Lejos"));
+  const Window w = esperarVentana("Lejos");
+  ASSERT_NE(w, 0u) << z.errores();
+  // The manager no longer says it moves windows on request: place configures the window itself,
+  // and X carries positions in 16 bits.
+  X x;
+  const Atom mover = XInternAtom(x.d(), "_NET_MOVERESIZE_WINDOW", False);
+  std::vector<long> soportados;
+  for (auto a : x.propiedad(x.raiz(), "_NET_SUPPORTED", XA_ATOM))
+    if (a != mover) soportados.push_back(long(a));
+  XChangeProperty(x.d(), x.raiz(), XInternAtom(x.d(), "_NET_SUPPORTED", False), XA_ATOM, 32,
+                  PropModeReplace, reinterpret_cast<unsigned char*>(soportados.data()),
+                  int(soportados.size()));
+  XSync(x.d(), False);
+  auto s = ax({"place", "--pid", std::to_string(z.pid()), "--x", "40000", "--y", "-40000",
+               "--ancho", "300", "--alto", "200"});
+  ASSERT_EQ(s.codigo, 0) << s.stdout_;
+  const Json r = s.json();
+  EXPECT_EQ(r["pedido"], (Json{{"x", 40000}, {"y", -40000}, {"ancho", 300}, {"alto", 200}}));
+  // The manager keeps a corner of the window on screen: at the right edge and above the top,
+  // where a position that wrapped round would have put it at the left and below.
+  EXPECT_GT(r["real"]["x"].get<long>(), 1000) << s.stdout_;
+  EXPECT_LT(r["real"]["y"].get<long>(), 0) << s.stdout_;
+  EXPECT_EQ(r["real"]["ancho"], 300);
+}
+
 TEST(Ventanas, ElMarcoVisibleDejaFueraLasSombrasDelCliente) {
   Aplicacion v({VENTANA_CON_SOMBRA});
   const Window w = esperarVentana("Con sombra");

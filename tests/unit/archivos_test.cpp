@@ -3,6 +3,7 @@
 #include "common/archivos.h"
 
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,11 +54,17 @@ TEST_F(Archivos, SoloSeLeenArchivosNormalesSinEsperarNiPasarDelLimite) {
   const Lectura grande = leerArchivoExplicado(ruta("grande"));
   EXPECT_FALSE(grande.bytes);
   EXPECT_EQ(grande.motivo, "pasa de 16 MB");
+  // Of a file whose head is all that is wanted, only the head is read; other files, not at all.
+  EXPECT_EQ(leerPrincipio(ruta("grande"), 10), std::string(10, '\0'));
+  EXPECT_EQ(leerPrincipio(ruta("fifo"), 10), std::nullopt);
+  EXPECT_EQ(leerPrincipio(ruta("cero"), 10), std::nullopt);
   EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(2));
 
   ASSERT_TRUE(escribirAtomico(ruta("justo"), "12345"));
   EXPECT_EQ(leerArchivo(ruta("justo"), 5), "12345");
   EXPECT_EQ(leerArchivoExplicado(ruta("justo"), 4).motivo, "pasa de 4 bytes");
+  EXPECT_EQ(leerPrincipio(ruta("justo"), 3), "123");
+  EXPECT_EQ(leerPrincipio(ruta("justo"), 100), "12345");
   // A file that grows past its size while it is read (/proc reports 0) is still cut.
   const int fd = ::open("/proc/self/maps", O_RDONLY);
   EXPECT_EQ(leerDescriptor(fd, 10), std::nullopt);
@@ -66,25 +73,64 @@ TEST_F(Archivos, SoloSeLeenArchivosNormalesSinEsperarNiPasarDelLimite) {
   EXPECT_TRUE(leerArchivo("/proc/self/maps"));
 }
 
+// The temporary names a replacement creates in the directory, in order, as inotify saw them.
+class Creados {
+ public:
+  explicit Creados(const std::string& carpeta) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    inotify_add_watch(fd_, carpeta.c_str(), IN_CREATE);
+  }
+  ~Creados() { ::close(fd_); }
+  std::vector<std::string> nombres() {
+    std::vector<std::string> lista;
+    alignas(inotify_event) char buf[4096];
+    for (ssize_t n; (n = ::read(fd_, buf, sizeof buf)) > 0;)
+      for (char* p = buf; p < buf + n;) {
+        const auto* e = reinterpret_cast<const inotify_event*>(p);
+        if (e->len > 0) lista.push_back(e->name);
+        p += sizeof(inotify_event) + e->len;
+      }
+    return lista;
+  }
+
+ private:
+  int fd_;
+};
+
 TEST_F(Archivos, EscribirAtomicoNoSigueEnlacesYConservaLosPermisos) {
   ASSERT_TRUE(escribirAtomico(ruta("a.json"), "viejo"));
   ::chmod(ruta("a.json").c_str(), 0600);
-  // Whatever is planted beside it, the write creates a name of its own and renames it over.
-  fs::create_symlink(ruta("victima"), ruta("a.json.tmp-" + std::to_string(getpid())));
+  // The name the next write would try is planted with a link to a victim, the one after it with
+  // another program's file: the names follow one another, so the last write's name gives them.
+  Creados creados(carpeta_);
+  ASSERT_TRUE(escribirAtomico(ruta("a.json"), "medio"));
+  const auto usados = creados.nombres();
+  ASSERT_EQ(usados.size(), 1u);
+  const std::string usado = usados.front();
+  const size_t guion = usado.rfind('-');
+  const std::string prefijo = usado.substr(0, guion + 1);
+  const unsigned n = std::stoul(usado.substr(guion + 1));
+  const std::string enlace = prefijo + std::to_string(n + 1),
+                    ajeno = prefijo + std::to_string(n + 2);
+  fs::create_symlink(ruta("victima"), ruta(enlace));
+  ASSERT_TRUE(escribirEnSitio(ruta(ajeno), "ajeno"));
+  creados.nombres();
   ASSERT_TRUE(escribirAtomico(ruta("a.json"), "nuevo"));
+  // Both planted names were tried and passed over: the one created is the third.
+  EXPECT_EQ(creados.nombres(), std::vector<std::string>{prefijo + std::to_string(n + 3)});
   EXPECT_EQ(leerArchivo(ruta("a.json")), "nuevo");
   EXPECT_FALSE(fs::exists(ruta("victima")));
+  EXPECT_TRUE(fs::is_symlink(ruta(enlace)));
+  EXPECT_EQ(leerArchivo(ruta(ajeno)), "ajeno");
   EXPECT_EQ(fs::status(ruta("a.json")).permissions(),
             fs::perms::owner_read | fs::perms::owner_write);
-  EXPECT_EQ(nombres(),
-            (std::vector<std::string>{"a.json", "a.json.tmp-" + std::to_string(getpid())}));
+  EXPECT_EQ(nombres(), (std::vector<std::string>{"a.json", enlace, ajeno}));
 
   // Into a directory that is not there, or over a directory, nothing is written or left.
   EXPECT_FALSE(escribirAtomico(ruta("no/hay"), "x"));
   fs::create_directory(ruta("dir"));
   EXPECT_FALSE(escribirAtomico(ruta("dir"), "x"));
   EXPECT_TRUE(fs::is_directory(ruta("dir")));
-  EXPECT_EQ(nombres().size(), 3u);
+  EXPECT_EQ(nombres().size(), 4u);
 }
 
 TEST_F(Archivos, EscribirEnSitioYAnadirRehusanLoQueNoEsUnArchivo) {

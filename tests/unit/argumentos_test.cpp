@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ax/frame/respuesta.h"
 #include "common/fallo.h"
 
 namespace tildo {
@@ -51,6 +52,20 @@ TEST(Argumentos, LeerStdinSinFin) {
   ::dup2(guardada, STDIN_FILENO);
   ::close(guardada);
   EXPECT_EQ(error, "la entrada estándar pasa de 16 MB");
+}
+
+// A reply holding text that is not UTF-8 cannot be printed: what stands in for it is a failure,
+// in the form of every reply, and its exit code says so.
+TEST(Respuesta, LaQueNoSePuedeEscribirEsUnFalloConSuForma) {
+  const Json mala = {{"ok", true}, {"app", "Caf\xe9"}};
+  for (int codigo : {0, 1, 2}) {
+    const LineaDeRespuesta l = lineaDeRespuesta(mala, codigo);
+    EXPECT_EQ(l.bytes, R"({"error":"no se pudo serializar","ok":false})");
+    EXPECT_EQ(l.codigo, codigo == 0 ? 1 : codigo);
+  }
+  const LineaDeRespuesta buena = lineaDeRespuesta({{"ok", true}, {"app", "Café"}}, 0);
+  EXPECT_EQ(buena.bytes, R"({"app":"Café","ok":true})");
+  EXPECT_EQ(buena.codigo, 0);
 }
 
 }  // namespace

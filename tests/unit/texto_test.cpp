@@ -56,5 +56,10 @@ TEST(Texto, ReparaElUtf8QueNoLoEs) {
   EXPECT_EQ(utf8Reparado("€\xe2\x82", false), "€\ufffd");
 }
 
+TEST(Texto, Latin1AUtf8) {
+  EXPECT_EQ(utf8DeLatin1("Caf\xe9"), "Café");
+  EXPECT_EQ(utf8DeLatin1(std::string("a\0\x80\xff", 4)), std::string("a\0\xc2\x80\xc3\xbf", 6));
+}
+
 }  // namespace
 }  // namespace tildo
