@@ -13,16 +13,19 @@ namespace tildo {
 
 namespace {
 
-// A property's bytes when it is made of 8-bit items; nothing when the window has none.
-std::optional<std::string> bytesDe(xcb_connection_t* c, xcb_get_property_cookie_t pedida) {
+// A text property's text, read by its type; nothing when the window has none.
+std::optional<std::string> textoDe(xcb_connection_t* c, ServidorVentanas& servidor,
+                                   xcb_get_property_cookie_t pedida) {
   xcb_get_property_reply_t* r = xcb_get_property_reply(c, pedida, nullptr);
   if (!r) return std::nullopt;
-  std::optional<std::string> bytes;
+  std::optional<std::string> texto;
   if (r->type != XCB_ATOM_NONE && r->format == 8)
-    bytes.emplace(static_cast<const char*>(xcb_get_property_value(r)),
-                  xcb_get_property_value_length(r));
+    texto = servidor.texto(r->type,
+                           {static_cast<const char*>(xcb_get_property_value(r)),
+                            size_t(xcb_get_property_value_length(r))},
+                           r->bytes_after > 0);
   free(r);
-  return bytes;
+  return texto;
 }
 
 }  // namespace
@@ -57,7 +60,7 @@ DuenosDeVentanas duenosDeVentanas(ConexionX11& conexion, ServidorVentanas& servi
     pedidas.push_back({pedir(w, atomos[0], XCB_ATOM_CARDINAL, 1),
                        pedir(w, atomos[1], XCB_GET_PROPERTY_TYPE_ANY, 1024),
                        pedir(w, atomos[2], XCB_GET_PROPERTY_TYPE_ANY, 1024),
-                       pedir(w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8192)});
+                       pedir(w, XCB_ATOM_WM_CLASS, XCB_GET_PROPERTY_TYPE_ANY, 8192)});
   // Every answer is read, in order, so that none is left behind on the connection.
   std::map<int32_t, std::string> clases;
   for (auto& p : pedidas) {
@@ -73,15 +76,15 @@ DuenosDeVentanas duenosDeVentanas(ConexionX11& conexion, ServidorVentanas& servi
     std::optional<std::string> id;
     for (auto& pedida : {p.gtk, p.kde}) {
       if (!pedida) continue;
-      auto t = bytesDe(c, *pedida);
+      auto t = textoDe(c, servidor, *pedida);
       if (!id && t && t->find('.') != std::string::npos) id = std::move(t);
     }
     // WM_CLASS is the instance name and the class, each ended by a zero byte.
     std::string clase;
     if (p.clase) {
-      const auto bytes = bytesDe(c, *p.clase).value_or("");
-      if (auto fin = bytes.find('\0'); fin != std::string::npos)
-        clase = std::string(bytes.c_str() + fin + 1);
+      const auto nombres = textoDe(c, servidor, *p.clase).value_or("");
+      if (auto fin = nombres.find('\0'); fin != std::string::npos)
+        clase = std::string(nombres.c_str() + fin + 1);
     }
     if (!pid) continue;
     duenos.pids.push_back(*pid);

@@ -395,19 +395,9 @@ std::optional<Rect> ServidorVentanas::areaDeTrabajo() {
 
 std::string ServidorVentanas::direccionDeAccesibilidad() {
   if (!d_) return "";
-  Atom real = None;
-  int formato = 0;
-  unsigned long n = 0, resto = 0;
-  unsigned char* datos = nullptr;
   const Atom nombre = XInternAtom(d_, "AT_SPI_BUS", True);
-  if (nombre == None ||
-      XGetWindowProperty(d_, DefaultRootWindow(d_), nombre, 0, 1024, False, XA_STRING, &real,
-                         &formato, &n, &resto, &datos) != Success ||
-      !datos)
-    return "";
-  std::string s(reinterpret_cast<char*>(datos), formato == 8 ? n : 0);
-  XFree(datos);
-  return s;
+  if (nombre == None) return "";
+  return cadena(raiz_, nombre, XA_STRING).value_or("");
 }
 
 std::optional<Valor> VentanaX11::atributo(std::string_view nombre) {

@@ -8,6 +8,10 @@
 
 #include "common/archivos.h"
 #include "escritorio_real.h"
+#include "pantalla_x.h"
+
+// After gtest: Xlib's None macro would clash with gtest's own None.
+#include <X11/Xatom.h>
 
 namespace tildo::prueba {
 namespace {
@@ -120,6 +124,28 @@ TEST(Accesibilidad, FocoDeUnaEntradaYAppAlFrente) {
   EXPECT_EQ(r["app"], "zenity");
   auto s = ax({"frontmost"});
   EXPECT_EQ(s.stdout_, "{\"app\":\"zenity\",\"bundle\":\"Zenity\",\"ok\":true}\n");
+  EXPECT_EQ(s.stderr_, "");
+}
+
+// The ICCCM's WM_CLASS is Latin-1: a class of "Café" is the byte 0xE9 there, and the replies
+// that carry it are still printed.
+TEST(Accesibilidad, UnaClaseDeVentanaEnLatin1) {
+  DialogoEntrada dialogo("Clase en Latin-1");
+  ASSERT_TRUE(dialogo.listo());
+  const unsigned long ventana = esperarVentana("Clase en Latin-1");
+  {
+    PantallaX x;
+    const char clase[] = "zenity\0Caf\xe9";
+    XChangeProperty(x.d(), ventana, XA_WM_CLASS, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(clase), sizeof clase);
+    XSync(x.d(), False);
+  }
+  auto s = ax({"frontmost"});
+  EXPECT_EQ(s.stdout_, "{\"app\":\"zenity\",\"bundle\":\"Café\",\"ok\":true}\n");
+  EXPECT_EQ(s.codigo, 0);
+  s = ax({"ax-tree", "--app", "CAFÉ", "--depth", "1"});
+  EXPECT_EQ(s.codigo, 0) << s.stdout_;
+  EXPECT_EQ(s.json()["app"], "zenity") << s.stdout_;
   EXPECT_EQ(s.stderr_, "");
 }
 
