@@ -85,10 +85,18 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
       l->seguido = true;
       yo->completarAdelantado(*l, o);
       if (niveles <= 0) return;
+      // What is not showing is not walked into; a layout element's children stand at its
+      // level. Only answers already in decide: a step never waits.
+      int64_t deHijos = niveles - 1;
+      if (o.ruta != RAIZ && rasgosListos(*l)) {
+        const Rasgos r = rasgosDe(*l);
+        if (presencia(r, false) == Presencia::oculto) return;
+        if (agrupaSinMas(r)) deHijos = niveles;
+      }
       if (l->sinHijos || l->hijosDeCache || !l->hijos.enviada()) {
-        yo->adelantarHijos(*l, niveles);
+        yo->adelantarHijos(*l, deHijos);
       } else {
-        l->hijos.luego([yo, l, niveles] { yo->adelantarHijos(*l, niveles); });
+        l->hijos.luego([yo, l, deHijos] { yo->adelantarHijos(*l, deHijos); });
       }
     };
     if (l->item) {
@@ -114,6 +122,7 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
     });
   }
 
+  // Asks ahead for the children, each to be followed `niveles` further.
   void adelantarHijos(Lote& l, int64_t niveles) {
     if (l.hijosEntregados) return;
     const auto hijos = hijosDe(l).value_or(std::vector<Objeto>{});
@@ -127,7 +136,7 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
         if (!l || l->hijosEntregados) return;
         auto hijo = yo->loteDe(h);
         l->deHijos.push_back(hijo);
-        yo->seguir(hijo.get(), h, niveles - 1);
+        yo->seguir(hijo.get(), h, niveles);
       });
     }
   }
@@ -138,7 +147,7 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
 void ElementoAtspi::anticipar(int64_t profundidad) {
   auto a = std::make_shared<Adelanto>();
   a->s = s_.get();
-  a->app = {o_.bus, "/org/a11y/atspi/accessible/root"};
+  a->app = {o_.bus, RAIZ};
   a->nombreDelKit = bus().propiedad(a->app, "org.a11y.atspi.Application", "ToolkitName");
   // GTK's bridge keeps its cache only once a client has asked for its bus address, as every
   // libatspi client does; the address is not used. The application answers in order, so the

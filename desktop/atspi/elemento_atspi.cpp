@@ -5,6 +5,7 @@
 
 #include "desktop/atspi/marcos.h"
 #include "desktop/atspi/roles.h"
+#include "desktop/atspi/vista.h"
 #include "desktop/pantallas.h"
 
 namespace tildo::atspi {
@@ -22,8 +23,8 @@ std::optional<Rect> marcoDe(std::optional<atspi::Extension> e, Punto origen) {
 
 }  // namespace
 
-void Hermanos::adelantar(size_t desde) {
-  for (size_t i = desde; i < lista.size() && i < desde + ADELANTO; ++i)
+void Hermanos::adelantar(size_t desde, size_t cuantos) {
+  for (size_t i = desde; i < lista.size() && i < desde + cuantos; ++i)
     if (auto h = lista[i].lock()) h->preguntar();
 }
 
@@ -45,7 +46,9 @@ std::optional<Valor> ElementoAtspi::valor() {
   if (esNumerico(r)) {
     if (auto n = l.valor.numero()) return Valor(*n);
   }
-  if (auto t = l.texto.texto()) return Valor(std::move(*t));
+  if (auto t = l.texto.texto()) {
+    if (auto propio = textoPropio(std::move(*t))) return Valor(std::move(*propio));
+  }
   return std::nullopt;
 }
 
@@ -102,33 +105,68 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
     return Valor(tieneEstado(*e, estado));
   }
   if (nombre == "AXChildren") {
-    Lote& l = loteCompleto(nombre);
-    auto objetos = hijosDe(l);
-    if (!objetos) return std::nullopt;
-    l.hijosEntregados = true;
-    auto grupo = std::make_shared<Hermanos>();
-    std::vector<ElementoRef> hijos;
-    hijos.reserve(objetos->size());
-    for (size_t i = 0; i < objetos->size(); ++i) {
-      auto h = std::make_shared<ElementoAtspi>(s_, (*objetos)[i]);
-      if (i < l.deHijos.size()) h->lote_ = std::move(l.deHijos[i]);
-      h->hermanos(grupo, i);
-      grupo->lista.push_back(h);
-      hijos.push_back(std::move(h));
-    }
-    l.deHijos.clear();
-    grupo->adelantar(0);
+    auto crudos = hijosCrudos();
+    if (!crudos) return std::nullopt;
+    const bool deAplicacion = pid_ || o_.ruta == RAIZ;
+    if (deAplicacion) return Valor(std::vector<ElementoRef>(crudos->begin(), crudos->end()));
+    const size_t decididos = std::min(crudos->size(), PRESENCIAS_MAXIMAS);
+    auto vistos = presentados<std::shared_ptr<ElementoAtspi>>(
+        {crudos->begin(), crudos->begin() + decididos}, [](auto& h) { return h->presencia(false); },
+        [](auto& h) {
+          return h->hijosCrudos().value_or(std::vector<std::shared_ptr<ElementoAtspi>>{});
+        });
+    std::vector<ElementoRef> hijos(vistos.begin(), vistos.end());
+    hijos.insert(hijos.end(), crudos->begin() + decididos, crudos->end());
     return Valor(std::move(hijos));
   }
   if (nombre == "AXParent") {
     if (pid_) return std::nullopt;
-    auto p = bus().propiedad(o_, ACCESIBLE, "Parent").objeto();
-    // Above an application there is only the registry's desktop, which is no element.
-    if (!p || p->ruta == "/org/a11y/atspi/null" || p->ruta == "/org/a11y/atspi/accessible/root")
-      return std::nullopt;
-    return Valor(ElementoRef(std::make_shared<ElementoAtspi>(s_, *p)));
+    // The parent a user sees: layout elements above give way to the one that holds them.
+    Objeto actual = o_;
+    for (int nivel = 0; nivel < 64; ++nivel) {
+      auto p = bus().propiedad(actual, ACCESIBLE, "Parent").objeto();
+      // Above an application there is only the registry's desktop, which is no element.
+      if (!p || p->ruta == "/org/a11y/atspi/null" || p->ruta == RAIZ || *p == actual)
+        return std::nullopt;
+      auto padre = std::make_shared<ElementoAtspi>(s_, *p);
+      if (padre->presencia(false) != Presencia::soloDisposicion) return Valor(ElementoRef(padre));
+      actual = *p;
+    }
   }
   return std::nullopt;
+}
+
+std::optional<std::vector<std::shared_ptr<ElementoAtspi>>> ElementoAtspi::hijosCrudos() {
+  Lote& l = loteCompleto("AXChildren");
+  auto objetos = hijosDe(l);
+  if (!objetos) return std::nullopt;
+  l.hijosEntregados = true;
+  auto grupo = std::make_shared<Hermanos>();
+  std::vector<std::shared_ptr<ElementoAtspi>> hijos;
+  hijos.reserve(objetos->size());
+  for (size_t i = 0; i < objetos->size(); ++i) {
+    auto h = std::make_shared<ElementoAtspi>(s_, (*objetos)[i]);
+    if (i < l.deHijos.size()) h->lote_ = std::move(l.deHijos[i]);
+    h->hermanos(grupo, i);
+    grupo->lista.push_back(h);
+    hijos.push_back(std::move(h));
+  }
+  l.deHijos.clear();
+  grupo->adelantar(0);
+  return hijos;
+}
+
+Presencia ElementoAtspi::presencia(bool deAplicacion) {
+  if (deAplicacion) return Presencia::visible;
+  preguntar();
+  if (auto g = hermanos_ ? hermanos_ : grupo_) g->adelantar(indice_ + 1, ADELANTO_DE_PRESENCIA);
+  Rasgos r = rasgosDe(*lote_);
+  // Text and actions decide only for what may be a layout element, and are asked of it alone.
+  if (agrupaSinMas(r)) {
+    completar(bus(), o_, *lote_);
+    completarRasgos(*lote_, r);
+  }
+  return atspi::presencia(r, false);
 }
 
 // The actions' own names (the localized ones are for people).

@@ -13,19 +13,27 @@
 #include "desktop/accesibilidad.h"
 #include "desktop/atspi/lote.h"
 #include "desktop/atspi/sesion.h"
+#include "desktop/atspi/vista.h"
 
 namespace tildo::atspi {
 
 // How many siblings ahead of the one being read have their questions in flight: enough to
 // keep the application busy, few enough to stay under the bus's limit of pending replies.
 constexpr size_t ADELANTO = 4;
+// How many siblings ahead of the one whose place in the view is being decided have their
+// first questions in flight: every child is looked at, so more are worth asking at once.
+constexpr size_t ADELANTO_DE_PRESENCIA = 32;
+// The children of one element whose place in the view is decided: past them, the rest are
+// given as the application gives them, so that a list of 100 000 rows does not cost 100 000
+// reads to a walk that looks at 600.
+constexpr size_t PRESENCIAS_MAXIMAS = 1000;
 
 class ElementoAtspi;
 
 // The children of one element, asked for a few at a time as the walk goes through them.
 struct Hermanos {
   std::vector<std::weak_ptr<ElementoAtspi>> lista;
-  void adelantar(size_t desde);
+  void adelantar(size_t desde, size_t cuantos = ADELANTO);
   // The second questions of those whose first answers are already in.
   void completarListos(size_t desde);
 };
@@ -48,6 +56,8 @@ class ElementoAtspi : public Elemento {
   void completarSiListo() {
     if (lote_ && !lote_->completo && lote_->basicoListo()) completar(bus(), o_, *lote_);
   }
+  // Where it stands among the children a user sees (an application's are all its windows).
+  Presencia presencia(bool deAplicacion);
   void hermanos(std::shared_ptr<Hermanos> h, size_t i) {
     hermanos_ = std::move(h);
     indice_ = i;
@@ -89,6 +99,8 @@ class ElementoAtspi : public Elemento {
   std::optional<Valor> ventanas(std::string_view nombre);
   ElementoRef enfocado();
   std::vector<std::string> nombresCrudos();
+  // The children as the application gives them, before hidden and layout ones are dealt with.
+  std::optional<std::vector<std::shared_ptr<ElementoAtspi>>> hijosCrudos();
 
   std::shared_ptr<SesionAtspi> s_;
   Objeto o_;

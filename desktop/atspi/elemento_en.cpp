@@ -84,7 +84,13 @@ ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
         if (!hijo || hijo->ruta == "/org/a11y/atspi/null" || *hijo == actual) break;
         actual = *hijo;
       }
-      return std::make_shared<ElementoAtspi>(s_, actual);
+      // A layout element under the point gives way to the element a user sees holding it.
+      auto e = std::make_shared<ElementoAtspi>(s_, actual);
+      if (e->presencia(false) == atspi::Presencia::soloDisposicion) {
+        auto padre = e->atributo("AXParent");
+        if (auto* p = padre ? std::get_if<ElementoRef>(&*padre) : nullptr) return *p;
+      }
+      return e;
     }
     return nullptr;
   };

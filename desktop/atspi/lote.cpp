@@ -72,6 +72,32 @@ void completar(atspi::Bus& bus, const Objeto& o, Lote& l, bool adelantado) {
   }
 }
 
+Rasgos rasgosDe(Lote& l) {
+  Rasgos r;
+  r.rol = l.rolAtspi();
+  r.estados = l.estadosAtspi();
+  r.nombre = l.titulo();
+  r.descripcion = l.descripcionAtspi();
+  r.interfaces = l.interfacesAtspi();
+  return r;
+}
+
+bool rasgosListos(const Lote& l) {
+  if (l.item) return true;
+  const bool nombres =
+      l.propiedades.enviada() ? l.propiedades.lista() : l.nombre.lista() && l.descripcion.lista();
+  return nombres && l.rol.lista() && l.estados.lista() && l.interfaces.lista();
+}
+
+void completarRasgos(Lote& l, Rasgos& r) {
+  if (l.texto.enviada()) r.texto = l.texto.texto();
+  if (l.todasLasAcciones.enviada()) {
+    if (auto a = l.todasLasAcciones.acciones()) r.acciones = static_cast<int32_t>(a->size());
+  } else if (l.cuantasAcciones.enviada()) {
+    r.acciones = l.cuantasAcciones.entero();
+  }
+}
+
 std::optional<std::vector<Objeto>> hijosDe(Lote& l) {
   if (l.sinHijos) return std::vector<Objeto>{};
   if (l.hijosDeCache) return l.hijosDeCache;

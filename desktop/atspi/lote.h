@@ -12,6 +12,7 @@
 
 #include "desktop/atspi/bus.h"
 #include "desktop/atspi/sesion.h"
+#include "desktop/atspi/vista.h"
 
 namespace tildo::atspi {
 
@@ -85,6 +86,12 @@ std::shared_ptr<Lote> loteDeCache(Bus& bus, const ItemDeCache& item,
                                   std::optional<std::vector<Objeto>> hijos, Kit kit);
 // The second questions. Asked ahead of the walk, the action names wait for their number.
 void completar(Bus& bus, const Objeto& o, Lote& l, bool adelantado = false);
+// What the first answers say of the element, waited for.
+Rasgos rasgosDe(Lote& l);
+// Whether those answers are in, so that reading them does not wait.
+bool rasgosListos(const Lote& l);
+// The text and the number of actions, from the second questions.
+void completarRasgos(Lote& l, Rasgos& r);
 // The children of an element as its batch gives them, or nothing when they cannot be read.
 std::optional<std::vector<Objeto>> hijosDe(Lote& l);
 

@@ -27,6 +27,8 @@ Kit kitDe(std::string_view nombre);
 constexpr const char* ACCESIBLE = "org.a11y.atspi.Accessible";
 constexpr const char* COMPONENTE = "org.a11y.atspi.Component";
 constexpr const char* ACCION = "org.a11y.atspi.Action";
+// The path of every application's own element.
+constexpr const char* RAIZ = "/org/a11y/atspi/accessible/root";
 inline const Objeto REGISTRO{"org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root"};
 
 // An element's identity (Elemento::identidad): its bus name and path, which no other element
