@@ -1,0 +1,59 @@
+// Applications people use every day, from Debian's packages, started as a user starts them.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "escritorio_real.h"
+
+namespace tildo::prueba {
+namespace {
+
+// The element whose description is the one given, from the application's outline.
+Json conDescripcion(const std::string& app, const std::string& descripcion) {
+  const Json r = ax({"ax-tree", "--app", app, "--depth", "20", "--max", "2000"}).json();
+  for (const auto& e : r.value("elementos", Json::array()))
+    if (e.value("descripcion", "") == descripcion) return e;
+  return Json::object();
+}
+
+// KDE Frameworks 5 on Qt 5: a calculator's digits pressed by their text.
+TEST(AplicacionesDeDebian, KcalcPulsaSusCifrasPorSuTextoYNoVeSusMenusCerrados) {
+  const auto lector = interruptorDeAccesibilidad("ScreenReaderEnabled");
+  Aplicacion kcalc({"env", "-u", "AT_SPI_BUS_ADDRESS", "kcalc"});
+  Json siete = Json::object();
+  const auto fin = std::chrono::steady_clock::now() + 20s;
+  while (std::chrono::steady_clock::now() < fin && siete.value("total", 0) == 0) {
+    siete = ax({"ax-find", "--app", "kcalc", "--name", "7"}).json();
+    std::this_thread::sleep_for(200ms);
+  }
+  ASSERT_EQ(siete.value("total", 0), 1) << siete.dump();
+  const Json boton = siete["elementos"][0];
+  EXPECT_EQ(boton["rol"], "AXButton");
+  EXPECT_EQ(boton["titulo"], "7");
+  // Layout boxes give way: the digits sit right below the window.
+  EXPECT_EQ(boton["nivel"], 2);
+
+  const Json en =
+      ax({"ax-at", std::to_string(boton["cx"].get<int>()), std::to_string(boton["cy"].get<int>())})
+          .json();
+  EXPECT_EQ(en["rol"], "AXButton");
+  EXPECT_EQ(en["titulo"], "7");
+  EXPECT_EQ(en["x"], boton["x"]);
+
+  for (const char* cifra : {"7", "8"})
+    EXPECT_EQ(ax({"ax-click", "--app", "kcalc", "--name", cifra}).json()["ok"], true) << cifra;
+  Json pantalla = Json::object();
+  for (int i = 0; i < 20 && pantalla.value("titulo", "") != "78"; ++i) {
+    std::this_thread::sleep_for(100ms);
+    pantalla = conDescripcion("kcalc", "Result Display");
+  }
+  EXPECT_EQ(pantalla.value("titulo", ""), "78") << pantalla.dump();
+
+  // The menu bar is there; the items of its closed menus are not.
+  EXPECT_EQ(ax({"ax-find", "--app", "kcalc", "--name", "File"}).json()["total"], 1);
+  EXPECT_EQ(ax({"ax-find", "--app", "kcalc", "--name", "Quit"}).json()["total"], 0);
+  EXPECT_EQ(interruptorDeAccesibilidad("ScreenReaderEnabled"), lector);
+}
+
+}  // namespace
+}  // namespace tildo::prueba
