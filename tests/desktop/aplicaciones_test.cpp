@@ -1,6 +1,8 @@
 // Applications people use every day, from Debian's packages, started as a user starts them.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "escritorio_real.h"
@@ -53,6 +55,43 @@ TEST(AplicacionesDeDebian, KcalcPulsaSusCifrasPorSuTextoYNoVeSusMenusCerrados) {
   EXPECT_EQ(ax({"ax-find", "--app", "kcalc", "--name", "File"}).json()["total"], 1);
   EXPECT_EQ(ax({"ax-find", "--app", "kcalc", "--name", "Quit"}).json()["total"], 0);
   EXPECT_EQ(interruptorDeAccesibilidad("ScreenReaderEnabled"), lector);
+}
+
+// LibreOffice Writer with the GTK 3 plugin a Debian desktop installs with it: the toolbar's
+// Bold, not the item of the closed Format menu, is found, pressed and left pressed.
+TEST(AplicacionesDeDebian, WriterPulsaLaNegritaDeLaBarraYNoLaDelMenu) {
+  const auto lector = interruptorDeAccesibilidad("ScreenReaderEnabled");
+  char plantilla[] = "/tmp/tildo-writer-XXXXXX";
+  const std::string perfil = mkdtemp(plantilla);
+  Aplicacion writer({"env", "-u", "AT_SPI_BUS_ADDRESS", "libreoffice", "--writer", "--norestore",
+                     "-env:UserInstallation=file://" + perfil});
+  Json negrita = Json::object();
+  const auto fin = std::chrono::steady_clock::now() + 120s;
+  while (std::chrono::steady_clock::now() < fin && negrita.value("total", 0) == 0) {
+    negrita = ax({"ax-find", "--app", "soffice", "--name", "Bold"}).json();
+    std::this_thread::sleep_for(500ms);
+  }
+  ASSERT_GE(negrita.value("total", 0), 1) << negrita.dump();
+  for (const auto& e : negrita["elementos"]) EXPECT_NE(e["rol"], "AXMenuItem") << e.dump();
+  const Json boton = negrita["elementos"][0];
+  EXPECT_EQ(boton["valor"], "0") << boton.dump();
+  const Json en =
+      ax({"ax-at", std::to_string(boton["cx"].get<int>()), std::to_string(boton["cy"].get<int>())})
+          .json();
+  EXPECT_EQ(en["titulo"], boton["titulo"]) << en.dump();
+  EXPECT_EQ(en["x"], boton["x"]);
+
+  EXPECT_EQ(ax({"ax-click", "--app", "soffice", "--name", "Bold"}).json()["ok"], true);
+  Json pulsada = Json::object();
+  for (int i = 0; i < 20 && pulsada.value("valor", "") != "1"; ++i) {
+    std::this_thread::sleep_for(200ms);
+    const Json r = ax({"ax-find", "--app", "soffice", "--name", "Bold"}).json();
+    if (r.value("total", 0) > 0) pulsada = r["elementos"][0];
+  }
+  EXPECT_EQ(pulsada.value("valor", ""), "1") << pulsada.dump();
+  EXPECT_EQ(interruptorDeAccesibilidad("ScreenReaderEnabled"), lector);
+  writer.terminar();
+  std::filesystem::remove_all(perfil);
 }
 
 }  // namespace
