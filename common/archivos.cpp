@@ -191,10 +191,15 @@ bool escribirEnSitio(const std::string& ruta, std::string_view contenido) {
   const int fd = ::open(ruta.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
   if (fd < 0) return false;
   struct stat estado;
+  bool bien = ::fstat(fd, &estado) == 0 && S_ISREG(estado.st_mode);
   // The new bytes go over the old ones before the rest is cut, so a full disk fails the write
-  // rather than leaving an emptied file.
-  bool bien = ::fstat(fd, &estado) == 0 && S_ISREG(estado.st_mode) && escribirTodo(fd, contenido) &&
-              ::ftruncate(fd, static_cast<off_t>(contenido.size())) == 0;
+  // rather than leaving an emptied file. A file too long to be read needs no blanking: readers
+  // refuse it until it is cut.
+  std::string escrito(contenido);
+  const auto anterior = static_cast<uint64_t>(bien ? estado.st_size : 0);
+  if (anterior > escrito.size() && anterior <= LIMITE_LECTURA) escrito.resize(anterior, ' ');
+  bien = bien && escribirTodo(fd, escrito) &&
+         ::ftruncate(fd, static_cast<off_t>(contenido.size())) == 0;
   if (::close(fd) != 0) bien = false;
   return bien;
 }

@@ -67,6 +67,9 @@ bool escribirAtomico(const std::string& ruta, std::string_view contenido);
 
 // Writes the file in place (for files others may be watching), creating it when missing. Only a
 // regular file is written: a directory, a FIFO or a device (a link to /dev/zero) is refused.
+// A shorter text goes in with spaces over the rest of the old one, in the same write, before the
+// file is cut: a reader in between sees the new text and white space, never the old text's end,
+// so a format that ignores trailing white space (JSON) reads whole at every moment.
 bool escribirEnSitio(const std::string& ruta, std::string_view contenido);
 
 // Appends bytes in one write to a file opened for appending (created when missing); a FIFO

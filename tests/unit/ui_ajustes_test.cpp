@@ -1,9 +1,13 @@
 // The settings file as the agent server and the bar share it, and the interface language.
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -133,6 +137,58 @@ TEST_F(UiAjustes, UnArchivoQueNoLoEsDaLosValoresPorDefectoSinEsperarYQuedaComoEs
   iniciarConstantes("/x/bin/tildo-ui");
   guardarAjustes(AJUSTES_POR_DEFECTO);
   EXPECT_EQ(leerAjustes(), AJUSTES_POR_DEFECTO);
+}
+
+// The agent server rewrites the file in place while the bar flips a row: a change never writes
+// over a file it could not read as settings, and waits a moment for one a writer is still on.
+TEST_F(UiAjustes, CambiarSoloSobreAjustesLeidos) {
+  namespace fs = std::filesystem;
+  using std::chrono::milliseconds;
+  EXPECT_EQ(leerAjustesParaCambiar(milliseconds(0)), AJUSTES_POR_DEFECTO);  // no file yet
+  // A shorter text written over a longer one without the rest cut yet; an emptied file.
+  const std::string aMedias = R"({"voz": true}, "zoom": false, "idioma": "en"})";
+  for (const std::string& malo : {aMedias, std::string(), std::string(R"([{"voz": true}])")}) {
+    escribir(malo);
+    const auto inicio = std::chrono::steady_clock::now();
+    EXPECT_EQ(leerAjustesParaCambiar(milliseconds(60)), std::nullopt) << malo;
+    EXPECT_GE(std::chrono::steady_clock::now() - inicio, milliseconds(60));
+    EXPECT_EQ(leerArchivo(ARCHIVO_AJUSTES), malo);
+  }
+  fs::remove(ARCHIVO_AJUSTES);
+  fs::create_directory(ARCHIVO_AJUSTES);
+  EXPECT_EQ(leerAjustesParaCambiar(milliseconds(0)), std::nullopt);
+  fs::remove(ARCHIVO_AJUSTES);
+  fs::create_symlink(raiz_ + "/conf/no-existe", ARCHIVO_AJUSTES);
+  EXPECT_EQ(leerAjustesParaCambiar(milliseconds(0)), std::nullopt);
+  fs::remove(ARCHIVO_AJUSTES);
+
+  // The writer finishes while the change waits.
+  escribir(aMedias);
+  std::thread escritor([] {
+    std::this_thread::sleep_for(milliseconds(80));
+    escribirEnSitio(ARCHIVO_AJUSTES, R"({"voz": true})");
+  });
+  Json esperado = AJUSTES_POR_DEFECTO;
+  esperado["voz"] = true;
+  EXPECT_EQ(leerAjustesParaCambiar(std::chrono::seconds(5)), esperado);
+  escritor.join();
+}
+
+// What a reader finds between the write and the cut: a file that cannot shrink (a memfd sealed
+// against it) keeps that moment.
+TEST_F(UiAjustes, EnSitioNuncaQuedaElFinalDelTextoAnterior) {
+  const int fd = memfd_create("ajustes", MFD_ALLOW_SEALING);
+  ASSERT_GE(fd, 0);
+  const std::string largo = R"({"voz": false, "zoom": false, "idioma": "en"})";
+  ASSERT_EQ(write(fd, largo.data(), largo.size()), static_cast<ssize_t>(largo.size()));
+  ASSERT_EQ(fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK), 0);
+  const std::string ruta = "/proc/self/fd/" + std::to_string(fd);
+  const std::string corto = R"({"voz": true})";
+  EXPECT_FALSE(escribirEnSitio(ruta, corto));
+  const std::string visto = leerArchivo(ruta).value_or("");
+  EXPECT_EQ(visto, corto + std::string(largo.size() - corto.size(), ' '));
+  EXPECT_EQ(ajustesDeBytes(visto)["voz"], true);
+  close(fd);
 }
 
 TEST_F(UiAjustes, LeerTextoSoloUtf8) {

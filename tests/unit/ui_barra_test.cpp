@@ -1,6 +1,7 @@
 // The control bar's logic against fakes of its screens, processes, clock and panel: layout,
 // placement and the position file, and the heartbeat's decisions over scripted beats.
 #include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -405,11 +406,26 @@ TEST_F(UiBarra, CruzarElCentroEsperaASoltarElBoton) {
   EXPECT_EQ(panel.ultima->manoY, 72 - 8 - 28);
 }
 
+// The agent server rewrites ajustes.json in place: a flip that finds it half-written writes
+// nothing, and one that catches it while it is being written waits for it.
 TEST_F(UiBarra, CambiarUnaFilaYCerrar) {
-  escribir(ARCHIVO_AJUSTES, R"({"zoom": false, "idioma": "zh", "otra": 1})");
+  const std::string aMedias = R"({"zoom": false, "idioma": "zh"}, "voz": false, "pausa": true})";
+  escribirEnSitio(ARCHIVO_AJUSTES, aMedias);
   arrancar();
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(barra.cambiar("voz", true));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[tildo-ui] no cambio «voz»: ajustes.json no se lee como ajustes\n");
+  EXPECT_EQ(leer(ARCHIVO_AJUSTES), aMedias);
+  EXPECT_EQ(panel.ultima->filas[0].encendido, false);
+
+  std::thread escritor([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    escribirEnSitio(ARCHIVO_AJUSTES, R"({"zoom": false, "idioma": "zh", "otra": 1})");
+  });
   ::testing::internal::CaptureStdout();
   EXPECT_TRUE(barra.cambiar("voz", true));
+  escritor.join();
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
   Json esperado = AJUSTES_POR_DEFECTO;
   esperado["voz"] = true;

@@ -133,9 +133,15 @@ bool Barra::latido() {
 }
 
 bool Barra::cambiar(const std::string& clave, bool valor) {
-  Json ajustes = leerAjustes();
-  ajustes[clave] = valor;
-  guardarAjustes(ajustes);
+  auto ajustes = leerAjustesParaCambiar();
+  if (!ajustes) {
+    // The layout that follows puts the row back as the file has it.
+    traza("no cambio «" + clave + "»: ajustes.json no se lee como ajustes");
+    acomodar();
+    return true;
+  }
+  (*ajustes)[clave] = valor;
+  guardarAjustes(*ajustes);
   ultimoTextoAjustes_ = textoDeAjustes();
   acomodar();
   if (clave == "barra" && !valor) {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "common/archivos.h"
 #include "common/texto.h"
@@ -34,11 +35,10 @@ std::optional<std::string> variable(const char* nombre) {
 
 }  // namespace
 
-Json ajustesDeBytes(const std::optional<std::string>& bytes) {
+std::optional<Json> ajustesDelTexto(const std::string& bytes) {
+  const Json leido = Json::parse(bytes, nullptr, false);
+  if (!leido.is_object()) return std::nullopt;
   Json ajustes = AJUSTES_POR_DEFECTO;
-  if (!bytes) return ajustes;
-  const Json leido = Json::parse(*bytes, nullptr, false);
-  if (!leido.is_object()) return ajustes;
   for (const auto& [clave, valor] : leido.items()) {
     auto porDefecto = AJUSTES_POR_DEFECTO.find(clave);
     if (porDefecto == AJUSTES_POR_DEFECTO.end()) continue;
@@ -47,8 +47,31 @@ Json ajustesDeBytes(const std::optional<std::string>& bytes) {
   return ajustes;
 }
 
+Json ajustesDeBytes(const std::optional<std::string>& bytes) {
+  if (!bytes) return AJUSTES_POR_DEFECTO;
+  return ajustesDelTexto(*bytes).value_or(AJUSTES_POR_DEFECTO);
+}
+
 Json leerAjustes() {
   return ajustesDeBytes(leerArchivo(ARCHIVO_AJUSTES));
+}
+
+std::optional<Json> leerAjustesParaCambiar(std::chrono::milliseconds espera) {
+  using Reloj = std::chrono::steady_clock;
+  const auto limite = Reloj::now() + espera;
+  for (;;) {
+    if (const auto bytes = leerArchivo(ARCHIVO_AJUSTES)) {
+      if (auto ajustes = ajustesDelTexto(*bytes)) return ajustes;
+    } else {
+      // Only a missing file holds nothing to lose; one that cannot be read may hold anything.
+      std::error_code ec;
+      if (std::filesystem::symlink_status(ARCHIVO_AJUSTES, ec).type() ==
+          std::filesystem::file_type::not_found)
+        return AJUSTES_POR_DEFECTO;
+    }
+    if (Reloj::now() >= limite) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 }
 
 void guardarAjustes(const Json& ajustes) {

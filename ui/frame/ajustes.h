@@ -1,6 +1,7 @@
 #pragma once
 // The settings file (ARCHIVO_AJUSTES) and the interface language.
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,18 @@ namespace tildo::ui {
 Json leerAjustes();
 // The settings as they would be read from these bytes (nothing: no readable file).
 Json ajustesDeBytes(const std::optional<std::string>& bytes);
+// The defaults overlaid with the valid entries of these bytes; nothing when they are not a JSON
+// object.
+std::optional<Json> ajustesDelTexto(const std::string& bytes);
+
+// How long a change waits for a settings file that does not parse to be written whole.
+inline constexpr std::chrono::milliseconds ESPERA_AJUSTES{300};
+
+// The settings to change one key of and write back whole: the file's, the defaults when there is
+// no file. A file that does not read as settings is read again every few milliseconds for up to
+// `espera` (its writer may be half-way through); nothing when it still does not, since writing
+// then would put the defaults over every other setting of the user.
+std::optional<Json> leerAjustesParaCambiar(std::chrono::milliseconds espera = ESPERA_AJUSTES);
 
 // Rewrites the file in place (the agent server may be watching it) in the pretty form, keys
 // ascending, no final line feed; creates the configuration directory first. Failures are
