@@ -2,10 +2,12 @@
 // the speech program's arguments and end.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -200,6 +202,41 @@ TEST(UiDecir, TerminarloCortaLaVozEnSecoYNoImprimeNada) {
   // Killed and reaped before tildo-ui ended, not left sleeping.
   EXPECT_EQ(kill(hablante, 0), -1);
   EXPECT_EQ(errno, ESRCH);
+}
+
+// Signals tildo-ui cannot catch or does not handle: the speech program goes with it all the same.
+TEST(UiDecir, MuertoDeCualquierSenalNoDejaLaVozSonando) {
+  // The orphaned speech program is adopted here, where its end can be seen.
+  ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  const std::string programa = std::string(TILDO_BIN) + "/tildo-ui";
+  for (int senal : {SIGKILL, SIGINT, SIGHUP}) {
+    VozDePrueba voz("exec sleep 30");
+    const pid_t pid = fork();
+    if (pid == 0) {
+      for (const auto& [k, v] : voz.entorno()) setenv(k.c_str(), v.c_str(), 1);
+      execl(programa.c_str(), programa.c_str(), "decir", "hola", nullptr);
+      _exit(127);
+    }
+    const auto limite = std::chrono::steady_clock::now() + 10s;
+    while (voz.pid() == 0 && std::chrono::steady_clock::now() < limite)
+      std::this_thread::sleep_for(10ms);
+    const pid_t hablante = voz.pid();
+    ASSERT_GT(hablante, 0) << strsignal(senal);
+    kill(pid, senal);
+    int estado = 0;
+    waitpid(pid, &estado, 0);
+    EXPECT_TRUE(WIFSIGNALED(estado) && WTERMSIG(estado) == senal) << strsignal(senal);
+    pid_t fin = 0;
+    const auto espera = std::chrono::steady_clock::now() + 3s;
+    while ((fin = waitpid(hablante, &estado, WNOHANG)) == 0 &&
+           std::chrono::steady_clock::now() < espera)
+      std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(fin, hablante) << strsignal(senal) << ": the speech program still runs";
+    if (fin != hablante) {
+      kill(hablante, SIGKILL);
+      waitpid(hablante, &estado, 0);
+    }
+  }
 }
 
 }  // namespace

@@ -2,9 +2,14 @@
 // (override-redirect, on top, no input, shaped or with alpha), clicks that reach the zenity
 // dialog below them, the ring's lines and lifetime, the hand following tildo-ax's pointer and
 // the frames it loads. Screenshots go to build/capturas for a person to look at.
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <thread>
+#include <tuple>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -73,6 +78,11 @@ class Pantalla {
     std::optional<Superpuesta> hallada;
     hasta(5s, [&] { return (hallada = buscar(ancho, alto)).has_value(); });
     return hallada;
+  }
+
+  // Whether no mapped override-redirect window of that size is left within the limit.
+  bool sinSuperpuesta(int ancho, int alto, std::chrono::milliseconds limite) {
+    return hasta(limite, [&] { return !buscar(ancho, alto); });
   }
 
   // The screen's colour at a point, 0xRRGGBB.
@@ -330,6 +340,28 @@ TEST(Cursor, SigueAlPunteroDejaPasarLosClicsYCuentaSusCuadros) {
       hasta(3s, [&] { return esCian(pantalla.pixel(fondo.x - 20 + 6, fondo.y - 3 + 12)); }));
   ninguno.terminar();
   std::filesystem::remove_all(raiz);
+}
+
+// The agent server dies without ending its ring or its hand: each leaves with it.
+TEST(Superpuestas, SeVanConElProcesoQueLasPuso) {
+  // The orphaned overlay is adopted here, where its end can be seen.
+  ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  Pantalla pantalla;
+  for (const auto& [orden, ancho, alto] :
+       {std::tuple{"cursor", 34, 44}, std::tuple{"aro 300 300 --segundos 60", 104, 104}}) {
+    // A stand-in agent server: it starts the overlay and says which pid it has.
+    Aplicacion agente({"bash", "-c", std::string("\"$0\" ") + orden + " & echo $! >&2; wait", UI});
+    ASSERT_TRUE(hasta(10s, [&] { return !lineas(agente.salida()).empty(); })) << orden;
+    ASSERT_TRUE(pantalla.superpuesta(ancho, alto)) << orden;
+    const pid_t superpuesta = std::stoi(agente.errores());
+    kill(agente.pid(), SIGKILL);
+    EXPECT_TRUE(pantalla.sinSuperpuesta(ancho, alto, 2s)) << orden;
+    int estado = -1;
+    EXPECT_TRUE(hasta(2s, [&] { return waitpid(superpuesta, &estado, WNOHANG) == superpuesta; }))
+        << orden;
+    EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0) << orden << " " << estado;
+    if (kill(superpuesta, SIGKILL) == 0) waitpid(superpuesta, &estado, 0);
+  }
 }
 
 }  // namespace

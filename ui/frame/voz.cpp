@@ -1,7 +1,8 @@
 #include "ui/frame/voz.h"
 
+#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,8 +12,6 @@
 
 #include "common/fallo.h"
 #include "common/texto.h"
-
-extern char** environ;
 
 namespace tildo::ui {
 namespace {
@@ -90,29 +89,44 @@ void decir(const std::string& texto, const std::optional<std::string>& voz) {
   sigset_t anteriores;
   sigprocmask(SIG_BLOCK, &senales, &anteriores);
 
-  // The child starts with nothing blocked and SIGTERM at its default; its standard output
-  // goes to standard error, so that nothing it prints mixes with our JSON lines.
-  posix_spawnattr_t atributos;
-  posix_spawnattr_init(&atributos);
-  sigset_t vacio;
-  sigemptyset(&vacio);
-  posix_spawnattr_setsigmask(&atributos, &vacio);
-  sigset_t porDefecto;
-  sigemptyset(&porDefecto);
-  sigaddset(&porDefecto, SIGTERM);
-  sigaddset(&porDefecto, SIGCHLD);
-  posix_spawnattr_setsigdefault(&atributos, &porDefecto);
-  posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  posix_spawn_file_actions_t acciones;
-  posix_spawn_file_actions_init(&acciones);
-  posix_spawn_file_actions_adddup2(&acciones, STDERR_FILENO, STDOUT_FILENO);
-
-  pid_t pid = -1;
-  const int error = programa.espeak
-                        ? posix_spawnp(&pid, argv[0], &acciones, &atributos, argv.data(), environ)
-                        : posix_spawn(&pid, argv[0], &acciones, &atributos, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&acciones);
-  posix_spawnattr_destroy(&atributos);
+  // Started by hand rather than with posix_spawn, so that the child asks to be killed when we
+  // die, by whatever signal: SIGKILL gives no chance to stop it. An exec that fails sends its
+  // errno back through a pipe that a successful one closes.
+  int aviso[2];
+  if (pipe2(aviso, O_CLOEXEC) != 0) {
+    sigprocmask(SIG_SETMASK, &anteriores, nullptr);
+    fallo(std::string("no pude hablar: ") + std::strerror(errno), 1);
+  }
+  const pid_t padre = getpid();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != padre) _exit(127);
+    // Nothing blocked, SIGTERM at its default; standard output goes to standard error, so
+    // that nothing it prints mixes with our JSON lines.
+    signal(SIGTERM, SIG_DFL);
+    sigset_t vacio;
+    sigemptyset(&vacio);
+    sigprocmask(SIG_SETMASK, &vacio, nullptr);
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+    if (programa.espeak)
+      execvp(argv[0], argv.data());
+    else
+      execv(argv[0], argv.data());
+    const int error = errno;
+    [[maybe_unused]] auto n = write(aviso[1], &error, sizeof error);
+    _exit(127);
+  }
+  close(aviso[1]);
+  int error = pid < 0 ? errno : 0;
+  if (pid > 0) {
+    ssize_t n;
+    while ((n = read(aviso[0], &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    if (n != static_cast<ssize_t>(sizeof error)) error = 0;
+    if (error != 0) esperarHijo(pid);
+  }
+  close(aviso[0]);
   if (error != 0) {
     sigprocmask(SIG_SETMASK, &anteriores, nullptr);
     fallo(std::string("no pude hablar: ") + std::strerror(error), 1);

@@ -9,6 +9,7 @@
 
 #include "common/fallo.h"
 #include "ui/frame/aplicacion_qt.h"
+#include "ui/frame/padre.h"
 #include "ui/frame/qt/conversiones.h"
 #include "ui/overlays/aro.h"
 #include "ui/overlays/compositor.h"
@@ -47,6 +48,7 @@ double ahora() {
 void mostrarAro(const Args& args) {
   // The lifetime counts from here, not from the first frame.
   Aro aro(opcionesDelAro(args), ahora());
+  const Padre padre;
   if (!prepararQt()) fallo("no hay pantalla en la que mostrar el aro (DISPLAY)");
   QApplication aplicacion(argcDeQt(), argvDeQt());
   QScreen* principal = QGuiApplication::primaryScreen();
@@ -84,6 +86,8 @@ void mostrarAro(const Args& args) {
   reloj.setTimerType(Qt::PreciseTimer);
   reloj.setInterval(1000 / 60);
   QObject::connect(&reloj, &QTimer::timeout, [&] {
+    // Nobody reads the end line of a ring whose agent server died.
+    if (!padre.vive()) std::exit(0);
     if (aro.tic(ahora())) {
       escribirLinea(lineaDeAroTerminado());
       std::exit(0);

@@ -8,6 +8,7 @@
 #include "common/fallo.h"
 #include "ui/frame/aplicacion_qt.h"
 #include "ui/frame/constantes.h"
+#include "ui/frame/padre.h"
 #include "ui/frame/qt/conversiones.h"
 #include "ui/overlays/aro.h"
 #include "ui/overlays/compositor.h"
@@ -82,10 +83,15 @@ class CursorNeon {
 }  // namespace
 
 void mostrarCursor() {
+  const Padre padre;
   if (!prepararQt()) fallo("no hay pantalla en la que mostrar el cursor (DISPLAY)");
   QApplication aplicacion(argcDeQt(), argvDeQt());
   CursorNeon cursor(hayCompositor(), cargarCuadros());
   cursor.iniciar();
+  // Checked every frame: a hand whose agent server died would stay on screen for good.
+  QObject::connect(&cursor.reloj, &QTimer::timeout, [&] {
+    if (!padre.vive()) std::exit(0);
+  });
   escribirLinea(lineaDeCursorListo(cursor.cuadros.size()));
   aplicacion.exec();
   std::exit(0);
