@@ -29,8 +29,11 @@ int extensionAusente(Display*, _Xconst char*, _Xconst char*) {
   return 0;
 }
 
+void (*alPerderseLaConexion)() = nullptr;
+
 // Losing the server mid-command leaves nothing to talk to; end quietly with a failure reply.
 [[noreturn]] void terminarSinConexion() {
+  if (alPerderseLaConexion) alPerderseLaConexion();
   static const char linea[] =
       "{\"error\":\"se perdió la conexión con la pantalla X\",\"ok\":false}\n";
   [[maybe_unused]] auto n = ::write(STDOUT_FILENO, linea, sizeof linea - 1);
@@ -129,6 +132,10 @@ unsigned long ConexionX11::errores() {
 void ConexionX11::inalcanzable() {
   const char* nombre = std::getenv("DISPLAY");
   fallo(std::string("no pude abrir la pantalla X «") + (nombre ? nombre : "") + "» (DISPLAY)");
+}
+
+void ConexionX11::alPerderse(void (*terminar)()) {
+  alPerderseLaConexion = terminar;
 }
 
 void ConexionX11::comprobarConexion() {

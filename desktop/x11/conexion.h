@@ -37,6 +37,10 @@ class ConexionX11 {
   [[noreturn]] static void inalcanzable();
   // Ends the run with the failure reply when the connection to the server is gone.
   void comprobarConexion();
+  // What ends the process when the connection to the server is lost, in place of tildo-ax's
+  // failure reply and exit code 1: a program of another kind (tildo-ui's bar) ends its own way.
+  // It must not return.
+  static void alPerderse(void (*terminar)());
   // Sends what is queued on xcb's connection with a question the server answers once it has
   // handled all of it, and goes on without waiting: the answer, if nothing is sent after it, is
   // the final wait.

@@ -71,6 +71,15 @@ class Teclado {
     return xkb_state_key_get_one_sym(estado_.get(), codigo) == XKB_KEY_Escape;
   }
 
+  // Shift, Control, Alt, the logo keys, the locks and the level and group shifts: the keys the
+  // platform's tap hears as a change of flags rather than as a key going down.
+  bool esModificador(xcb_keycode_t codigo) const {
+    const xkb_keysym_t s = xkb_state_key_get_one_sym(estado_.get(), codigo);
+    return (s >= XKB_KEY_Shift_L && s <= XKB_KEY_Hyper_R) ||
+           (s >= XKB_KEY_ISO_Lock && s <= XKB_KEY_ISO_Level5_Lock) || s == XKB_KEY_Mode_switch ||
+           s == XKB_KEY_Num_Lock;
+  }
+
   // Takes an XKB notice; false when the event is none.
   bool atender(const xcb_generic_event_t* e) {
     if ((e->response_type & 0x7f) != eventoBase_) return false;
@@ -205,13 +214,13 @@ class EventosX11 : public FuenteDeEventos {
     if (ge->extension != opcodeXi_) return;
     const auto* crudo = reinterpret_cast<const xcb_input_raw_button_press_event_t*>(e);
     switch (ge->event_type) {
-      case XCB_INPUT_RAW_KEY_PRESS:
-        lote.push_back({tipo::TECLA_ABAJO,
-                        {},
-                        teclado_.esEscape(static_cast<xcb_keycode_t>(crudo->detail))
-                            ? TECLA_ESCAPE
-                            : TECLA_DESCONOCIDA});
+      case XCB_INPUT_RAW_KEY_PRESS: {
+        const auto codigo = static_cast<xcb_keycode_t>(crudo->detail);
+        if (teclado_.esModificador(codigo)) return;
+        lote.push_back(
+            {tipo::TECLA_ABAJO, {}, teclado_.esEscape(codigo) ? TECLA_ESCAPE : TECLA_DESCONOCIDA});
         return;
+      }
       case XCB_INPUT_RAW_BUTTON_PRESS:
         lote.push_back({tipoDeBoton(crudo->detail), {}});
         conPuntero = true;

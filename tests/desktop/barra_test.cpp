@@ -210,20 +210,33 @@ TEST(Barra, UnaBarraQueSeUsaConElRatonYConTildoAx) {
   EXPECT_EQ(entrada.app().esperarFin(), 0);
   EXPECT_EQ(entrada.app().salida(), "hola barra\n");
 
-  // Dragged by its background (beside the hand) to the upper half; the file follows. The
-  // window manager takes over the pointer a step into the drag, so the bar lags a little.
+  // Dragged by its background (beside the hand) to the upper half, it follows the pointer from
+  // the press on, every step of the drag; the file follows.
   const Json antes = c.json("barra-posicion.json");
+  const int ax0 = x.origen(w).first, ay0 = x.origen(w).second;
+  EXPECT_EQ(antes["x"], ax0);
+  EXPECT_EQ(antes["y"], ay0);
   const int64_t x0 = antes["x"].get<int64_t>() + 70, y0 = antes["abajo"].get<int64_t>() - 22;
   EXPECT_EQ(ax({"drag", std::to_string(x0), std::to_string(y0), std::to_string(x0 + 300),
-                std::to_string(y0 - 450)})
+                std::to_string(y0 - 480)})
                 .json()["ok"],
             true);
   EXPECT_TRUE(hasta(3s, [&] {
     const Json p = c.json("barra-posicion.json");
-    const auto [rx, ry] = x.origen(w);
-    return p["x"] == rx && p["y"] == ry && rx > antes["x"].get<int64_t>() + 200 &&
-           ry < antes["y"].get<int64_t>() - 350;
+    return p["x"] == ax0 + 300 && p["y"] == ay0 - 480;
   })) << c.json("barra-posicion.json");
+  EXPECT_EQ(x.origen(w), std::make_pair(ax0 + 300, ay0 - 480));
+  // Then 500 down, by the margin beside the rows, whichever way it grows by then.
+  const int64_t xm = ax0 + 300 + 3, ym = ay0 - 480 + 126;
+  EXPECT_EQ(ax({"drag", std::to_string(xm), std::to_string(ym), std::to_string(xm),
+                std::to_string(ym + 500)})
+                .json()["ok"],
+            true);
+  EXPECT_TRUE(hasta(3s, [&] {
+    const Json p = c.json("barra-posicion.json");
+    return p["x"] == ax0 + 300 && p["y"] == ay0 + 20;
+  })) << c.json("barra-posicion.json");
+  capturar("escritorio-barra-arrastrada");
 
   // The hide marker: "1" with a line break is not "1".
   escribirAtomico(c / "barra-ocultar", "1\n");
@@ -297,6 +310,25 @@ TEST(Barra, DeDiezBarrasQuedaUnaQueSeVaSinTildo) {
             std::string::npos);
 }
 
+// The bar's window killed (its Qt connection to the X display gone): the bar leaves as the bar
+// does, traced and with status 0, having printed nothing more.
+TEST(Barra, SinPantallaSeVaComoLaBarra) {
+  Aplicacion tildo(agente());
+  Carpeta c;
+  Aplicacion barra(c.barra());
+  ASSERT_EQ(listo(barra)["listo"], true) << barra.salida() << barra.errores();
+  const Window w = esperarVentana(TITULO);
+  ASSERT_NE(w, 0u);
+  X x;
+  XKillClient(x.d(), w);
+  XSync(x.d(), False);
+  EXPECT_EQ(barra.esperarFin(5s), 0) << barra.errores();
+  EXPECT_EQ(lineas(barra).size(), 1u) << barra.salida();
+  EXPECT_TRUE(
+      barra.errores().ends_with("[tildo-ui] se perdió la conexión con la pantalla X: me retiro\n"))
+      << barra.errores();
+}
+
 TEST(Barra, LaBusquedaEnProcContestaComoPgrep) {
   std::vector<std::unique_ptr<Aplicacion>> procesos;
   for (const char* nombre : {"tildo.mjs", "mcp.mjs", "xmcp.mjsx", "tildoXmjs", "tildo-ui barra",
@@ -305,6 +337,14 @@ TEST(Barra, LaBusquedaEnProcContestaComoPgrep) {
   // A zombie has no command line: both name it "[sleep] <defunct>".
   procesos.push_back(std::make_unique<Aplicacion>(
       std::vector<std::string>{"bash", "-c", "sleep 0 & exec sleep 600"}));
+  // Command lines longer than pgrep reads (131 071 bytes): the name ending on the last byte
+  // read, and one past it. Each argument counts its NUL, a space once joined.
+  const std::string guion = "trap 'kill $!' TERM; sleep 600 & wait";
+  const size_t antes = 5 + 3 + guion.size() + 1 + 70001;
+  for (size_t fin : {131071, 131072})
+    procesos.push_back(std::make_unique<Aplicacion>(
+        std::vector<std::string>{"bash", "-c", guion, std::string(70000, 'x'),
+                                 std::string(fin - antes - 10, 'y'), "tildo.mjs"}));
   std::this_thread::sleep_for(300ms);
   for (const char* patron :
        {ui::PATRON_BARRA, ui::PATRON_TILDO, "^\\[sleep\\] <defunct>$", "600$"}) {
@@ -315,7 +355,7 @@ TEST(Barra, LaBusquedaEnProcContestaComoPgrep) {
     EXPECT_EQ(*propios, ui::pidsDeSalida(pgrep.salida())) << patron << "\n" << pgrep.salida();
   }
   EXPECT_EQ(ui::buscarEnProc(ui::PATRON_BARRA)->size(), 2u);
-  EXPECT_EQ(ui::buscarEnProc(ui::PATRON_TILDO)->size(), 3u);
+  EXPECT_EQ(ui::buscarEnProc(ui::PATRON_TILDO)->size(), 4u);
 }
 
 }  // namespace

@@ -67,10 +67,14 @@ TEST(VigiaReal, OyeATildoAxYObedeceLasOrdenes) {
   EXPECT_EQ(sinMovimiento(vigia), clic("medio", -102, 202));
   ax({"key", "a"});
   ax({"type", "Ño"});
+  // Modifiers change flags: one key each.
+  ax({"key", "shift+a"});
+  ax({"key", "cmd+alt+ctrl+shift+k"});
   ax({"key", "escape"});
   // One line per wheel step.
   ax({"scroll", "0", "-120"});
-  for (const auto& l : {TECLADO, TECLADO, TECLADO, ESCAPE}) EXPECT_EQ(vigia.linea(), l);
+  for (const auto& l : {TECLADO, TECLADO, TECLADO, TECLADO, TECLADO, ESCAPE})
+    EXPECT_EQ(vigia.linea(), l);
   for (int paso = 0; paso < 3; ++paso)
     EXPECT_EQ(sinMovimiento(vigia), actividad("scroll", -102, 202));
 

@@ -15,6 +15,7 @@
 #include "ui/bar/x11/pantallas_de_barra_x11.h"
 #include "ui/frame/aplicacion_qt.h"
 #include "ui/frame/constantes.h"
+#include "ui/frame/lineas.h"
 
 namespace tildo::ui {
 namespace {
@@ -26,6 +27,13 @@ class RelojDelSistema : public Reloj {
         .count();
   }
 };
+
+// The X display gone (its server ended, or the bar's window was killed): the bar leaves as it
+// leaves every other way, traced and with status 0.
+[[noreturn]] void sinPantalla() {
+  traza("se perdió la conexión con la pantalla X: me retiro");
+  std::_Exit(0);
+}
 
 // /proc is read in-process; TILDO_BARRA_PGREP=1 starts pgrep instead, for comparing the two.
 std::unique_ptr<Procesos> procesos() {
@@ -40,7 +48,7 @@ int comandoBarra() {
   std::error_code ec;
   std::filesystem::create_directories(CARPETA, ec);
   if (!prepararQt()) fallo("no hay pantalla en la que mostrar la barra (DISPLAY)", 1);
-  auto pantallas = pantallasDeBarraX11();
+  auto pantallas = pantallasDeBarraX11(sinPantalla);
   if (!pantallas) fallo("no hay pantalla en la que mostrar la barra (DISPLAY)", 1);
   auto busqueda = procesos();
   RelojDelSistema reloj;
@@ -50,6 +58,7 @@ int comandoBarra() {
   QApplication aplicacion(argcDeQt(), argvDeQt());
   aplicacion.setApplicationName("tildo-ui");
   aplicacion.setQuitOnLastWindowClosed(false);
+  const AlPerderseLaPantalla conQt(sinPantalla);
   publicarInterruptores();
 
   PanelQt panel([&](const std::string& clave, bool valor) {

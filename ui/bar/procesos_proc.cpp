@@ -12,10 +12,16 @@
 namespace tildo::ui {
 namespace {
 
+// pgrep reads no more of a command line than this (its buffer less the final NUL) and matches
+// what it read: a peer with megabytes of arguments costs each beat no more than this.
+constexpr size_t LIMITE_ORDENES = 128 * 1024 - 1;
+// A stat line: the pid, the name (at most 64 bytes) and some fifty numbers.
+constexpr size_t LIMITE_ESTADO = 4096;
+
 // The line pgrep -f matches: the arguments joined by spaces; a process without arguments (a
 // kernel thread, a zombie) by its name in brackets, as ps shows it ("[sleep] <defunct>").
 std::optional<std::string> lineaDeOrdenes(const std::string& carpeta) {
-  auto linea = leerArchivo(carpeta + "/cmdline");
+  auto linea = leerPrincipio(carpeta + "/cmdline", LIMITE_ORDENES);
   if (!linea) return std::nullopt;
   while (!linea->empty() && linea->back() == '\0') linea->pop_back();
   if (!linea->empty()) {
@@ -23,7 +29,7 @@ std::optional<std::string> lineaDeOrdenes(const std::string& carpeta) {
     return linea;
   }
   // "pid (name) state ...": the name may itself hold parentheses.
-  const auto estado = leerArchivo(carpeta + "/stat");
+  const auto estado = leerPrincipio(carpeta + "/stat", LIMITE_ESTADO);
   if (!estado) return std::nullopt;
   const size_t abre = estado->find('('), cierra = estado->rfind(')');
   if (abre == std::string::npos || cierra == std::string::npos || cierra < abre)
@@ -58,27 +64,38 @@ class ProcesosDeProc : public Procesos {
   std::vector<int32_t> pidsDeBarras() override {
     return buscarEnProc(PATRON_BARRA).value_or(std::vector<int32_t>{});
   }
+  // The first agent server found is enough: the rest of the table is not read.
   bool hayTildoCorriendo() override {
-    const auto pids = buscarEnProc(PATRON_TILDO);
-    return !pids || !pids->empty();
+    bool hay = false;
+    const bool leida = recorrerProc(PATRON_TILDO, [&](int32_t) { return !(hay = true); });
+    return !leida || hay;
   }
   bool vive(int32_t pid) override { return procesoVivo(pid); }
 };
 
 }  // namespace
 
-std::optional<std::vector<int32_t>> buscarEnProc(const std::string& patron) {
+bool recorrerProc(const std::string& patron, const std::function<bool(int32_t)>& hallado) {
   const Patron p(patron);
   DIR* proc = opendir("/proc");
-  if (!proc) return std::nullopt;
-  std::vector<int32_t> pids;
+  if (!proc) return false;
   while (const dirent* e = readdir(proc)) {
     const auto pid = leerEntero32(e->d_name);
     if (!pid || *pid <= 0) continue;
     const auto linea = lineaDeOrdenes("/proc/" + std::string(e->d_name));
-    if (linea && p.coincide(*linea)) pids.push_back(*pid);
+    if (linea && p.coincide(*linea) && !hallado(*pid)) break;
   }
   closedir(proc);
+  return true;
+}
+
+std::optional<std::vector<int32_t>> buscarEnProc(const std::string& patron) {
+  std::vector<int32_t> pids;
+  if (!recorrerProc(patron, [&](int32_t pid) {
+        pids.push_back(pid);
+        return true;
+      }))
+    return std::nullopt;
   std::sort(pids.begin(), pids.end());
   return pids;
 }

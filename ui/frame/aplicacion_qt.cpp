@@ -2,6 +2,7 @@
 
 #include <xcb/xcb.h>
 
+#include <QGuiApplication>
 #include <QString>
 #include <QtGlobal>
 #include <cstdlib>
@@ -15,6 +16,14 @@ namespace {
 // carries nothing else.
 void mensajeDeQt(QtMsgType, const QMessageLogContext&, const QString& mensaje) {
   traza("qt: " + mensaje.toStdString());
+}
+
+// Qt's connection and what to do once it has broken, for the exit hook.
+xcb_connection_t* conexionDeQt = nullptr;
+void (*terminarSinPantalla)() = nullptr;
+
+void revisarAlSalir() {
+  if (conexionDeQt && xcb_connection_has_error(conexionDeQt)) terminarSinPantalla();
 }
 
 bool hayPantalla() {
@@ -48,6 +57,19 @@ bool prepararQt() {
   // the same accessibility bus and does.
   if (std::getenv("DBUS_SESSION_BUS_ADDRESS")) unsetenv("AT_SPI_BUS_ADDRESS");
   return hayPantalla();
+}
+
+AlPerderseLaPantalla::AlPerderseLaPantalla(void (*terminar)()) {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  if (!x11) return;
+  static const bool puesto = std::atexit(revisarAlSalir) == 0;
+  if (!puesto) return;
+  conexionDeQt = x11->connection();
+  terminarSinPantalla = terminar;
+}
+
+AlPerderseLaPantalla::~AlPerderseLaPantalla() {
+  conexionDeQt = nullptr;
 }
 
 }  // namespace tildo::ui

@@ -13,4 +13,15 @@ bool prepararQt();
 int& argcDeQt();
 char** argvDeQt();
 
+// While it lives (made once Qt's application exists), a process that Qt ends because its
+// connection to the X display broke (Qt warns and exits with status 1) ends through `terminar`
+// instead, which must not return.
+class AlPerderseLaPantalla {
+ public:
+  explicit AlPerderseLaPantalla(void (*terminar)());
+  ~AlPerderseLaPantalla();
+  AlPerderseLaPantalla(const AlPerderseLaPantalla&) = delete;
+  AlPerderseLaPantalla& operator=(const AlPerderseLaPantalla&) = delete;
+};
+
 }  // namespace tildo::ui

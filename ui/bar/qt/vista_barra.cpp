@@ -98,10 +98,21 @@ void Interruptor::paintEvent(QPaintEvent*) {
 
 VistaBarra::VistaBarra(QWidget* padre) : QWidget(padre) {}
 
+// The window follows the pointer itself: a move handed to the window manager starts wherever the
+// pointer is once the manager has taken it over, a step or more into a quick drag.
 void VistaBarra::mousePressEvent(QMouseEvent* evento) {
-  // The window manager moves the window, so dragging works under any of them.
-  if (evento->button() == Qt::LeftButton && window()->windowHandle())
-    window()->windowHandle()->startSystemMove();
+  if (evento->button() != Qt::LeftButton) return QWidget::mousePressEvent(evento);
+  agarre_ = evento->globalPosition() - QPointF(window()->pos());
+}
+
+void VistaBarra::mouseMoveEvent(QMouseEvent* evento) {
+  if (!agarre_) return QWidget::mouseMoveEvent(evento);
+  window()->move((evento->globalPosition() - *agarre_).toPoint());
+}
+
+void VistaBarra::mouseReleaseEvent(QMouseEvent* evento) {
+  if (evento->button() == Qt::LeftButton) agarre_.reset();
+  QWidget::mouseReleaseEvent(evento);
 }
 
 void VistaBarra::paintEvent(QPaintEvent*) {

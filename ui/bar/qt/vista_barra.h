@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "desktop/pantallas.h"
@@ -48,7 +49,7 @@ class Interruptor : public QWidget {
 };
 
 // The bar's content: the rounded dark background, the hand and the product label. Dragging it
-// moves the window.
+// moves the window with the pointer from the press on.
 class VistaBarra : public QWidget {
  public:
   explicit VistaBarra(QWidget* padre = nullptr);
@@ -61,6 +62,12 @@ class VistaBarra : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent*) override;
+  void mouseMoveEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
+
+ private:
+  // While dragging: where the pointer holds the window, from the window's top-left corner.
+  std::optional<QPointF> agarre_;
 };
 
 namespace Dibujo {

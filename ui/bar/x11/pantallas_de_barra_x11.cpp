@@ -40,7 +40,8 @@ class PantallasDeBarraX11 : public PantallasDeBarra {
 
 }  // namespace
 
-std::unique_ptr<PantallasDeBarra> pantallasDeBarraX11() {
+std::unique_ptr<PantallasDeBarra> pantallasDeBarraX11(void (*alPerderse)()) {
+  ConexionX11::alPerderse(alPerderse);
   auto conexion = std::make_unique<ConexionX11>();
   if (!conexion->pantalla()) return nullptr;
   return std::make_unique<PantallasDeBarraX11>(std::move(conexion));

@@ -9,7 +9,8 @@
 
 namespace tildo::ui {
 
-// Nothing when the display cannot be opened.
-std::unique_ptr<PantallasDeBarra> pantallasDeBarraX11();
+// Nothing when the display cannot be opened. `alPerderse` ends the process when the connection
+// to the display is lost; it must not return.
+std::unique_ptr<PantallasDeBarra> pantallasDeBarraX11(void (*alPerderse)());
 
 }  // namespace tildo::ui
