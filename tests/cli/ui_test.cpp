@@ -208,7 +208,7 @@ TEST(UiDecir, TerminarloCortaLaVozEnSecoYNoImprimeNada) {
 TEST(UiDecir, MuertoDeCualquierSenalNoDejaLaVozSonando) {
   // The orphaned speech program is adopted here, where its end can be seen.
   ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
-  const std::string programa = std::string(TILDO_BIN) + "/tildo-ui";
+  const std::string programa = carpetaDeProgramas() + "/tildo-ui";
   for (int senal : {SIGKILL, SIGINT, SIGHUP}) {
     VozDePrueba voz("exec sleep 30");
     const pid_t pid = fork();
