@@ -6,6 +6,7 @@
 #include "common/fallo.h"
 #include "desktop/linux/escritorio_linux.h"
 #include "desktop/simulated/simulado.h"
+#include "desktop/wayland/escritorio_wayland.h"
 #include "desktop/x11/conexion.h"
 
 namespace tildo {
@@ -36,12 +37,16 @@ std::unique_ptr<Escritorio> abrirEscritorio() {
   const std::string descripcion = variable("TILDO_ESCRITORIO");
   if (!descripcion.empty())
     return std::make_unique<EscritorioSimulado>(descripcion, variable("TILDO_REGISTRO"));
+  // A Wayland session wins over the X display it may also offer (XWayland reaches only X
+  // clients) when its compositor lets clients post input.
+  if (!variable("WAYLAND_DISPLAY").empty())
+    if (auto wayland = escritorioWayland()) return wayland;
   // The display is opened by the first port that needs it, with what that port needs.
   if (!variable("DISPLAY").empty())
     return std::make_unique<EscritorioLinux>(std::make_unique<ConexionX11>());
   return std::make_unique<EscritorioInalcanzable>(
-      "no hay escritorio al que llegar: ni pantalla X (DISPLAY) ni escritorio simulado "
-      "(TILDO_ESCRITORIO)");
+      "no hay escritorio al que llegar: ni compositor Wayland que admita entrada virtual "
+      "(WAYLAND_DISPLAY), ni pantalla X (DISPLAY), ni escritorio simulado (TILDO_ESCRITORIO)");
 }
 
 }  // namespace tildo

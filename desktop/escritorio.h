@@ -22,7 +22,8 @@ class Escritorio {
   virtual Espacio& espacio() = 0;
 };
 
-// The simulated desktop when TILDO_ESCRITORIO names a description, else the X display.
+// The simulated desktop when TILDO_ESCRITORIO names a description, else the Wayland
+// compositor when it lets clients post input, else the X display.
 std::unique_ptr<Escritorio> abrirEscritorio();
 
 }  // namespace tildo

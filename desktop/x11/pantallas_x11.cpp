@@ -2,11 +2,10 @@
 
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
-#include <sys/utsname.h>
 
 #include <algorithm>
 
-#include "common/archivos.h"
+#include "desktop/linux/sistema.h"
 
 namespace tildo {
 namespace {
@@ -25,27 +24,6 @@ Rect visibleDe(const Rect& monitor, const std::optional<Rect>& area) {
   if (!area) return monitor;
   const Rect r = interseccion(monitor, *area);
   return r.ancho > 0 && r.alto > 0 ? r : monitor;
-}
-
-// PRETTY_NAME of os-release, unquoted.
-std::string nombreDelSistema() {
-  for (const char* ruta : {"/etc/os-release", "/usr/lib/os-release"}) {
-    const auto contenido = leerArchivo(ruta);
-    if (!contenido) continue;
-    for (size_t inicio = 0; inicio < contenido->size();) {
-      size_t fin = contenido->find('\n', inicio);
-      if (fin == std::string::npos) fin = contenido->size();
-      const std::string linea = contenido->substr(inicio, fin - inicio);
-      inicio = fin + 1;
-      if (linea.rfind("PRETTY_NAME=", 0) != 0) continue;
-      std::string valor = linea.substr(12);
-      if (valor.size() >= 2 && (valor.front() == '"' || valor.front() == '\'') &&
-          valor.back() == valor.front())
-        valor = valor.substr(1, valor.size() - 2);
-      return valor;
-    }
-  }
-  return "";
 }
 
 }  // namespace
@@ -145,10 +123,7 @@ std::optional<std::vector<DatosVentana>> PantallasX11::listaVentanas() {
 }
 
 std::string PantallasX11::versionSistema() {
-  utsname u{};
-  const std::string nucleo = uname(&u) == 0 ? std::string(u.sysname) + " " + u.release : "Linux";
-  const std::string sistema = nombreDelSistema();
-  return sistema.empty() ? nucleo : sistema + ", " + nucleo;
+  return versionDelSistema();
 }
 
 bool PantallasX11::capturaPermitida() {

@@ -49,7 +49,8 @@ TEST(Marco, SinEscritorioLosComandosQuePublicanFallanConClaridad) {
     EXPECT_EQ(s.codigo, 1) << args[0];
     EXPECT_EQ(s.json()["ok"], false);
     EXPECT_EQ(s.json()["error"],
-              "no hay escritorio al que llegar: ni pantalla X (DISPLAY) ni escritorio simulado "
+              "no hay escritorio al que llegar: ni compositor Wayland que admita entrada virtual "
+              "(WAYLAND_DISPLAY), ni pantalla X (DISPLAY), ni escritorio simulado "
               "(TILDO_ESCRITORIO)");
     EXPECT_EQ(s.stderr_, "");
   }

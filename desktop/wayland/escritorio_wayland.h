@@ -1,0 +1,48 @@
+#pragma once
+// The desktop of a wlroots compositor (sway, Hyprland, river, labwc): input through the virtual
+// pointer and keyboard protocols, screens through wl_output and xdg-output, windows through
+// sway's IPC where it answers.
+
+#include <memory>
+
+#include "desktop/escritorio.h"
+
+namespace tildo {
+
+class ConexionWayland;
+class EntradaWayland;
+class Sway;
+class VentanasSway;
+
+// The Wayland desktop WAYLAND_DISPLAY names, when its compositor lets clients post input;
+// nothing otherwise. libwayland-client and xkbcommon come only as shared libraries, so the
+// static tildo-ax hands every Wayland session's command over to the program that has them
+// (linux/atspi_relevo.cpp) and never returns from here.
+std::unique_ptr<Escritorio> escritorioWayland();
+
+class EscritorioWayland : public Escritorio {
+ public:
+  explicit EscritorioWayland(std::unique_ptr<ConexionWayland> conexion);
+  ~EscritorioWayland() override;
+
+  Entrada& entrada() override;
+  Pantallas& pantallas() override;
+  Accesibilidad& accesibilidad() override;
+  Espacio& espacio() override;
+
+ private:
+  // sway's IPC and the windows it knows, on first use; null where it does not answer.
+  VentanasSway* ventanas();
+
+  // Declared first so that it outlives every port made from it.
+  std::unique_ptr<ConexionWayland> conexion_;
+  std::unique_ptr<Sway> sway_;
+  bool swayIntentado_ = false;
+  std::unique_ptr<VentanasSway> ventanas_;
+  std::unique_ptr<EntradaWayland> entrada_;
+  std::unique_ptr<Pantallas> pantallas_;
+  std::unique_ptr<Accesibilidad> accesibilidad_;
+  std::unique_ptr<Espacio> espacio_;
+};
+
+}  // namespace tildo
