@@ -22,6 +22,17 @@ namespace {
 // One wheel click scrolls as much as a mouse's does in libinput: 15 units of the axis.
 constexpr double UNIDADES_POR_CLIC = 15;
 
+// XKB's real modifiers come first in every keymap, in X's order: Shift, Lock, Control, Mod1 to
+// Mod5.
+uint32_t mascaraDe(uint64_t banderas) {
+  uint32_t mascara = 0;
+  if (banderas & bandera::MAYUSCULAS) mascara |= 1u << 0;
+  if (banderas & bandera::CONTROL) mascara |= 1u << 2;
+  if (banderas & bandera::OPCION) mascara |= 1u << 3;
+  if (banderas & bandera::COMANDO) mascara |= 1u << 6;
+  return mascara;
+}
+
 uint32_t botonDe(int tipo, int boton) {
   if (tipo == tipo::IZQUIERDO_ABAJO || tipo == tipo::IZQUIERDO_ARRIBA ||
       tipo == tipo::IZQUIERDO_ARRASTRADO)
@@ -210,12 +221,15 @@ void EntradaWayland::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> 
   if (b & bandera::MAYUSCULAS) mods.push_back(wayland::teclaDeModificador(XKB_KEY_Shift_L));
   if (b & bandera::OPCION) mods.push_back(wayland::teclaDeModificador(XKB_KEY_Alt_L));
   if (b & bandera::COMANDO) mods.push_back(wayland::teclaDeModificador(XKB_KEY_Super_L));
+  // The compositor takes the modifier state a virtual keyboard says, not what its keys imply.
   if (abajo) {
     for (uint32_t m : mods) pulsar(m, true);
+    if (!mods.empty()) zwp_virtual_keyboard_v1_modifiers(teclado(), mascaraDe(b), 0, 0, 0);
     pulsar(keycode, true);
   } else {
     pulsar(keycode, false);
     for (auto m = mods.rbegin(); m != mods.rend(); ++m) pulsar(*m, false);
+    if (!mods.empty()) zwp_virtual_keyboard_v1_modifiers(teclado(), 0, 0, 0, 0);
   }
 }
 

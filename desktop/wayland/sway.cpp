@@ -82,7 +82,12 @@ void recorrer(const Json& nodo, bool guardada, std::vector<VentanaSway>& ventana
     if (v.appId.empty())
       if (auto w = nodo.find("window_properties"); w != nodo.end() && w->is_object())
         v.appId = cadena(*w, "class");
+    // sway's rect leaves out the title bar it draws above the window; the user sees both.
     v.marco = rectangulo(nodo, "rect").value_or(Rect{});
+    if (const auto barra = rectangulo(nodo, "deco_rect"); barra && barra->alto > 0) {
+      v.marco.y -= barra->alto;
+      v.marco.alto += barra->alto;
+    }
     v.visible = nodo.value("visible", false) && !guardada;
     v.enfocada = nodo.value("focused", false);
     v.minimizada = guardada;

@@ -11,8 +11,8 @@
 namespace tildo::prueba {
 namespace {
 
-const std::map<std::string, std::string> SIN_ESCRITORIO = {{"TILDO_ESCRITORIO", ""},
-                                                           {"DISPLAY", ""}};
+const std::map<std::string, std::string> SIN_ESCRITORIO = {
+    {"TILDO_ESCRITORIO", ""}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}};
 
 TEST(Marco, SinComandoNiComandoConocido) {
   auto s = correr("tildo-ax", {}, SIN_ESCRITORIO);

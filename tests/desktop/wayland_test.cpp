@@ -1,0 +1,99 @@
+// tildo-ax in a private headless sway (tests/desktop/escritorio-wayland) against native Wayland
+// GTK applications: text arrives exactly whatever the user's layout, and the window commands
+// see and move the windows sway manages.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "escritorio_real.h"
+
+namespace tildo::prueba {
+namespace {
+
+const std::string TEXTO =
+    "Hola, mundo 0123456789! áéíóú àèìòù âêîôû äëïöü ÁÉÍÓÚ ñÑ çÇ ß / @ ~ ` ^ | { } [ ] \\ "
+    "< > # $ % & * ( ) _ + = ' \" ; : ? € ¿¡ 👍🏽 👋🏿 🧑🏻‍💻 e\u0301 n\u0303 a\u0308";
+
+void sinErrores(const Salida& s) {
+  EXPECT_EQ(s.codigo, 0) << s.stdout_;
+  EXPECT_EQ(s.stderr_, "");
+}
+
+// The entry of `windows` with that title, once sway has it focused; null on timeout.
+Json esperarVentanaWayland(const std::string& titulo) {
+  for (int i = 0; i < 100; ++i) {
+    const Json respuesta = ax({"windows"}).json();
+    for (const Json& v : respuesta.value("ventanas", Json::array()))
+      if (v.value("titulo", "") == titulo) {
+        const Json info = ax({"info"}).json();
+        if (info.value("pid_en_primer_plano", 0) == v.value("pid", -1)) return v;
+      }
+    std::this_thread::sleep_for(100ms);
+  }
+  return nullptr;
+}
+
+TEST(Wayland, TextoExactoConLaDistribucionDelUsuario) {
+  Aplicacion dialogo({"zenity", "--entry", "--title=Entrada Wayland", "--text=Escribe"});
+  ASSERT_FALSE(esperarVentanaWayland("Entrada Wayland").is_null());
+  sinErrores(ax({"type", "--stdin"}, TEXTO));
+  sinErrores(ax({"key", "return"}));
+  ASSERT_EQ(dialogo.esperarFin(), 0);
+  EXPECT_EQ(dialogo.salida(), TEXTO + "\n");
+
+  // Shortcuts go by the key's place: ctrl+a selects what is typed, delete takes it away.
+  Aplicacion otro({"zenity", "--entry", "--title=Atajos Wayland", "--text=Escribe"});
+  ASSERT_FALSE(esperarVentanaWayland("Atajos Wayland").is_null());
+  sinErrores(ax({"type", "texto viejo"}));
+  sinErrores(ax({"key", "ctrl+a"}));
+  sinErrores(ax({"key", "delete"}));
+  sinErrores(ax({"type", "nuevo\tx"}));
+  sinErrores(ax({"key", "shift+tab"}));
+  sinErrores(ax({"key", "Return"}));
+  ASSERT_EQ(otro.esperarFin(), 0);
+  EXPECT_EQ(otro.salida(), "nuevo\n");
+}
+
+TEST(Wayland, PantallasPunteroYVentanas) {
+  const Json info = ax({"info"}).json();
+  EXPECT_EQ(info["pantalla_puntos"], Json({{"ancho", 1280}, {"alto", 800}}));
+  EXPECT_EQ(info["pantalla_pixeles"], Json({{"ancho", 1280}, {"alto", 800}}));
+  EXPECT_EQ(info["escala"], 1.0);
+  sinErrores(ax({"move", "321", "123"}));
+  EXPECT_EQ(ax({"info"}).json()["cursor"], Json({{"x", 321}, {"y", 123}}));
+  EXPECT_EQ(ax({"work-area"}).json(),
+            Json({{"ok", true}, {"x", 0}, {"y", 0}, {"ancho", 1280}, {"alto", 800}}));
+
+  Aplicacion dialogo({"zenity", "--question", "--title=Pregunta Wayland", "--text=¿Sí?"});
+  const Json ventana = esperarVentanaWayland("Pregunta Wayland");
+  ASSERT_FALSE(ventana.is_null());
+  EXPECT_EQ(ventana["pid"], dialogo.pid());
+  EXPECT_EQ(ventana["app"], "zenity");
+  EXPECT_GT(ventana["marco"].value("ancho", 0), 100);
+
+  const std::string pid = std::to_string(dialogo.pid());
+  const Json colocada = ax({"place", "--pid", pid, "--x", "100", "--y", "60", "--ancho", "500",
+                            "--alto", "300"})
+                            .json();
+  EXPECT_EQ(colocada["real"], Json({{"x", 100}, {"y", 60}, {"ancho", 500}, {"alto", 300}}));
+  EXPECT_EQ(colocada["titulo"], "Pregunta Wayland");
+
+  // A click in the window gives it the pointer and the keyboard; Return answers yes.
+  sinErrores(ax({"click", "350", "150"}));
+  sinErrores(ax({"key", "return"}));
+  EXPECT_EQ(dialogo.esperarFin(), 0);
+
+  Aplicacion otro({"zenity", "--info", "--title=Guardada Wayland", "--text=Hola"});
+  ASSERT_FALSE(esperarVentanaWayland("Guardada Wayland").is_null());
+  const std::string otroPid = std::to_string(otro.pid());
+  EXPECT_EQ(ax({"minimize", "--pid", otroPid}).json(),
+            Json({{"ok", true}, {"minimizada", "Guardada Wayland"}}));
+  for (const Json& v : ax({"windows"}).json()["ventanas"]) EXPECT_NE(v["pid"], otro.pid());
+  EXPECT_EQ(ax({"focus", "--pid", otroPid}).json()["enfocada"], "zenity");
+  EXPECT_FALSE(esperarVentanaWayland("Guardada Wayland").is_null());
+}
+
+}  // namespace
+}  // namespace tildo::prueba
