@@ -72,7 +72,11 @@ TEST(UiVigia, SinFuenteDeEventosLoDiceYTerminaConTres) {
   const std::map<std::string, std::map<std::string, std::string>> casos = {
       {"el escritorio simulado no permite el monitoreo de entrada",
        {{"TILDO_ESCRITORIO", sinPermiso.carpeta() + "/escritorio.json"}}},
-      {"no hay pantalla X (DISPLAY)", {{"TILDO_ESCRITORIO", ""}, {"DISPLAY", ""}}},
+      {"no hay pantalla X (DISPLAY)",
+       {{"TILDO_ESCRITORIO", ""}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}},
+      {"en una sesión Wayland el compositor no deja a ningún programa oír la entrada de todo "
+       "el escritorio (WAYLAND_DISPLAY)",
+       {{"TILDO_ESCRITORIO", ""}, {"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}}},
   };
   for (auto [causa, entorno] : casos) {
     auto s = correr("tildo-ui", {"vigilar"}, entorno);
