@@ -22,6 +22,15 @@ class FuenteDeVentanas {
   virtual bool activar(int32_t pid) = 0;
 };
 
+// An application with no accessible counterpart and no window source: every read fails.
+class ElementoMudo : public Elemento {
+ public:
+  std::optional<Valor> atributo(std::string_view) override { return std::nullopt; }
+  std::optional<std::vector<std::string>> acciones() override { return std::nullopt; }
+  int realizar(std::string_view) override { return AX_ERROR; }
+  int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
+};
+
 // The element of an application the accessibility bus does not know: nothing of its inside can
 // be read, but its windows, which the window manager knows, can be listed, placed and
 // minimised.

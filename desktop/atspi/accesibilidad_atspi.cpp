@@ -12,15 +12,6 @@ using atspi::ElementoAtspi;
 
 namespace {
 
-// An application with no accessible counterpart: every read fails.
-class ElementoMudo : public Elemento {
- public:
-  std::optional<Valor> atributo(std::string_view) override { return std::nullopt; }
-  std::optional<std::vector<std::string>> acciones() override { return std::nullopt; }
-  int realizar(std::string_view) override { return AX_ERROR; }
-  int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
-};
-
 // An application of a session without an accessibility bus: its windows are the window
 // manager's to list and move, and reading anything else says why it cannot be.
 class AplicacionSinBus : public Elemento {

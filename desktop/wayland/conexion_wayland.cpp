@@ -45,7 +45,7 @@ void nombreSalida(void* datos, wl_output*, const char* nombre) {
 
 void descripcion(void*, wl_output*, const char*) {}
 
-const wl_output_listener OYENTE_SALIDA = {geometria, modo,        hecho,
+const wl_output_listener OYENTE_SALIDA = {geometria, modo,         hecho,
                                           escala,    nombreSalida, descripcion};
 
 void posicionLogica(void* datos, zxdg_output_v1*, int32_t x, int32_t y) {
@@ -74,7 +74,7 @@ const zxdg_output_v1_listener OYENTE_XDG = {posicionLogica, medidasLogicas, hech
 }  // namespace
 
 const wl_registry_listener ConexionWayland::OYENTE_REGISTRO = {ConexionWayland::global,
-                                                             ConexionWayland::globalQuitado};
+                                                               ConexionWayland::globalQuitado};
 
 const Salida& salidaPrincipal(const std::vector<Salida>& salidas) {
   if (salidas.empty()) fallo("el compositor Wayland no tiene ninguna pantalla");
@@ -138,7 +138,8 @@ void ConexionWayland::global(void* datos, wl_registry* r, uint32_t nombre, const
     wl_output_add_listener(a->salida, &OYENTE_SALIDA, &a->datos);
     c->anuncios_.push_back(std::move(a));
   } else if (es(zxdg_output_manager_v1_interface) && version >= 2) {
-    c->salidasXdg_ = static_cast<zxdg_output_manager_v1*>(ligar(zxdg_output_manager_v1_interface, 3));
+    c->salidasXdg_ =
+        static_cast<zxdg_output_manager_v1*>(ligar(zxdg_output_manager_v1_interface, 3));
   } else if (es(zwlr_virtual_pointer_manager_v1_interface)) {
     c->punteros_ = static_cast<zwlr_virtual_pointer_manager_v1*>(
         ligar(zwlr_virtual_pointer_manager_v1_interface, 1));
@@ -168,7 +169,8 @@ const std::vector<Salida>& ConexionWayland::salidas() {
     if (!a->xdg && s.escala > 0) {
       s.logico.ancho = double(s.pixelesAncho) / s.escala;
       s.logico.alto = double(s.pixelesAlto) / s.escala;
-      s.logico.x = salidas_->empty() ? 0 : salidas_->back().logico.x + salidas_->back().logico.ancho;
+      s.logico.x =
+          salidas_->empty() ? 0 : salidas_->back().logico.x + salidas_->back().logico.ancho;
     }
     if (s.logico.ancho > 0 && s.logico.alto > 0) salidas_->push_back(s);
   }

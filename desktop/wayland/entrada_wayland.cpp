@@ -183,9 +183,9 @@ uint32_t EntradaWayland::tecla(uint32_t keysym) {
 }
 
 void EntradaWayland::pulsar(uint32_t keycode, bool abajo) {
-  zwp_virtual_keyboard_v1_key(teclado(), ahora(), keycode - 8,
-                              abajo ? WL_KEYBOARD_KEY_STATE_PRESSED
-                                    : WL_KEYBOARD_KEY_STATE_RELEASED);
+  zwp_virtual_keyboard_v1_key(
+      teclado(), ahora(), keycode - 8,
+      abajo ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
   if (abajo)
     pulsadas_.push_back(keycode);
   else

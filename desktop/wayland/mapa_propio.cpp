@@ -101,8 +101,7 @@ MapaPropio mapaPropio(const std::vector<uint32_t>& keysyms) {
   std::string codigos, simbolos;
   for (const auto& [keysym, keycode] : mapa.teclas) {
     codigos += "    " + nombreDeTecla(keycode) + " = " + std::to_string(keycode) + ";\n";
-    simbolos +=
-        "    key " + nombreDeTecla(keycode) + " { [ " + nombreDeKeysym(keysym) + " ] };\n";
+    simbolos += "    key " + nombreDeTecla(keycode) + " { [ " + nombreDeKeysym(keysym) + " ] };\n";
   }
   const auto modificador = [&](const char* nombre, uint32_t keysym) {
     auto it = mapa.teclas.find(keysym);
@@ -110,16 +109,15 @@ MapaPropio mapaPropio(const std::vector<uint32_t>& keysyms) {
                                    : "    modifier_map " + std::string(nombre) + " { " +
                                          nombreDeTecla(it->second) + " };\n";
   };
-  mapa.texto = "xkb_keymap {\n  xkb_keycodes \"tildo\" {\n    minimum = " +
-               std::to_string(PRIMERA - 1) + ";\n    maximum = " + std::to_string(ULTIMA) +
-               ";\n" + codigos +
-               "  };\n"
-               "  xkb_types \"tildo\" { include \"complete\" };\n"
-               "  xkb_compatibility \"tildo\" { include \"complete\" };\n"
-               "  xkb_symbols \"tildo\" {\n" +
-               simbolos + modificador("Shift", XKB_KEY_Shift_L) +
-               modificador("Control", XKB_KEY_Control_L) + modificador("Mod1", XKB_KEY_Alt_L) +
-               modificador("Mod4", XKB_KEY_Super_L) + "  };\n};\n";
+  mapa.texto =
+      "xkb_keymap {\n  xkb_keycodes \"tildo\" {\n    minimum = " + std::to_string(PRIMERA - 1) +
+      ";\n    maximum = " + std::to_string(ULTIMA) + ";\n" + codigos +
+      "  };\n"
+      "  xkb_types \"tildo\" { include \"complete\" };\n"
+      "  xkb_compatibility \"tildo\" { include \"complete\" };\n"
+      "  xkb_symbols \"tildo\" {\n" +
+      simbolos + modificador("Shift", XKB_KEY_Shift_L) + modificador("Control", XKB_KEY_Control_L) +
+      modificador("Mod1", XKB_KEY_Alt_L) + modificador("Mod4", XKB_KEY_Super_L) + "  };\n};\n";
   return mapa;
 }
 

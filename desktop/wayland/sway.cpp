@@ -75,7 +75,8 @@ void recorrer(const Json& nodo, bool guardada, std::vector<VentanaSway>& ventana
   if ((tipo == "con" || tipo == "floating_con") && nodo.contains("shell")) {
     VentanaSway v;
     v.id = nodo.value("id", int64_t(0));
-    if (auto p = nodo.find("pid"); p != nodo.end() && p->is_number_integer() && p->get<int64_t>() > 0)
+    if (auto p = nodo.find("pid");
+        p != nodo.end() && p->is_number_integer() && p->get<int64_t>() > 0)
       v.pid = p->get<int32_t>();
     v.titulo = cadena(nodo, "name");
     v.appId = cadena(nodo, "app_id");

@@ -10,15 +10,6 @@
 namespace tildo {
 namespace {
 
-// The element of a process when there is no window source: every read fails.
-class ElementoMudo : public Elemento {
- public:
-  std::optional<Valor> atributo(std::string_view) override { return std::nullopt; }
-  std::optional<std::vector<std::string>> acciones() override { return std::nullopt; }
-  int realizar(std::string_view) override { return AX_ERROR; }
-  int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
-};
-
 std::string criterio(int64_t id) {
   return "[con_id=" + std::to_string(id) + "] ";
 }
@@ -156,8 +147,7 @@ std::optional<Aplicacion> EspacioWayland::porPid(int32_t pid) {
   if (fuente_)
     for (const auto& v : fuente_->todas())
       if (v.pid == pid) return aplicacionDe(pid, v.appId);
-  if (pid <= 0 || access(("/proc/" + std::to_string(pid)).c_str(), F_OK) != 0)
-    return std::nullopt;
+  if (pid <= 0 || access(("/proc/" + std::to_string(pid)).c_str(), F_OK) != 0) return std::nullopt;
   return aplicacionDe(pid, "");
 }
 

@@ -16,6 +16,13 @@ namespace tildo::prueba {
 
 using namespace std::chrono_literals;
 
+// ASCII, accents, ß, the symbols that need dead keys or AltGr somewhere, emoji with skin-tone
+// modifiers (and a joined one), and letters with combining accents.
+inline const std::string TEXTO_DIFICIL =
+    "Hola, mundo 0123456789! áéíóú àèìòù âêîôû äëïöü ÁÉÍÓÚ ñÑ çÇ ß / @ ~ ` ^ | { } [ ] \\ "
+    "< > # $ % & * ( ) _ + = ' \" ; : ? € ¿¡ 👍🏽 👋🏿 🧑🏻‍💻 e\u0301 n\u0303 "
+    "a\u0308";
+
 // A program started in the background (looked up in PATH, or the path given). Its standard
 // output and error are collected in files; it is ended when the object goes.
 class Aplicacion {
