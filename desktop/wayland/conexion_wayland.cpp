@@ -146,9 +146,17 @@ void ConexionWayland::global(void* datos, wl_registry* r, uint32_t nombre, const
   } else if (es(zwp_virtual_keyboard_manager_v1_interface)) {
     c->teclados_ = static_cast<zwp_virtual_keyboard_manager_v1*>(
         ligar(zwp_virtual_keyboard_manager_v1_interface, 1));
-  } else if (std::strcmp(interfaz, "zwlr_screencopy_manager_v1") == 0) {
-    c->captura_ = true;
+  } else {
+    if (std::strcmp(interfaz, "zwlr_screencopy_manager_v1") == 0) c->captura_ = true;
+    c->otros_.try_emplace(interfaz, nombre, version);
   }
+}
+
+void* ConexionWayland::ligar(const wl_interface& interfaz, uint32_t maxima) {
+  const auto it = otros_.find(interfaz.name);
+  if (it == otros_.end()) return nullptr;
+  const auto [nombre, version] = it->second;
+  return wl_registry_bind(registro_, nombre, &interfaz, std::min(version, maxima));
 }
 
 const std::vector<Salida>& ConexionWayland::salidas() {

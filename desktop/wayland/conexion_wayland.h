@@ -5,6 +5,7 @@
 // libwayland says reaches standard error.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 #include "desktop/pantallas.h"
 
 struct wl_display;
+struct wl_interface;
 struct wl_registry;
 struct wl_registry_listener;
 struct wl_seat;
@@ -59,6 +61,10 @@ class ConexionWayland {
   zwlr_virtual_pointer_manager_v1* punteros() const { return punteros_; }
   zwp_virtual_keyboard_manager_v1* teclados() const { return teclados_; }
 
+  // Binds a global the compositor announced and the connection did not bind at once, at the
+  // highest version both know; null when it announced none. The caller destroys it.
+  void* ligar(const wl_interface& interfaz, uint32_t maxima);
+
   // The outputs, read on first use, in the order the compositor announced them.
   const std::vector<Salida>& salidas();
   // Waits until the compositor has handled every request sent; fails the command when the
@@ -83,6 +89,8 @@ class ConexionWayland {
   zwp_virtual_keyboard_manager_v1* teclados_ = nullptr;
   zxdg_output_manager_v1* salidasXdg_ = nullptr;
   bool captura_ = false;
+  // The other globals: name and version by interface.
+  std::map<std::string, std::pair<uint32_t, uint32_t>, std::less<>> otros_;
   // The outputs as announced, with what each has said of itself so far.
   std::vector<std::unique_ptr<Anuncio>> anuncios_;
   std::optional<std::vector<Salida>> salidas_;

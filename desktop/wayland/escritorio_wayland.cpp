@@ -4,6 +4,7 @@
 #include "desktop/wayland/entrada_wayland.h"
 #include "desktop/wayland/pantallas_wayland.h"
 #include "desktop/wayland/sway.h"
+#include "desktop/wayland/ventanas_ajenas.h"
 #include "desktop/wayland/ventanas_wayland.h"
 
 namespace tildo {
@@ -27,19 +28,22 @@ Entrada& EscritorioWayland::entrada() {
   return *entrada_;
 }
 
-VentanasSway* EscritorioWayland::ventanas() {
-  if (!swayIntentado_) {
-    swayIntentado_ = true;
+VentanasCompositor* EscritorioWayland::ventanas() {
+  if (!ventanasIntentadas_) {
+    ventanasIntentadas_ = true;
     sway_ = Sway::conectar();
-    if (sway_) ventanas_ = std::make_unique<VentanasSway>(*sway_, *conexion_);
+    if (sway_)
+      ventanas_ = std::make_unique<VentanasSway>(*sway_, *conexion_);
+    else
+      ventanas_ = VentanasAjenas::abrir(*conexion_);
   }
   return ventanas_.get();
 }
 
 Pantallas& EscritorioWayland::pantallas() {
   if (!pantallas_) {
-    ventanas();
-    pantallas_ = std::make_unique<PantallasWayland>(*conexion_, sway_.get());
+    auto* v = ventanas();
+    pantallas_ = std::make_unique<PantallasWayland>(*conexion_, sway_.get(), v);
   }
   return *pantallas_;
 }

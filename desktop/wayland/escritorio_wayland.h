@@ -1,7 +1,7 @@
 #pragma once
 // The desktop of a wlroots compositor (sway, Hyprland, river, labwc): input through the virtual
 // pointer and keyboard protocols, screens through wl_output and xdg-output, windows through
-// sway's IPC where it answers.
+// sway's IPC where it answers, else through the foreign-toplevel protocol.
 
 #include <memory>
 
@@ -12,7 +12,7 @@ namespace tildo {
 class ConexionWayland;
 class EntradaWayland;
 class Sway;
-class VentanasSway;
+class VentanasCompositor;
 
 // The Wayland desktop WAYLAND_DISPLAY names, when its compositor lets clients post input;
 // nothing otherwise. libwayland-client and xkbcommon come only as shared libraries, so the
@@ -31,14 +31,15 @@ class EscritorioWayland : public Escritorio {
   Espacio& espacio() override;
 
  private:
-  // sway's IPC and the windows it knows, on first use; null where it does not answer.
-  VentanasSway* ventanas();
+  // The compositor's windows, on first use: sway's IPC where it answers, else the
+  // foreign-toplevel protocol; null where neither is there.
+  VentanasCompositor* ventanas();
 
   // Declared first so that it outlives every port made from it.
   std::unique_ptr<ConexionWayland> conexion_;
   std::unique_ptr<Sway> sway_;
-  bool swayIntentado_ = false;
-  std::unique_ptr<VentanasSway> ventanas_;
+  bool ventanasIntentadas_ = false;
+  std::unique_ptr<VentanasCompositor> ventanas_;
   std::unique_ptr<EntradaWayland> entrada_;
   std::unique_ptr<Pantallas> pantallas_;
   std::unique_ptr<Accesibilidad> accesibilidad_;

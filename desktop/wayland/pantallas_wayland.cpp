@@ -6,8 +6,9 @@
 
 namespace tildo {
 
-PantallasWayland::PantallasWayland(ConexionWayland& conexion, Sway* sway)
-    : conexion_(conexion), sway_(sway) {}
+PantallasWayland::PantallasWayland(ConexionWayland& conexion, Sway* sway,
+                                   VentanasCompositor* ventanas)
+    : conexion_(conexion), sway_(sway), ventanas_(ventanas) {}
 
 Rect PantallasWayland::haciaAbajoIzquierda(const Rect& r) {
   const Rect& p = salidaPrincipal(conexion_.salidas()).logico;
@@ -71,21 +72,23 @@ Punto PantallasWayland::puntero() {
 }
 
 std::optional<std::vector<DatosVentana>> PantallasWayland::listaVentanas() {
-  const auto arbol = sway_ ? sway_->pedir(Sway::ARBOL) : std::nullopt;
-  if (!arbol) return std::nullopt;
+  if (!ventanas_) return std::nullopt;
   const Rect& p = salidaPrincipal(conexion_.salidas()).logico;
   std::vector<DatosVentana> lista;
-  for (const VentanaSway& v : ventanasDelArbol(*arbol)) {
+  for (const VentanaCompositor& v : ventanas_->todas()) {
     if (!v.visible) continue;
     DatosVentana d;
-    d.numero = v.id;
+    if (v.idPropio) d.numero = v.id;
     d.capa = 0;
+    // Without its process, a window's owner is the application its app id names.
+    if (!v.appId.empty()) d.dueno = v.appId;
     if (v.pid) {
       d.pid = *v.pid;
       d.dueno = nombreDeProceso(*v.pid);
     }
     d.nombre = v.titulo;
-    d.limites = Rect{v.marco.x - p.x, v.marco.y - p.y, v.marco.ancho, v.marco.alto};
+    if (v.marco)
+      d.limites = Rect{v.marco->x - p.x, v.marco->y - p.y, v.marco->ancho, v.marco->alto};
     lista.push_back(std::move(d));
   }
   return lista;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -67,13 +68,13 @@ std::vector<const Json*> hijosPorFoco(const Json& nodo) {
   return hijos;
 }
 
-void recorrer(const Json& nodo, bool guardada, std::vector<VentanaSway>& ventanas) {
+void recorrer(const Json& nodo, bool guardada, std::vector<VentanaCompositor>& ventanas) {
   if (!nodo.is_object()) return;
   const std::string tipo = cadena(nodo, "type");
   if (tipo == "workspace" && cadena(nodo, "name") == "__i3_scratch") guardada = true;
   // A window is a container with a surface, which sway says by naming its shell.
   if ((tipo == "con" || tipo == "floating_con") && nodo.contains("shell")) {
-    VentanaSway v;
+    VentanaCompositor v;
     v.id = nodo.value("id", int64_t(0));
     if (auto p = nodo.find("pid");
         p != nodo.end() && p->is_number_integer() && p->get<int64_t>() > 0)
@@ -84,11 +85,15 @@ void recorrer(const Json& nodo, bool guardada, std::vector<VentanaSway>& ventana
       if (auto w = nodo.find("window_properties"); w != nodo.end() && w->is_object())
         v.appId = cadena(*w, "class");
     // sway's rect leaves out the title bar it draws above the window; the user sees both.
-    v.marco = rectangulo(nodo, "rect").value_or(Rect{});
+    Rect marco = rectangulo(nodo, "rect").value_or(Rect{});
+    // The surface's place is given from the container's corner.
+    if (const auto dentro = rectangulo(nodo, "window_rect"))
+      v.contenido = Rect{marco.x + dentro->x, marco.y + dentro->y, dentro->ancho, dentro->alto};
     if (const auto barra = rectangulo(nodo, "deco_rect"); barra && barra->alto > 0) {
-      v.marco.y -= barra->alto;
-      v.marco.alto += barra->alto;
+      marco.y -= barra->alto;
+      marco.alto += barra->alto;
     }
+    v.marco = marco;
     v.visible = nodo.value("visible", false) && !guardada;
     v.enfocada = nodo.value("focused", false);
     v.minimizada = guardada;
@@ -96,6 +101,11 @@ void recorrer(const Json& nodo, bool guardada, std::vector<VentanaSway>& ventana
     return;
   }
   for (const Json* h : hijosPorFoco(nodo)) recorrer(*h, guardada, ventanas);
+}
+
+// Whole pixels, as sway's commands take them.
+std::string pixeles(double v) {
+  return std::to_string(static_cast<long long>(std::llround(v)));
 }
 
 }  // namespace
@@ -149,10 +159,42 @@ bool Sway::ordenar(const std::string& orden) {
   return true;
 }
 
-std::vector<VentanaSway> ventanasDelArbol(const Json& arbol) {
-  std::vector<VentanaSway> ventanas;
+std::vector<VentanaCompositor> ventanasDelArbol(const Json& arbol) {
+  std::vector<VentanaCompositor> ventanas;
   recorrer(arbol, false, ventanas);
   return ventanas;
+}
+
+std::vector<VentanaCompositor> VentanasSway::todas() {
+  const auto arbol = sway_.pedir(Sway::ARBOL);
+  return arbol ? ventanasDelArbol(*arbol) : std::vector<VentanaCompositor>{};
+}
+
+bool VentanasSway::ordenar(int64_t id, const std::string& orden) {
+  return sway_.ordenar("[con_id=" + std::to_string(id) + "] " + orden);
+}
+
+bool VentanasSway::enfocar(int64_t id) {
+  return ordenar(id, "focus");
+}
+
+bool VentanasSway::minimizar(int64_t id, bool minimizada) {
+  const auto v = ventana(id);
+  if (!v) return false;
+  if (minimizada) return v->minimizada || ordenar(id, "move scratchpad");
+  return !v->minimizada || ordenar(id, "scratchpad show");
+}
+
+// A window sway tiles has its place and size from the layout: placing it floats it first.
+bool VentanasSway::colocar(int64_t id, std::optional<Punto> esquina,
+                           std::optional<Medidas> medidas) {
+  if (esquina)
+    return ordenar(id, "floating enable, move absolute position " + pixeles(esquina->x) + " px " +
+                           pixeles(esquina->y) + " px");
+  if (medidas)
+    return ordenar(id, "floating enable, resize set width " + pixeles(medidas->ancho) +
+                           " px height " + pixeles(medidas->alto) + " px");
+  return false;
 }
 
 }  // namespace tildo

@@ -11,6 +11,8 @@
 
 #include "common/json.h"
 #include "desktop/pantallas.h"
+#include "desktop/wayland/ventana.h"
+#include "desktop/wayland/ventanas_wayland.h"
 
 namespace tildo {
 
@@ -37,20 +39,23 @@ class Sway {
   int fd_;
 };
 
-// A window as sway's tree describes it, in the layout's coordinates.
-struct VentanaSway {
-  int64_t id = 0;
-  std::optional<int32_t> pid;
-  std::string titulo;
-  std::string appId;
-  // The frame the user sees: the container with its borders and title bar.
-  Rect marco;
-  bool visible = false;
-  bool enfocada = false;
-  bool minimizada = false;  // in the scratchpad, sway's place for windows put away
-};
+// The windows of a GET_TREE reply, the most recently focused first, as sway orders focus. A
+// window in the scratchpad, sway's place for windows put away, counts as minimised.
+std::vector<VentanaCompositor> ventanasDelArbol(const Json& arbol);
 
-// The windows of a GET_TREE reply, the most recently focused first, as sway orders focus.
-std::vector<VentanaSway> ventanasDelArbol(const Json& arbol);
+// The windows of a sway session: an application's windows by the pid sway knows for each,
+// placed, focused and put away in the scratchpad by commands on the window's container id.
+class VentanasSway : public VentanasCompositor {
+ public:
+  VentanasSway(Sway& sway, ConexionWayland& conexion) : VentanasCompositor(conexion), sway_(sway) {}
+  std::vector<VentanaCompositor> todas() override;
+  bool enfocar(int64_t id) override;
+  bool minimizar(int64_t id, bool minimizada) override;
+  bool colocar(int64_t id, std::optional<Punto> esquina, std::optional<Medidas> medidas) override;
+
+ private:
+  bool ordenar(int64_t id, const std::string& orden);
+  Sway& sway_;
+};
 
 }  // namespace tildo

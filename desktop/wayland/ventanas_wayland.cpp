@@ -2,22 +2,12 @@
 
 #include <unistd.h>
 
-#include <cmath>
 #include <set>
 
 #include "desktop/x11/ventanas_x11.h"
 
 namespace tildo {
 namespace {
-
-std::string criterio(int64_t id) {
-  return "[con_id=" + std::to_string(id) + "] ";
-}
-
-// Whole pixels, as sway's commands take them.
-std::string pixeles(double v) {
-  return std::to_string(static_cast<long long>(std::llround(v)));
-}
 
 Aplicacion aplicacionDe(int32_t pid, const std::string& appId) {
   Aplicacion a;
@@ -29,44 +19,39 @@ Aplicacion aplicacionDe(int32_t pid, const std::string& appId) {
 
 }  // namespace
 
-std::vector<VentanaSway> VentanasSway::todas() {
-  const auto arbol = sway_.pedir(Sway::ARBOL);
-  return arbol ? ventanasDelArbol(*arbol) : std::vector<VentanaSway>{};
-}
-
-std::optional<VentanaSway> VentanasSway::ventana(int64_t id) {
+std::optional<VentanaCompositor> VentanasCompositor::ventana(int64_t id) {
   for (auto& v : todas())
     if (v.id == id) return v;
   return std::nullopt;
 }
 
-Punto VentanasSway::origen() {
+Punto VentanasCompositor::origen() {
   const Rect& p = salidaPrincipal(conexion_.salidas()).logico;
   return {p.x, p.y};
 }
 
-std::vector<ElementoRef> VentanasSway::ventanas(int32_t pid) {
+std::vector<ElementoRef> VentanasCompositor::ventanas(int32_t pid) {
   std::vector<ElementoRef> lista;
   for (const auto& v : todas())
-    if (v.pid == pid) lista.push_back(std::make_shared<VentanaWayland>(*this, v.id));
+    if (esDe(v, pid)) lista.push_back(std::make_shared<VentanaWayland>(*this, v.id));
   return lista;
 }
 
-ElementoRef VentanasSway::principal(int32_t pid) {
+ElementoRef VentanasCompositor::principal(int32_t pid) {
   for (const auto& v : todas())
-    if (v.pid == pid && v.visible) return std::make_shared<VentanaWayland>(*this, v.id);
+    if (esDe(v, pid) && v.visible) return std::make_shared<VentanaWayland>(*this, v.id);
   return nullptr;
 }
 
-ElementoRef VentanasSway::enfocada(int32_t pid) {
+ElementoRef VentanasCompositor::enfocada(int32_t pid) {
   for (const auto& v : todas())
-    if (v.pid == pid && v.enfocada) return std::make_shared<VentanaWayland>(*this, v.id);
+    if (esDe(v, pid) && v.enfocada) return std::make_shared<VentanaWayland>(*this, v.id);
   return nullptr;
 }
 
-bool VentanasSway::activar(int32_t pid) {
+bool VentanasCompositor::activar(int32_t pid) {
   for (const auto& v : todas())
-    if (v.pid == pid) return sway_.ordenar(criterio(v.id) + "focus");
+    if (esDe(v, pid)) return enfocar(v.id);
   return false;
 }
 
@@ -78,9 +63,10 @@ std::optional<Valor> VentanaWayland::atributo(std::string_view nombre) {
   if (nombre == "AXTitle") return Valor(v->titulo);
   if (nombre == "AXMinimized") return Valor(v->minimizada);
   if (nombre == "AXFocused") return Valor(v->enfocada);
+  if (!v->marco) return std::nullopt;
   const Punto o = fuente_.origen();
-  if (nombre == "AXPosition") return Valor(Punto{v->marco.x - o.x, v->marco.y - o.y});
-  if (nombre == "AXSize") return Valor(Medidas{v->marco.ancho, v->marco.alto});
+  if (nombre == "AXPosition") return Valor(Punto{v->marco->x - o.x, v->marco->y - o.y});
+  if (nombre == "AXSize") return Valor(Medidas{v->marco->ancho, v->marco->alto});
   return std::nullopt;
 }
 
@@ -88,36 +74,23 @@ std::optional<std::vector<std::string>> VentanaWayland::acciones() {
   return std::vector<std::string>{"AXRaise"};
 }
 
-bool VentanaWayland::ordenar(const std::string& orden) {
-  return fuente_.sway().ordenar(criterio(id_) + orden);
-}
-
 int VentanaWayland::realizar(std::string_view accion) {
   if (accion != "AXRaise") return AX_ERROR;
-  return ordenar("focus") ? AX_EXITO : AX_ERROR;
+  return fuente_.enfocar(id_) ? AX_EXITO : AX_ERROR;
 }
 
-// A window sway tiles has its place and size from the layout: placing it floats it first.
 int VentanaWayland::fijar(std::string_view nombre, const Valor& valor) {
   bool hecho = false;
   if (nombre == "AXPosition" && std::holds_alternative<Punto>(valor)) {
     const Punto o = fuente_.origen(), p = std::get<Punto>(valor);
-    hecho = ordenar("floating enable, move absolute position " + pixeles(o.x + p.x) + " px " +
-                    pixeles(o.y + p.y) + " px");
+    hecho = fuente_.colocar(id_, Punto{o.x + p.x, o.y + p.y}, std::nullopt);
   } else if (nombre == "AXSize" && std::holds_alternative<Medidas>(valor)) {
-    const Medidas m = std::get<Medidas>(valor);
-    hecho = ordenar("floating enable, resize set width " + pixeles(m.ancho) + " px height " +
-                    pixeles(m.alto) + " px");
+    hecho = fuente_.colocar(id_, std::nullopt, std::get<Medidas>(valor));
   } else if (nombre == "AXMinimized" && std::holds_alternative<bool>(valor)) {
-    const auto v = fuente_.ventana(id_);
-    if (!v) return AX_ERROR;
-    if (std::get<bool>(valor))
-      hecho = v->minimizada || ordenar("move scratchpad");
-    else
-      hecho = !v->minimizada || ordenar("scratchpad show");
+    hecho = fuente_.minimizar(id_, std::get<bool>(valor));
   } else if (nombre == "AXFocused" && std::holds_alternative<bool>(valor) &&
              std::get<bool>(valor)) {
-    hecho = ordenar("focus");
+    hecho = fuente_.enfocar(id_);
   }
   return hecho ? AX_EXITO : AX_ERROR;
 }
@@ -146,7 +119,7 @@ std::optional<Aplicacion> EspacioWayland::primerPlano() {
 std::optional<Aplicacion> EspacioWayland::porPid(int32_t pid) {
   if (fuente_)
     for (const auto& v : fuente_->todas())
-      if (v.pid == pid) return aplicacionDe(pid, v.appId);
+      if (fuente_->esDe(v, pid)) return aplicacionDe(pid, v.appId);
   if (pid <= 0 || access(("/proc/" + std::to_string(pid)).c_str(), F_OK) != 0) return std::nullopt;
   return aplicacionDe(pid, "");
 }

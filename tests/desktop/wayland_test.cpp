@@ -90,5 +90,45 @@ TEST(Wayland, PantallasPunteroYVentanas) {
   EXPECT_FALSE(esperarVentanaWayland("Guardada Wayland").is_null());
 }
 
+// A compositor of the family without sway's IPC: sway itself, with SWAYSOCK unset for tildo-ax,
+// answers through the foreign-toplevel protocol alone.
+Salida axSinIpc(const std::vector<std::string>& args) {
+  return correr("tildo-ax", args,
+                {{"TILDO_ESCRITORIO", ""}, {"TILDO_REGISTRO", ""}, {"SWAYSOCK", ""}});
+}
+
+TEST(Wayland, VentanasPorElProtocoloSinIpcDeSway) {
+  Aplicacion dialogo({"zenity", "--info", "--title=Ajena Wayland", "--text=Hola"});
+  Aplicacion fabrica({"gtk3-widget-factory"});
+  Json lista;
+  for (int i = 0; i < 100 && lista.size() < 2; ++i) {
+    std::this_thread::sleep_for(100ms);
+    lista = axSinIpc({"windows"}).json().value("ventanas", Json::array());
+  }
+  ASSERT_EQ(lista.size(), 2u) << lista;
+  // The protocol gives no frame and no place; the pid is the one process the app id names.
+  for (const Json& v : lista) {
+    EXPECT_EQ(v["marco"], Json::object());
+    EXPECT_EQ(v["id"], 0);
+    const bool esDialogo = v["titulo"] == "Ajena Wayland";
+    EXPECT_EQ(v["pid"], esDialogo ? dialogo.pid() : fabrica.pid()) << v;
+    EXPECT_EQ(v["app"], esDialogo ? "zenity" : "gtk3-widget-factory") << v;
+  }
+
+  const std::string pid = std::to_string(dialogo.pid());
+  EXPECT_EQ(axSinIpc({"focus", "--pid", pid}).json()["enfocada"], "zenity");
+  EXPECT_EQ(axSinIpc({"info"}).json()["pid_en_primer_plano"], dialogo.pid());
+  EXPECT_EQ(axSinIpc({"windows"}).json()["ventanas"][0]["titulo"], "Ajena Wayland");
+
+  // sway does not minimise on a client's request: the reply says the window was not.
+  EXPECT_EQ(axSinIpc({"minimize", "--pid", pid}).json(),
+            Json({{"ok", false}, {"minimizada", "Ajena Wayland"}}));
+  const Salida colocada =
+      axSinIpc({"place", "--pid", pid, "--x", "0", "--y", "0", "--ancho", "300", "--alto", "200"});
+  EXPECT_EQ(colocada.codigo, 1);
+  EXPECT_EQ(colocada.json()["error"],
+            "este compositor Wayland no deja a los programas colocar ventanas");
+}
+
 }  // namespace
 }  // namespace tildo::prueba
