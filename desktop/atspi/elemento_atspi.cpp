@@ -89,7 +89,8 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
     return Valor(std::move(*p));
   }
   if (nombre == "AXPosition" || nombre == "AXSize") {
-    auto m = marcoDe(lote(nombre).extensionAtspi(), s_->origen());
+    const auto origen = s_->origenDe(o_);
+    auto m = origen ? marcoDe(lote(nombre).extensionAtspi(), *origen) : std::nullopt;
     if (!m) return std::nullopt;
     if (nombre == "AXPosition") return Valor(Punto{m->x, m->y});
     return Valor(Medidas{m->ancho, m->alto});
@@ -141,6 +142,7 @@ std::optional<std::vector<std::shared_ptr<ElementoAtspi>>> ElementoAtspi::hijosC
   auto objetos = hijosDe(l);
   if (!objetos) return std::nullopt;
   l.hijosEntregados = true;
+  s_->hijosEnMarco(o_, *objetos, pid_ || o_.ruta == RAIZ);
   auto grupo = std::make_shared<Hermanos>();
   std::vector<std::shared_ptr<ElementoAtspi>> hijos;
   hijos.reserve(objetos->size());

@@ -9,7 +9,6 @@
 #include "desktop/atspi/registro.h"
 #include "desktop/atspi/roles.h"
 #include "desktop/atspi/sesion.h"
-#include "desktop/x11/ventanas_x11.h"
 
 namespace tildo {
 
@@ -25,32 +24,12 @@ using atspi::Objeto;
 using atspi::Reloj;
 using atspi::tieneEstado;
 
-namespace {
-
-// Whether the point lies on one of the process's windows on screen, as the window manager
-// sees them.
-bool tieneVentanaEn(ServidorVentanas& servidor, int32_t pid, double x, double y) {
-  for (Window w : servidor.clientes().value_or(std::vector<Window>{})) {
-    if (servidor.pidDe(w) != pid || !servidor.enPantalla(w)) continue;
-    auto m = servidor.marcoDe(w);
-    if (m && x >= m->x && y >= m->y && x < m->x + m->ancho && y < m->y + m->alto) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
   atspi::Bus& bus = s_->b();
-  const Punto o = s_->origen();
-  const double px = x + o.x, py = y + o.y;
-  if (!(std::fabs(px) < 2e9 && std::fabs(py) < 2e9)) return nullptr;
-  const int32_t sx = static_cast<int32_t>(std::floor(px)),
-                sy = static_cast<int32_t>(std::floor(py));
+  if (!(std::fabs(x) < 2e9 && std::fabs(y) < 2e9)) return nullptr;
 
   auto apps = appsDelRegistro(*s_, std::nullopt);
-  const Window activa = s_->servidor.activa();
-  const auto frente = activa ? s_->servidor.pidDe(activa) : std::nullopt;
+  const auto frente = s_->sistema.pidActivo();
   std::stable_partition(apps.begin(), apps.end(),
                         [&](const AppAtspi& a) { return frente && a.pid == *frente; });
   // Every application is asked at once; one that has not answered by the time its turn
@@ -71,6 +50,12 @@ ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
       if (!tieneEstado(m.estados, ATSPI_STATE_SHOWING) ||
           tieneEstado(m.estados, ATSPI_STATE_ICONIFIED))
         continue;
+      // The point in the places this frame's toolkit gives.
+      const auto o = s_->origenDeMarco(m.o);
+      if (!o) continue;
+      const double px = x + o->x, py = y + o->y;
+      const int32_t sx = static_cast<int32_t>(std::floor(px)),
+                    sy = static_cast<int32_t>(std::floor(py));
       auto r = extensiones[i].extension();
       if (!r || px < r->x || py < r->y || px >= double(r->x) + r->ancho ||
           py >= double(r->y) + r->alto)
@@ -84,6 +69,7 @@ ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
         if (!hijo || hijo->ruta == "/org/a11y/atspi/null" || *hijo == actual) break;
         actual = *hijo;
       }
+      s_->enMarco(actual, m.o);
       // A layout element under the point gives way to the element a user sees holding it.
       auto e = std::make_shared<ElementoAtspi>(s_, actual);
       if (e->presencia(false) == atspi::Presencia::soloDisposicion) {
@@ -106,7 +92,7 @@ ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
   for (size_t i : calladas) {
     if (hijos[i].esperarHasta(Reloj::now() + atspi::SILENCIO)) {
       if (auto e = buscarEn(hijos[i])) return e;
-    } else if (tieneVentanaEn(s_->servidor, apps[i].pid, x, y)) {
+    } else if (s_->sistema.tieneVentanaEn(apps[i].pid, {x, y})) {
       fallo("la app «" + s_->nombres[apps[i].raiz.bus] + "» no responde");
     }
   }

@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "desktop/x11/ventanas_x11.h"
-
 namespace tildo {
 
 using atspi::Llamada;
@@ -45,7 +43,7 @@ void abrirBus(SesionAtspi& s) {
   Llamada activada;
   if (sesion) activada = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "IsEnabled");
   std::string direccion = variable("AT_SPI_BUS_ADDRESS");
-  if (direccion.empty()) direccion = s.servidor.direccionDeAccesibilidad();
+  if (direccion.empty()) direccion = s.sistema.direccionDeAccesibilidad();
   if (!direccion.empty()) s.bus = atspi::Bus::conectar(direccion);
   std::optional<bool> activa;
   if (sesion) {
@@ -79,10 +77,10 @@ void abrirBus(SesionAtspi& s) {
 
 }  // namespace
 
-std::shared_ptr<SesionAtspi> sesionDe(ConexionX11& conexion, ServidorVentanas& servidor) {
+std::shared_ptr<SesionAtspi> sesionDe(SistemaDeVentanas& sistema) {
   static std::weak_ptr<SesionAtspi> viva;
   if (auto s = viva.lock()) return s;
-  auto s = std::make_shared<SesionAtspi>(conexion, servidor);
+  auto s = std::make_shared<SesionAtspi>(sistema);
   abrirBus(*s);
   viva = s;
   return s;
