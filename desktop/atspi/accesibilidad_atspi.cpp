@@ -3,6 +3,7 @@
 #include "desktop/atspi/elemento_atspi.h"
 #include "desktop/atspi/registro.h"
 #include "desktop/atspi/sesion.h"
+#include "desktop/x11/ventanas_x11.h"
 
 namespace tildo {
 
@@ -42,8 +43,9 @@ class AplicacionSinBus : public Elemento {
 
 }  // namespace
 
-AccesibilidadAtspi::AccesibilidadAtspi(SistemaDeVentanas& sistema, FuenteDeVentanas* ventanas)
-    : s_(sesionDe(sistema)) {
+AccesibilidadAtspi::AccesibilidadAtspi(ConexionX11& conexion, ServidorVentanas& servidor,
+                                       FuenteDeVentanas* ventanas)
+    : s_(sesionDe(conexion, servidor)) {
   if (ventanas) s_->ventanas = ventanas;
 }
 

@@ -4,6 +4,7 @@
 
 #include "desktop/atspi/registro.h"
 #include "desktop/atspi/sesion.h"
+#include "desktop/x11/duenos_x11.h"
 #include "desktop/x11/ventanas_x11.h"
 
 namespace tildo {
@@ -12,8 +13,9 @@ using atspi::ACCESIBLE;
 using atspi::appsDelRegistro;
 using atspi::Reloj;
 
-EspacioLinux::EspacioLinux(SistemaDeVentanas& sistema, FuenteDeVentanas* ventanas)
-    : s_(sesionDe(sistema)) {
+EspacioLinux::EspacioLinux(ConexionX11& conexion, ServidorVentanas& servidor,
+                           FuenteDeVentanas* ventanas)
+    : s_(sesionDe(conexion, servidor)) {
   if (ventanas) s_->ventanas = ventanas;
 }
 
@@ -24,7 +26,7 @@ std::vector<Aplicacion> EspacioLinux::lista(std::chrono::milliseconds espera) {
   bool registro = false;
   auto apps = appsDelRegistro(*s_, espera, &registro);
   if (!registro) fallo("el registro de accesibilidad (AT-SPI) no responde");
-  const auto duenos = s_->sistema.duenos();
+  const auto duenos = duenosDeVentanas(s_->conexion, s_->servidor);
   std::vector<Aplicacion> lista;
   for (auto& app : apps) {
     Aplicacion a{app.pid, app.nombre, bundleEn(duenos, app.pid), app.responde};
@@ -53,7 +55,8 @@ std::optional<Aplicacion> EspacioLinux::porPid(int32_t pid) {
   for (auto& app : appsDelRegistro(*s_, std::nullopt)) {
     if (app.pid != pid) continue;
     auto nombre = s_->bus->propiedad(app.raiz, ACCESIBLE, "Name");
-    Aplicacion a{pid, std::nullopt, bundleEn(s_->sistema.duenos(), pid), true};
+    Aplicacion a{pid, std::nullopt, bundleEn(duenosDeVentanas(s_->conexion, s_->servidor), pid),
+                 true};
     a.responde = nombre.esperarHasta(Reloj::now() + atspi::SILENCIO);
     if (a.responde) a.nombre = nombre.texto();
     if (a.nombre && a.nombre->empty()) a.nombre.reset();
@@ -61,14 +64,16 @@ std::optional<Aplicacion> EspacioLinux::porPid(int32_t pid) {
     if (a.nombre) s_->nombres[app.raiz.bus] = *a.nombre;
     return a;
   }
-  const auto duenos = s_->sistema.duenos();
+  const auto duenos = duenosDeVentanas(s_->conexion, s_->servidor);
   if (std::find(duenos.pids.begin(), duenos.pids.end(), pid) != duenos.pids.end())
     return Aplicacion{pid, nombreDeProceso(pid), bundleEn(duenos, pid)};
   return std::nullopt;
 }
 
 std::optional<Aplicacion> EspacioLinux::primerPlano() {
-  const auto pid = s_->sistema.pidActivo();
+  const Window activa = s_->servidor.activa();
+  if (!activa) return std::nullopt;
+  auto pid = s_->servidor.pidDe(activa);
   if (!pid) return std::nullopt;
   return porPid(*pid);
 }

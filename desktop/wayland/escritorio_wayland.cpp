@@ -1,10 +1,8 @@
 #include "desktop/wayland/escritorio_wayland.h"
 
-#include "desktop/atspi/modulo.h"
 #include "desktop/wayland/conexion_wayland.h"
 #include "desktop/wayland/entrada_wayland.h"
 #include "desktop/wayland/pantallas_wayland.h"
-#include "desktop/wayland/sistema_wayland.h"
 #include "desktop/wayland/sway.h"
 #include "desktop/wayland/ventanas_ajenas.h"
 #include "desktop/wayland/ventanas_wayland.h"
@@ -51,18 +49,13 @@ Pantallas& EscritorioWayland::pantallas() {
 }
 
 Accesibilidad& EscritorioWayland::accesibilidad() {
-  return *atspi().accesibilidad;
+  if (!accesibilidad_) accesibilidad_ = std::make_unique<AccesibilidadWayland>(ventanas());
+  return *accesibilidad_;
 }
 
 Espacio& EscritorioWayland::espacio() {
-  return *atspi().espacio;
-}
-
-PuertosAtspi& EscritorioWayland::atspi() {
-  if (!atspi_)
-    atspi_ = std::make_unique<PuertosAtspi>(
-        abrirModuloAtspi(std::make_unique<SistemaWayland>(ventanas()), ventanas()));
-  return *atspi_;
+  if (!espacio_) espacio_ = std::make_unique<EspacioWayland>(ventanas());
+  return *espacio_;
 }
 
 }  // namespace tildo
