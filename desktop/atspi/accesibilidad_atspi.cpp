@@ -3,7 +3,6 @@
 #include "desktop/atspi/elemento_atspi.h"
 #include "desktop/atspi/registro.h"
 #include "desktop/atspi/sesion.h"
-#include "desktop/x11/ventanas_x11.h"
 
 namespace tildo {
 
@@ -43,9 +42,8 @@ class AplicacionSinBus : public Elemento {
 
 }  // namespace
 
-AccesibilidadAtspi::AccesibilidadAtspi(ConexionX11& conexion, ServidorVentanas& servidor,
-                                       FuenteDeVentanas* ventanas)
-    : s_(sesionDe(conexion, servidor)) {
+AccesibilidadAtspi::AccesibilidadAtspi(SistemaDeVentanas& sistema, FuenteDeVentanas* ventanas)
+    : s_(sesionDe(sistema)) {
   if (ventanas) s_->ventanas = ventanas;
 }
 

@@ -10,19 +10,17 @@
 
 #include "desktop/accesibilidad.h"
 #include "desktop/fuente_ventanas.h"
+#include "desktop/sistema_de_ventanas.h"
 
 namespace tildo {
 
-class ConexionX11;
-class ServidorVentanas;
 struct SesionAtspi;
 
 class AccesibilidadAtspi : public Accesibilidad {
  public:
   // Without a window source, an application's windows are its AT-SPI frames and dialogs,
   // which can be read but neither moved nor minimised.
-  AccesibilidadAtspi(ConexionX11& conexion, ServidorVentanas& servidor,
-                     FuenteDeVentanas* ventanas = nullptr);
+  explicit AccesibilidadAtspi(SistemaDeVentanas& sistema, FuenteDeVentanas* ventanas = nullptr);
   ~AccesibilidadAtspi() override;
 
   ElementoRef aplicacion(int32_t pid) override;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "desktop/atspi/chromium.h"
 #include "desktop/atspi/marcos.h"
 #include "desktop/atspi/roles.h"
 #include "desktop/atspi/vista.h"
@@ -53,35 +52,10 @@ std::optional<Valor> ElementoAtspi::valor() {
   return std::nullopt;
 }
 
-std::optional<Rect> ElementoAtspi::marco(std::string_view nombre) {
-  auto e = lote(nombre).extensionAtspi();
-  if (s_->kitDeApp(o_.bus) != Kit::gtk4) return marcoDe(e, s_->origen());
-  // GTK 4 measures from the window: without it there is no place to give.
-  const auto o = ventana_ ? ventana_->origen() : std::nullopt;
-  if (!o) return std::nullopt;
-  return marcoDe(e, Punto{-o->x, -o->y});
-}
-
-std::shared_ptr<VentanaGtk4> ElementoAtspi::ventanaDe(SesionAtspi& s, const Objeto& marco,
-                                                      int32_t pid) {
-  if (s.kitDeApp(marco.bus) != Kit::gtk4) return nullptr;
-  return std::make_shared<VentanaGtk4>(s, marco, pid);
-}
-
-void ElementoAtspi::despertar() {
-  if (despierta_) return;
-  despierta_ = true;
-  if (s_->kitDeApp(o_.bus) != Kit::chromium || !despertarChromium(*s_, o_)) return;
-  // What was read so far, and asked ahead, was the tree asleep.
-  lote_.reset();
-  if (profundidad_) anticipar(*profundidad_);
-}
-
 std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
   if (pid_ && (nombre == "AXWindows" || nombre == "AXMainWindow" || nombre == "AXFocusedWindow"))
     return ventanas(nombre);
   if (pid_ && nombre == "AXFocusedUIElement") {
-    despertar();
     if (auto e = enfocado()) return Valor(e);
     return std::nullopt;
   }
@@ -115,7 +89,8 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
     return Valor(std::move(*p));
   }
   if (nombre == "AXPosition" || nombre == "AXSize") {
-    auto m = marco(nombre);
+    const auto origen = s_->origenDe(o_);
+    auto m = origen ? marcoDe(lote(nombre).extensionAtspi(), *origen) : std::nullopt;
     if (!m) return std::nullopt;
     if (nombre == "AXPosition") return Valor(Punto{m->x, m->y});
     return Valor(Medidas{m->ancho, m->alto});
@@ -128,13 +103,9 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
                                                           : ATSPI_STATE_ICONIFIED;
     auto e = estados(nombre);
     if (!e) return std::nullopt;
-    // GTK 4 never sets the enabled state; "sensitive" says the same, and the other toolkits
-    // set the two together.
-    if (estado == ATSPI_STATE_ENABLED && tieneEstado(*e, ATSPI_STATE_SENSITIVE)) return Valor(true);
     return Valor(tieneEstado(*e, estado));
   }
   if (nombre == "AXChildren") {
-    if (pid_) despertar();
     auto crudos = hijosCrudos();
     if (!crudos) return std::nullopt;
     const bool deAplicacion = pid_ || o_.ruta == RAIZ;
@@ -159,7 +130,6 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
       if (!p || p->ruta == "/org/a11y/atspi/null" || p->ruta == RAIZ || *p == actual)
         return std::nullopt;
       auto padre = std::make_shared<ElementoAtspi>(s_, *p);
-      padre->ventana_ = ventana_;
       if (padre->presencia(false) != Presencia::soloDisposicion) return Valor(ElementoRef(padre));
       actual = *p;
     }
@@ -172,13 +142,12 @@ std::optional<std::vector<std::shared_ptr<ElementoAtspi>>> ElementoAtspi::hijosC
   auto objetos = hijosDe(l);
   if (!objetos) return std::nullopt;
   l.hijosEntregados = true;
+  s_->hijosEnMarco(o_, *objetos, pid_ || o_.ruta == RAIZ);
   auto grupo = std::make_shared<Hermanos>();
   std::vector<std::shared_ptr<ElementoAtspi>> hijos;
   hijos.reserve(objetos->size());
   for (size_t i = 0; i < objetos->size(); ++i) {
     auto h = std::make_shared<ElementoAtspi>(s_, (*objetos)[i]);
-    // An application's children are its windows; below them, the window is the parent's.
-    h->ventana_ = pid_ ? ventanaDe(*s_, (*objetos)[i], *pid_) : ventana_;
     if (i < l.deHijos.size()) h->lote_ = std::move(l.deHijos[i]);
     h->hermanos(grupo, i);
     grupo->lista.push_back(h);
@@ -260,9 +229,7 @@ std::optional<Valor> ElementoAtspi::ventanas(std::string_view nombre) {
   }
   auto marcos = marcosDe(bus(), o_);
   auto elemento = [&](const Marco& m) {
-    auto e = std::make_shared<ElementoAtspi>(s_, m.o);
-    e->ventana_ = ventanaDe(*s_, m.o, *pid_);
-    return ElementoRef(e);
+    return ElementoRef(std::make_shared<ElementoAtspi>(s_, m.o));
   };
   if (nombre == "AXWindows") {
     std::vector<ElementoRef> lista;

@@ -11,11 +11,9 @@
 #include <vector>
 
 #include "desktop/accesibilidad.h"
-#include "desktop/atspi/gtk4.h"
 #include "desktop/atspi/lote.h"
 #include "desktop/atspi/sesion.h"
 #include "desktop/atspi/vista.h"
-#include "desktop/pantallas.h"
 
 namespace tildo::atspi {
 
@@ -64,14 +62,13 @@ class ElementoAtspi : public Elemento {
     hermanos_ = std::move(h);
     indice_ = i;
   }
-  // The GTK 4 window the element is in, which its places are measured from.
-  void enVentana(std::shared_ptr<VentanaGtk4> v) { ventana_ = std::move(v); }
-  // The window of a GTK 4 application's frame; nothing on other toolkits.
-  static std::shared_ptr<VentanaGtk4> ventanaDe(SesionAtspi& s, const Objeto& marco, int32_t pid);
 
  private:
   atspi::Bus& bus() const { return *s_->bus; }
-  Kit kit() const { return s_->kitDeApp(o_.bus); }
+  Kit kit() const {
+    auto it = s_->kits.find(o_.bus);
+    return it == s_->kits.end() ? Kit::otro : it->second;
+  }
   // The answers for this read: each batch serves every attribute once; a second read of the
   // same attribute asks afresh, so a moving element is seen moving.
   Lote& lote(std::string_view nombre) {
@@ -99,10 +96,6 @@ class ElementoAtspi : public Elemento {
     return lote(nombre).estadosAtspi();
   }
   std::optional<Valor> valor();
-  std::optional<Rect> marco(std::string_view nombre);
-  // Before the children or the focus of a Chromium application are read: its windows' content
-  // is there, asked for when it was not (a walk then asks ahead again).
-  void despertar();
   std::optional<Valor> ventanas(std::string_view nombre);
   ElementoRef enfocado();
   std::vector<std::string> nombresCrudos();
@@ -112,9 +105,6 @@ class ElementoAtspi : public Elemento {
   std::shared_ptr<SesionAtspi> s_;
   Objeto o_;
   std::optional<int32_t> pid_;  // set on application elements
-  std::shared_ptr<VentanaGtk4> ventana_;
-  bool despierta_ = false;
-  std::optional<int64_t> profundidad_;  // of the walk asked ahead from this element
   std::optional<AtspiRole> rol_;
   std::shared_ptr<Lote> lote_;
   std::shared_ptr<Hermanos> hermanos_;  // until the first read asks ahead

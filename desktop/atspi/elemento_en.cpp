@@ -9,7 +9,6 @@
 #include "desktop/atspi/registro.h"
 #include "desktop/atspi/roles.h"
 #include "desktop/atspi/sesion.h"
-#include "desktop/x11/ventanas_x11.h"
 
 namespace tildo {
 
@@ -17,9 +16,7 @@ using atspi::ACCESIBLE;
 using atspi::activasPrimero;
 using atspi::AppAtspi;
 using atspi::appsDelRegistro;
-using atspi::bajoElPunto;
 using atspi::COMPONENTE;
-using atspi::conPartesDeAdorno;
 using atspi::ElementoAtspi;
 using atspi::Llamada;
 using atspi::marcosDe;
@@ -27,49 +24,12 @@ using atspi::Objeto;
 using atspi::Reloj;
 using atspi::tieneEstado;
 
-namespace {
-
-// Whether the point lies on one of the process's windows on screen, as the window manager
-// sees them.
-bool tieneVentanaEn(ServidorVentanas& servidor, int32_t pid, double x, double y) {
-  for (Window w : servidor.clientes().value_or(std::vector<Window>{})) {
-    if (servidor.pidDe(w) != pid || !servidor.enPantalla(w)) continue;
-    auto m = servidor.marcoDe(w);
-    if (m && x >= m->x && y >= m->y && x < m->x + m->ancho && y < m->y + m->alto) return true;
-  }
-  return false;
-}
-
-// What a button or a check box holds (its label, its icon) is part of it, as the platform
-// shows it: the element under a point is the control a few levels up that holds it, when
-// there is one below the frame.
-Objeto controlDe(atspi::Bus& bus, const Objeto& hallado, const Objeto& marco) {
-  Objeto actual = hallado;
-  for (int nivel = 0; nivel < 4 && !(actual == marco); ++nivel) {
-    auto rol = bus.metodo(actual, ACCESIBLE, "GetRole");
-    auto padre = bus.propiedad(actual, ACCESIBLE, "Parent");
-    if (conPartesDeAdorno(static_cast<AtspiRole>(rol.natural().value_or(ATSPI_ROLE_INVALID))))
-      return actual;
-    auto p = padre.objeto();
-    if (!p || p->ruta == "/org/a11y/atspi/null") break;
-    actual = *p;
-  }
-  return hallado;
-}
-
-}  // namespace
-
 ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
   atspi::Bus& bus = s_->b();
-  const Punto o = s_->origen();
-  const double px = x + o.x, py = y + o.y;
-  if (!(std::fabs(px) < 2e9 && std::fabs(py) < 2e9)) return nullptr;
-  const int32_t sx = static_cast<int32_t>(std::floor(px)),
-                sy = static_cast<int32_t>(std::floor(py));
+  if (!(std::fabs(x) < 2e9 && std::fabs(y) < 2e9)) return nullptr;
 
   auto apps = appsDelRegistro(*s_, std::nullopt);
-  const Window activa = s_->servidor.activa();
-  const auto frente = activa ? s_->servidor.pidDe(activa) : std::nullopt;
+  const auto frente = s_->sistema.pidActivo();
   std::stable_partition(apps.begin(), apps.end(),
                         [&](const AppAtspi& a) { return frente && a.pid == *frente; });
   // Every application is asked at once; one that has not answered by the time its turn
@@ -78,7 +38,7 @@ ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
   for (auto& app : apps) hijos.push_back(bus.metodo(app.raiz, ACCESIBLE, "GetChildren"));
   const auto corta = Reloj::now() + atspi::ESPERA_CORTA;
 
-  auto buscarEn = [&](Llamada& lista, const AppAtspi& app) -> ElementoRef {
+  auto buscarEn = [&](Llamada& lista) -> ElementoRef {
     auto marcos = marcosDe(bus, lista);
     activasPrimero(marcos);
     std::vector<Llamada> extensiones;
@@ -90,31 +50,28 @@ ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
       if (!tieneEstado(m.estados, ATSPI_STATE_SHOWING) ||
           tieneEstado(m.estados, ATSPI_STATE_ICONIFIED))
         continue;
+      // The point in the places this frame's toolkit gives.
+      const auto o = s_->origenDeMarco(m.o);
+      if (!o) continue;
+      const double px = x + o->x, py = y + o->y;
+      const int32_t sx = static_cast<int32_t>(std::floor(px)),
+                    sy = static_cast<int32_t>(std::floor(py));
       auto r = extensiones[i].extension();
-      if (!r) continue;
-      // GTK 4 measures its frames, and takes points, in its window's pixels.
-      auto ventana = ElementoAtspi::ventanaDe(*s_, m.o, app.pid);
-      Punto p{px, py};
-      if (ventana) {
-        auto enLaVentana = ventana->enLaVentana({x, y});
-        if (!enLaVentana) continue;
-        p = *enLaVentana;
-      }
-      if (p.x < r->x || p.y < r->y || p.x >= double(r->x) + r->ancho ||
-          p.y >= double(r->y) + r->alto)
+      if (!r || px < r->x || py < r->y || px >= double(r->x) + r->ancho ||
+          py >= double(r->y) + r->alto)
         continue;
       // Each container names its child under the point; the deepest one is the element.
-      Objeto actual = ventana ? bajoElPunto(bus, m.o, p) : m.o;
-      for (int nivel = 0; nivel < 64 && !ventana; ++nivel) {
+      Objeto actual = m.o;
+      for (int nivel = 0; nivel < 64; ++nivel) {
         auto hijo = bus.conEnteros(actual, COMPONENTE, "GetAccessibleAtPoint", {sx, sy},
                                    ATSPI_COORD_TYPE_SCREEN)
                         .objeto();
         if (!hijo || hijo->ruta == "/org/a11y/atspi/null" || *hijo == actual) break;
         actual = *hijo;
       }
+      s_->enMarco(actual, m.o);
       // A layout element under the point gives way to the element a user sees holding it.
-      auto e = std::make_shared<ElementoAtspi>(s_, controlDe(bus, actual, m.o));
-      e->enVentana(std::move(ventana));
+      auto e = std::make_shared<ElementoAtspi>(s_, actual);
       if (e->presencia(false) == atspi::Presencia::soloDisposicion) {
         auto padre = e->atributo("AXParent");
         if (auto* p = padre ? std::get_if<ElementoRef>(&*padre) : nullptr) return *p;
@@ -130,12 +87,12 @@ ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
       calladas.push_back(i);
       continue;
     }
-    if (auto e = buscarEn(hijos[i], apps[i])) return e;
+    if (auto e = buscarEn(hijos[i])) return e;
   }
   for (size_t i : calladas) {
     if (hijos[i].esperarHasta(Reloj::now() + atspi::SILENCIO)) {
-      if (auto e = buscarEn(hijos[i], apps[i])) return e;
-    } else if (tieneVentanaEn(s_->servidor, apps[i].pid, x, y)) {
+      if (auto e = buscarEn(hijos[i])) return e;
+    } else if (s_->sistema.tieneVentanaEn(apps[i].pid, {x, y})) {
       fallo("la app «" + s_->nombres[apps[i].raiz.bus] + "» no responde");
     }
   }

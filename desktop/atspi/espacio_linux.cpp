@@ -4,7 +4,6 @@
 
 #include "desktop/atspi/registro.h"
 #include "desktop/atspi/sesion.h"
-#include "desktop/x11/duenos_x11.h"
 #include "desktop/x11/ventanas_x11.h"
 
 namespace tildo {
@@ -13,9 +12,8 @@ using atspi::ACCESIBLE;
 using atspi::appsDelRegistro;
 using atspi::Reloj;
 
-EspacioLinux::EspacioLinux(ConexionX11& conexion, ServidorVentanas& servidor,
-                           FuenteDeVentanas* ventanas)
-    : s_(sesionDe(conexion, servidor)) {
+EspacioLinux::EspacioLinux(SistemaDeVentanas& sistema, FuenteDeVentanas* ventanas)
+    : s_(sesionDe(sistema)) {
   if (ventanas) s_->ventanas = ventanas;
 }
 
@@ -26,7 +24,7 @@ std::vector<Aplicacion> EspacioLinux::lista(std::chrono::milliseconds espera) {
   bool registro = false;
   auto apps = appsDelRegistro(*s_, espera, &registro);
   if (!registro) fallo("el registro de accesibilidad (AT-SPI) no responde");
-  const auto duenos = duenosDeVentanas(s_->conexion, s_->servidor);
+  const auto duenos = s_->sistema.duenos();
   std::vector<Aplicacion> lista;
   for (auto& app : apps) {
     Aplicacion a{app.pid, app.nombre, bundleEn(duenos, app.pid), app.responde};
@@ -55,8 +53,7 @@ std::optional<Aplicacion> EspacioLinux::porPid(int32_t pid) {
   for (auto& app : appsDelRegistro(*s_, std::nullopt)) {
     if (app.pid != pid) continue;
     auto nombre = s_->bus->propiedad(app.raiz, ACCESIBLE, "Name");
-    Aplicacion a{pid, std::nullopt, bundleEn(duenosDeVentanas(s_->conexion, s_->servidor), pid),
-                 true};
+    Aplicacion a{pid, std::nullopt, bundleEn(s_->sistema.duenos(), pid), true};
     a.responde = nombre.esperarHasta(Reloj::now() + atspi::SILENCIO);
     if (a.responde) a.nombre = nombre.texto();
     if (a.nombre && a.nombre->empty()) a.nombre.reset();
@@ -64,16 +61,14 @@ std::optional<Aplicacion> EspacioLinux::porPid(int32_t pid) {
     if (a.nombre) s_->nombres[app.raiz.bus] = *a.nombre;
     return a;
   }
-  const auto duenos = duenosDeVentanas(s_->conexion, s_->servidor);
+  const auto duenos = s_->sistema.duenos();
   if (std::find(duenos.pids.begin(), duenos.pids.end(), pid) != duenos.pids.end())
     return Aplicacion{pid, nombreDeProceso(pid), bundleEn(duenos, pid)};
   return std::nullopt;
 }
 
 std::optional<Aplicacion> EspacioLinux::primerPlano() {
-  const Window activa = s_->servidor.activa();
-  if (!activa) return std::nullopt;
-  auto pid = s_->servidor.pidDe(activa);
+  const auto pid = s_->sistema.pidActivo();
   if (!pid) return std::nullopt;
   return porPid(*pid);
 }

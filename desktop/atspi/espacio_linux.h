@@ -1,6 +1,6 @@
 #pragma once
 // The workspace port on the real Linux desktop: the running applications from the
-// accessibility registry joined with the X clients.
+// accessibility registry joined with the owners of windows.
 
 #include <chrono>
 #include <cstdint>
@@ -10,20 +10,18 @@
 
 #include "desktop/accesibilidad.h"
 #include "desktop/fuente_ventanas.h"
+#include "desktop/sistema_de_ventanas.h"
 
 namespace tildo {
 
-class ConexionX11;
-class ServidorVentanas;
 struct SesionAtspi;
 
 class EspacioLinux : public Espacio {
  public:
-  EspacioLinux(ConexionX11& conexion, ServidorVentanas& servidor,
-               FuenteDeVentanas* ventanas = nullptr);
+  explicit EspacioLinux(SistemaDeVentanas& sistema, FuenteDeVentanas* ventanas = nullptr);
   ~EspacioLinux() override;
 
-  // The registry's applications in its order, then X clients that expose no elements.
+  // The registry's applications in its order, then owners of windows that expose no elements.
   std::vector<Aplicacion> aplicaciones() override;
   std::vector<Aplicacion> aplicacionesEsperando() override;
   // The owner of the active window.

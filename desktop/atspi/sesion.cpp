@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "desktop/x11/ventanas_x11.h"
-
 namespace tildo {
 
 using atspi::Llamada;
@@ -17,10 +15,8 @@ std::string identidadDe(const Objeto& o) {
 }
 
 Kit kitDe(std::string_view nombre) {
-  if (nombre == "gtk") return Kit::gtk;
-  if (nombre == "GTK") return Kit::gtk4;
+  if (nombre == "gtk" || nombre == "GTK") return Kit::gtk;
   if (nombre == "Qt") return Kit::qt;
-  if (nombre == "Chromium") return Kit::chromium;
   return Kit::otro;
 }
 
@@ -47,7 +43,7 @@ void abrirBus(SesionAtspi& s) {
   Llamada activada;
   if (sesion) activada = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "IsEnabled");
   std::string direccion = variable("AT_SPI_BUS_ADDRESS");
-  if (direccion.empty()) direccion = s.servidor.direccionDeAccesibilidad();
+  if (direccion.empty()) direccion = s.sistema.direccionDeAccesibilidad();
   if (!direccion.empty()) s.bus = atspi::Bus::conectar(direccion);
   std::optional<bool> activa;
   if (sesion) {
@@ -81,18 +77,10 @@ void abrirBus(SesionAtspi& s) {
 
 }  // namespace
 
-atspi::Kit SesionAtspi::kitDeApp(const std::string& nombre) {
-  auto it = kits.find(nombre);
-  if (it != kits.end()) return it->second;
-  auto kit = b().propiedad({nombre, "/org/a11y/atspi/accessible/root"},
-                           "org.a11y.atspi.Application", "ToolkitName");
-  return kits[nombre] = atspi::kitDe(kit.texto().value_or(""));
-}
-
-std::shared_ptr<SesionAtspi> sesionDe(ConexionX11& conexion, ServidorVentanas& servidor) {
+std::shared_ptr<SesionAtspi> sesionDe(SistemaDeVentanas& sistema) {
   static std::weak_ptr<SesionAtspi> viva;
   if (auto s = viva.lock()) return s;
-  auto s = std::make_shared<SesionAtspi>(conexion, servidor);
+  auto s = std::make_shared<SesionAtspi>(sistema);
   abrirBus(*s);
   viva = s;
   return s;

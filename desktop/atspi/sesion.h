@@ -1,5 +1,5 @@
 #pragma once
-// What every element of one run shares: the accessibility bus, the display and the window
+// What every element of one run shares: the accessibility bus, the window system and the window
 // source; and the bus names and interfaces the backend's files speak to.
 
 #include <cstdint>
@@ -11,17 +11,14 @@
 #include "common/fallo.h"
 #include "desktop/atspi/bus.h"
 #include "desktop/fuente_ventanas.h"
-#include "desktop/x11/conexion.h"
+#include "desktop/sistema_de_ventanas.h"
 
 namespace tildo {
 
-class ServidorVentanas;
-
 namespace atspi {
 
-// What may be asked of an application, and how its answers are read, depends on its toolkit:
-// GTK 3 (through ATK), GTK 4, Qt, Chromium and the applications built on it.
-enum class Kit { gtk, gtk4, qt, chromium, otro };
+// What may be asked of an application depends on its toolkit.
+enum class Kit { gtk, qt, otro };
 
 Kit kitDe(std::string_view nombre);
 
@@ -38,26 +35,37 @@ std::string identidadDe(const Objeto& o);
 
 }  // namespace atspi
 
-// What every element of one run shares: the bus, the display and the window source.
+// What every element of one run shares: the bus, the window system and the window source.
 struct SesionAtspi {
-  ConexionX11& conexion;
-  ServidorVentanas& servidor;
+  SistemaDeVentanas& sistema;
   FuenteDeVentanas* ventanas = nullptr;
   std::unique_ptr<atspi::Bus> bus;  // none: the session has no accessibility bus
   bool encendida = false;           // the session's accessibility is switched on
   // The name each application goes by in messages, by its bus name.
   std::map<std::string, std::string, std::less<>> nombres;
-  // The toolkit of each application asked in this run, by its bus name.
+  // The toolkit of each application whose tree has been walked, by its bus name.
   std::map<std::string, atspi::Kit, std::less<>> kits;
   // The root of each application the registry has listed in this run, by pid: a command that
   // looks an application up and then reads it asks the registry once.
   std::map<int32_t, atspi::Objeto> raices;
 
-  SesionAtspi(ConexionX11& c, ServidorVentanas& s) : conexion(c), servidor(s) {}
-  // Global points are measured from the primary monitor; AT-SPI speaks root-window pixels.
-  Punto origen() { return conexion.origenPrincipal(); }
-  // The toolkit of the application with that bus name, asked of it the first time.
-  atspi::Kit kitDeApp(const std::string& bus);
+  // Where toolkits measure from their window: the frame each element read is in, and where the
+  // global origin lies in each frame's places, by identity.
+  std::map<std::string, atspi::Objeto, std::less<>> marcos;
+  std::map<std::string, std::optional<Punto>, std::less<>> origenes;
+
+  explicit SesionAtspi(SistemaDeVentanas& s) : sistema(s) {}
+  // Where the global origin lies in the places the element's toolkit gives (AT-SPI's "screen"
+  // coordinates): the screen's corner where toolkits give places on the screen, else its
+  // frame's window's. Nothing when that window's place is not known.
+  std::optional<Punto> origenDe(const atspi::Objeto& o);
+  // The same for the frame itself (a child of its application).
+  std::optional<Punto> origenDeMarco(const atspi::Objeto& marco);
+  // What a walk tells, where toolkits measure from their window: the element is in that frame;
+  // the children are in their parent's frame, or are frames themselves (an application's).
+  void enMarco(const atspi::Objeto& o, const atspi::Objeto& marco);
+  void hijosEnMarco(const atspi::Objeto& padre, const std::vector<atspi::Objeto>& hijos,
+                    bool deAplicacion);
   atspi::Bus& b() {
     if (!bus) fallo("no hay bus de accesibilidad (AT-SPI) en esta sesión");
     return *bus;
@@ -65,6 +73,6 @@ struct SesionAtspi {
 };
 
 // The session's bus, found and greeted on the first call of the run; later calls share it.
-std::shared_ptr<SesionAtspi> sesionDe(ConexionX11& conexion, ServidorVentanas& servidor);
+std::shared_ptr<SesionAtspi> sesionDe(SistemaDeVentanas& sistema);
 
 }  // namespace tildo

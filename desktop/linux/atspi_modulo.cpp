@@ -9,15 +9,15 @@
 #include "common/fallo.h"
 #include "desktop/atspi/modulo.h"
 #include "desktop/linux/escritorio_linux.h"
+#include "desktop/x11/sistema_x11.h"
+#include "desktop/x11/ventanas_x11.h"
 
 namespace tildo {
 
 // The module is found relative to the running binary, so that the build tree and any prefix
 // work alike. It is never closed: GLib and D-Bus cannot be unloaded from a process.
-PuertosAtspi abrirAtspi(ConexionX11& conexion, const std::function<ServidorVentanas&()>& servidor,
-                        const std::function<VentanasDeAplicacion*()>& ventanas) {
-  ServidorVentanas& s = servidor();
-  VentanasDeAplicacion* v = ventanas();
+PuertosAtspi abrirModuloAtspi(std::unique_ptr<SistemaDeVentanas> sistema,
+                              FuenteDeVentanas* ventanas) {
   std::error_code e;
   const auto programa = std::filesystem::read_symlink("/proc/self/exe", e);
   const auto ruta = programa.parent_path() / "tildo-atspi.so";
@@ -26,8 +26,15 @@ PuertosAtspi abrirAtspi(ConexionX11& conexion, const std::function<ServidorVenta
       modulo ? reinterpret_cast<decltype(&puertosAtspi)>(dlsym(modulo, "puertosAtspi")) : nullptr;
   if (!fabrica) fallo("no pude cargar el módulo de accesibilidad " + ruta.string());
   PuertosAtspi puertos;
-  fabrica(conexion, s, v, puertos);
+  fabrica(*sistema, ventanas, puertos);
+  puertos.sistema = std::move(sistema);
   return puertos;
+}
+
+PuertosAtspi abrirAtspi(ConexionX11& conexion, const std::function<ServidorVentanas&()>& servidor,
+                        const std::function<VentanasDeAplicacion*()>& ventanas) {
+  auto sistema = std::make_unique<SistemaX11>(conexion, servidor());
+  return abrirModuloAtspi(std::move(sistema), ventanas());
 }
 
 }  // namespace tildo

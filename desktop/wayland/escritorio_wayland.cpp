@@ -1,8 +1,10 @@
 #include "desktop/wayland/escritorio_wayland.h"
 
+#include "desktop/atspi/modulo.h"
 #include "desktop/wayland/conexion_wayland.h"
 #include "desktop/wayland/entrada_wayland.h"
 #include "desktop/wayland/pantallas_wayland.h"
+#include "desktop/wayland/sistema_wayland.h"
 #include "desktop/wayland/sway.h"
 #include "desktop/wayland/ventanas_ajenas.h"
 #include "desktop/wayland/ventanas_wayland.h"
@@ -49,13 +51,18 @@ Pantallas& EscritorioWayland::pantallas() {
 }
 
 Accesibilidad& EscritorioWayland::accesibilidad() {
-  if (!accesibilidad_) accesibilidad_ = std::make_unique<AccesibilidadWayland>(ventanas());
-  return *accesibilidad_;
+  return *atspi().accesibilidad;
 }
 
 Espacio& EscritorioWayland::espacio() {
-  if (!espacio_) espacio_ = std::make_unique<EspacioWayland>(ventanas());
-  return *espacio_;
+  return *atspi().espacio;
+}
+
+PuertosAtspi& EscritorioWayland::atspi() {
+  if (!atspi_)
+    atspi_ = std::make_unique<PuertosAtspi>(
+        abrirModuloAtspi(std::make_unique<SistemaWayland>(ventanas()), ventanas()));
+  return *atspi_;
 }
 
 }  // namespace tildo

@@ -1,7 +1,8 @@
 #pragma once
 // The desktop of a wlroots compositor (sway, Hyprland, river, labwc): input through the virtual
 // pointer and keyboard protocols, screens through wl_output and xdg-output, windows through
-// sway's IPC where it answers, else through the foreign-toplevel protocol.
+// sway's IPC where it answers, else through the foreign-toplevel protocol, elements inside
+// applications through the AT-SPI module, measured from their window's place.
 
 #include <memory>
 
@@ -13,6 +14,7 @@ class ConexionWayland;
 class EntradaWayland;
 class Sway;
 class VentanasCompositor;
+struct PuertosAtspi;
 
 // The Wayland desktop WAYLAND_DISPLAY names, when its compositor lets clients post input;
 // nothing otherwise. libwayland-client and xkbcommon come only as shared libraries, so the
@@ -34,6 +36,8 @@ class EscritorioWayland : public Escritorio {
   // The compositor's windows, on first use: sway's IPC where it answers, else the
   // foreign-toplevel protocol; null where neither is there.
   VentanasCompositor* ventanas();
+  // Both ports of the AT-SPI module, opened on the first use of either.
+  PuertosAtspi& atspi();
 
   // Declared first so that it outlives every port made from it.
   std::unique_ptr<ConexionWayland> conexion_;
@@ -42,8 +46,7 @@ class EscritorioWayland : public Escritorio {
   std::unique_ptr<VentanasCompositor> ventanas_;
   std::unique_ptr<EntradaWayland> entrada_;
   std::unique_ptr<Pantallas> pantallas_;
-  std::unique_ptr<Accesibilidad> accesibilidad_;
-  std::unique_ptr<Espacio> espacio_;
+  std::unique_ptr<PuertosAtspi> atspi_;
 };
 
 }  // namespace tildo

@@ -1,24 +1,6 @@
 #include "desktop/wayland/ventanas_wayland.h"
 
-#include <unistd.h>
-
-#include <set>
-
-#include "desktop/x11/ventanas_x11.h"
-
 namespace tildo {
-namespace {
-
-Aplicacion aplicacionDe(int32_t pid, const std::string& appId) {
-  Aplicacion a;
-  a.pid = pid;
-  a.nombre = nombreDeProceso(pid);
-  if (!appId.empty()) a.bundle = appId;
-  return a;
-}
-
-}  // namespace
-
 std::optional<VentanaCompositor> VentanasCompositor::ventana(int64_t id) {
   for (auto& v : todas())
     if (v.id == id) return v;
@@ -93,39 +75,6 @@ int VentanaWayland::fijar(std::string_view nombre, const Valor& valor) {
     hecho = fuente_.enfocar(id_);
   }
   return hecho ? AX_EXITO : AX_ERROR;
-}
-
-ElementoRef AccesibilidadWayland::aplicacion(int32_t pid) {
-  if (!fuente_) return std::make_shared<ElementoMudo>();
-  return std::make_shared<AplicacionDeVentanas>(*fuente_, pid);
-}
-
-std::vector<Aplicacion> EspacioWayland::aplicaciones() {
-  std::vector<Aplicacion> lista;
-  std::set<int32_t> vistos;
-  if (fuente_)
-    for (const auto& v : fuente_->todas())
-      if (v.pid && vistos.insert(*v.pid).second) lista.push_back(aplicacionDe(*v.pid, v.appId));
-  return lista;
-}
-
-std::optional<Aplicacion> EspacioWayland::primerPlano() {
-  if (!fuente_) return std::nullopt;
-  for (const auto& v : fuente_->todas())
-    if (v.enfocada && v.pid) return aplicacionDe(*v.pid, v.appId);
-  return std::nullopt;
-}
-
-std::optional<Aplicacion> EspacioWayland::porPid(int32_t pid) {
-  if (fuente_)
-    for (const auto& v : fuente_->todas())
-      if (fuente_->esDe(v, pid)) return aplicacionDe(pid, v.appId);
-  if (pid <= 0 || access(("/proc/" + std::to_string(pid)).c_str(), F_OK) != 0) return std::nullopt;
-  return aplicacionDe(pid, "");
-}
-
-bool EspacioWayland::activar(int32_t pid) {
-  return fuente_ && fuente_->activar(pid);
 }
 
 }  // namespace tildo

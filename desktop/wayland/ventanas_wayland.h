@@ -1,9 +1,8 @@
 #pragma once
 // Windows and applications of a wlroots compositor, as the compositor knows them: through
 // sway's IPC where it answers (frames, pids, placing), else through the foreign-toplevel
-// protocol (titles, app ids, focus, minimising; no frames, no pids, no placing). The
-// accessibility port here answers for windows only; the elements inside applications come from
-// the accessibility bus.
+// protocol (titles, app ids, focus, minimising; no frames, no pids, no placing). They are the
+// windows of the applications on the accessibility bus.
 
 #include <cstdint>
 #include <optional>
@@ -59,31 +58,6 @@ class VentanaWayland : public Elemento {
  private:
   VentanasCompositor& fuente_;
   int64_t id_;
-};
-
-class AccesibilidadWayland : public Accesibilidad {
- public:
-  explicit AccesibilidadWayland(VentanasCompositor* fuente) : fuente_(fuente) {}
-  ElementoRef aplicacion(int32_t pid) override;
-  ElementoRef elementoEn(float, float) override { return nullptr; }
-  // The compositor lets this process post input: it offered the protocols.
-  bool confiable() override { return true; }
-
- private:
-  VentanasCompositor* fuente_;
-};
-
-// The running applications are the processes that own windows, named by their program.
-class EspacioWayland : public Espacio {
- public:
-  explicit EspacioWayland(VentanasCompositor* fuente) : fuente_(fuente) {}
-  std::vector<Aplicacion> aplicaciones() override;
-  std::optional<Aplicacion> primerPlano() override;
-  std::optional<Aplicacion> porPid(int32_t pid) override;
-  bool activar(int32_t pid) override;
-
- private:
-  VentanasCompositor* fuente_;
 };
 
 }  // namespace tildo

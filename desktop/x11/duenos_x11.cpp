@@ -96,10 +96,4 @@ DuenosDeVentanas duenosDeVentanas(ConexionX11& conexion, ServidorVentanas& servi
   return duenos;
 }
 
-std::optional<std::string> bundleEn(const DuenosDeVentanas& duenos, int32_t pid) {
-  auto it = duenos.bundles.find(pid);
-  if (it == duenos.bundles.end()) return std::nullopt;
-  return it->second;
-}
-
 }  // namespace tildo

@@ -20,8 +20,6 @@
 //   referencias children, parents and elements at a point with bus names and paths that are
 //               none ("", "no es ruta") or that name nobody
 //   mudo        registers, then never answers again
-//   dormida     says its toolkit is Chromium and keeps the frame's one child the null reference,
-//               as Chromium does until an assistive technology wakes it; this one never wakes
 //
 // Prints "listo" once it is registered and its window is mapped; runs until it is ended.
 #include <X11/Xatom.h>
@@ -44,18 +42,7 @@
 
 namespace {
 
-enum class Modo {
-  bucle,
-  cienmil,
-  megas,
-  utf8,
-  extremos,
-  firma,
-  errores,
-  referencias,
-  mudo,
-  dormida
-};
+enum class Modo { bucle, cienmil, megas, utf8, extremos, firma, errores, referencias, mudo };
 
 Modo modo;
 bool registrada = false;
@@ -170,8 +157,6 @@ std::optional<Nodo> nodo(const std::string& ruta) {
                          ATSPI_STATE_SHOWING, ATSPI_STATE_VISIBLE});
     if (modo == Modo::cienmil) {
       n.cuantosHijos = CIEN_MIL;
-    } else if (modo == Modo::dormida) {
-      n.hijos = {Ref{yo, "/org/a11y/atspi/null"}};
     } else {
       for (const auto& h : hijosDelMarco()) n.hijos.push_back(propia(h));
     }
@@ -421,8 +406,7 @@ bool propiedad(DBusMessageIter& it, const Nodo& n, const std::string& nombre) {
   else if (nombre == "CurrentValue" && n.valor)
     variante(it, "d", [&](DBusMessageIter& v) { basico(v, DBUS_TYPE_DOUBLE, *n.valor); });
   else if (nombre == "ToolkitName")
-    variante(it, "s",
-             [&](DBusMessageIter& v) { cadena(v, modo == Modo::dormida ? "Chromium" : "hostil"); });
+    variante(it, "s", [&](DBusMessageIter& v) { cadena(v, "hostil"); });
   else if (nombre == "Version" || nombre == "AtspiVersion")
     variante(it, "s", [&](DBusMessageIter& v) { cadena(v, "2.1"); });
   else if (nombre == "Locale")
@@ -583,8 +567,7 @@ std::optional<Modo> modoDe(const std::string& s) {
   const std::pair<const char*, Modo> modos[] = {
       {"bucle", Modo::bucle},     {"cienmil", Modo::cienmil},         {"megas", Modo::megas},
       {"utf8", Modo::utf8},       {"extremos", Modo::extremos},       {"firma", Modo::firma},
-      {"errores", Modo::errores}, {"referencias", Modo::referencias}, {"mudo", Modo::mudo},
-      {"dormida", Modo::dormida}};
+      {"errores", Modo::errores}, {"referencias", Modo::referencias}, {"mudo", Modo::mudo}};
   for (auto [nombre, m] : modos)
     if (s == nombre) return m;
   return std::nullopt;

@@ -90,6 +90,42 @@ TEST(Wayland, PantallasPunteroYVentanas) {
   EXPECT_FALSE(esperarVentanaWayland("Guardada Wayland").is_null());
 }
 
+// Toolkits on Wayland give their elements' places in their window: the window's place from
+// the compositor makes them global points again, wherever the window goes.
+TEST(Wayland, ElementosEnSuSitioDeLaPantalla) {
+  Aplicacion dialogo({"zenity", "--question", "--title=Botones Wayland", "--text=¿Sí?"});
+  ASSERT_FALSE(esperarVentanaWayland("Botones Wayland").is_null());
+  const std::string pid = std::to_string(dialogo.pid());
+  const Json colocada =
+      ax({"place", "--pid", pid, "--x", "300", "--y", "200", "--ancho", "400", "--alto", "200"})
+          .json();
+  ASSERT_EQ(colocada["real"], Json({{"x", 300}, {"y", 200}, {"ancho", 400}, {"alto", 200}}));
+
+  Json boton;
+  for (int i = 0; i < 50 && boton.is_null(); ++i) {
+    const Json hallado = ax({"ax-find", "--app", pid, "No"}).json();
+    if (hallado.value("total", 0) > 0) boton = hallado["elementos"][0];
+    if (boton.is_null()) std::this_thread::sleep_for(100ms);
+  }
+  ASSERT_FALSE(boton.is_null());
+  EXPECT_EQ(boton["rol"], "AXButton");
+  // Inside the window's frame, below its title bar: not where the toolkit alone would put it.
+  const int cx = boton["cx"], cy = boton["cy"];
+  EXPECT_GT(boton["x"].get<int>(), 300);
+  EXPECT_GT(boton["y"].get<int>(), 200 + 20);
+  EXPECT_LT(cx, 700);
+  EXPECT_LT(cy, 400);
+
+  const Json enElPunto = ax({"ax-at", std::to_string(cx), std::to_string(cy)}).json();
+  EXPECT_EQ(enElPunto["titulo"], "No");
+  EXPECT_EQ(enElPunto["rol"], "AXButton");
+  EXPECT_EQ(enElPunto["x"], boton["x"]);
+  EXPECT_EQ(enElPunto["y"], boton["y"]);
+
+  sinErrores(ax({"click", std::to_string(cx), std::to_string(cy)}));
+  EXPECT_EQ(dialogo.esperarFin(), 1);
+}
+
 // A compositor of the family without sway's IPC: sway itself, with SWAYSOCK unset for tildo-ax,
 // answers through the foreign-toplevel protocol alone.
 Salida axSinIpc(const std::vector<std::string>& args) {
