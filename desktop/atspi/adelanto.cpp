@@ -145,6 +145,7 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
 }  // namespace
 
 void ElementoAtspi::anticipar(int64_t profundidad) {
+  profundidad_ = profundidad;
   auto a = std::make_shared<Adelanto>();
   a->s = s_.get();
   a->app = {o_.bus, RAIZ};

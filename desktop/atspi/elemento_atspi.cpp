@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "desktop/atspi/chromium.h"
 #include "desktop/atspi/marcos.h"
 #include "desktop/atspi/roles.h"
 #include "desktop/atspi/vista.h"
@@ -52,10 +53,20 @@ std::optional<Valor> ElementoAtspi::valor() {
   return std::nullopt;
 }
 
+void ElementoAtspi::despertar() {
+  if (despierta_) return;
+  despierta_ = true;
+  if (s_->kitDeApp(o_.bus) != Kit::chromium || !despertarChromium(*s_, o_)) return;
+  // What was read so far, and asked ahead, was the tree asleep.
+  lote_.reset();
+  if (profundidad_) anticipar(*profundidad_);
+}
+
 std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
   if (pid_ && (nombre == "AXWindows" || nombre == "AXMainWindow" || nombre == "AXFocusedWindow"))
     return ventanas(nombre);
   if (pid_ && nombre == "AXFocusedUIElement") {
+    despertar();
     if (auto e = enfocado()) return Valor(e);
     return std::nullopt;
   }
@@ -103,9 +114,13 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
                                                           : ATSPI_STATE_ICONIFIED;
     auto e = estados(nombre);
     if (!e) return std::nullopt;
+    // GTK 4 never sets the enabled state; "sensitive" says the same, and the other toolkits
+    // set the two together.
+    if (estado == ATSPI_STATE_ENABLED && tieneEstado(*e, ATSPI_STATE_SENSITIVE)) return Valor(true);
     return Valor(tieneEstado(*e, estado));
   }
   if (nombre == "AXChildren") {
+    if (pid_) despertar();
     auto crudos = hijosCrudos();
     if (!crudos) return std::nullopt;
     const bool deAplicacion = pid_ || o_.ruta == RAIZ;

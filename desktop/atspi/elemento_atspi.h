@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "desktop/accesibilidad.h"
+#include "desktop/atspi/gtk4.h"
 #include "desktop/atspi/lote.h"
 #include "desktop/atspi/sesion.h"
 #include "desktop/atspi/vista.h"
+#include "desktop/pantallas.h"
 
 namespace tildo::atspi {
 
@@ -65,10 +67,7 @@ class ElementoAtspi : public Elemento {
 
  private:
   atspi::Bus& bus() const { return *s_->bus; }
-  Kit kit() const {
-    auto it = s_->kits.find(o_.bus);
-    return it == s_->kits.end() ? Kit::otro : it->second;
-  }
+  Kit kit() const { return s_->kitDeApp(o_.bus); }
   // The answers for this read: each batch serves every attribute once; a second read of the
   // same attribute asks afresh, so a moving element is seen moving.
   Lote& lote(std::string_view nombre) {
@@ -96,6 +95,9 @@ class ElementoAtspi : public Elemento {
     return lote(nombre).estadosAtspi();
   }
   std::optional<Valor> valor();
+  // Before the children or the focus of a Chromium application are read: its windows' content
+  // is there, asked for when it was not (a walk then asks ahead again).
+  void despertar();
   std::optional<Valor> ventanas(std::string_view nombre);
   ElementoRef enfocado();
   std::vector<std::string> nombresCrudos();
@@ -105,6 +107,8 @@ class ElementoAtspi : public Elemento {
   std::shared_ptr<SesionAtspi> s_;
   Objeto o_;
   std::optional<int32_t> pid_;  // set on application elements
+  bool despierta_ = false;
+  std::optional<int64_t> profundidad_;  // of the walk asked ahead from this element
   std::optional<AtspiRole> rol_;
   std::shared_ptr<Lote> lote_;
   std::shared_ptr<Hermanos> hermanos_;  // until the first read asks ahead

@@ -16,13 +16,36 @@ using atspi::ACCESIBLE;
 using atspi::activasPrimero;
 using atspi::AppAtspi;
 using atspi::appsDelRegistro;
+using atspi::bajoElPunto;
 using atspi::COMPONENTE;
+using atspi::conPartesDeAdorno;
 using atspi::ElementoAtspi;
 using atspi::Llamada;
 using atspi::marcosDe;
 using atspi::Objeto;
 using atspi::Reloj;
 using atspi::tieneEstado;
+
+namespace {
+
+// What a button or a check box holds (its label, its icon) is part of it, as the platform
+// shows it: the element under a point is the control a few levels up that holds it, when
+// there is one below the frame.
+Objeto controlDe(atspi::Bus& bus, const Objeto& hallado, const Objeto& marco) {
+  Objeto actual = hallado;
+  for (int nivel = 0; nivel < 4 && !(actual == marco); ++nivel) {
+    auto rol = bus.metodo(actual, ACCESIBLE, "GetRole");
+    auto padre = bus.propiedad(actual, ACCESIBLE, "Parent");
+    if (conPartesDeAdorno(static_cast<AtspiRole>(rol.natural().value_or(ATSPI_ROLE_INVALID))))
+      return actual;
+    auto p = padre.objeto();
+    if (!p || p->ruta == "/org/a11y/atspi/null") break;
+    actual = *p;
+  }
+  return hallado;
+}
+
+}  // namespace
 
 ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
   atspi::Bus& bus = s_->b();
@@ -60,9 +83,11 @@ ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
       if (!r || px < r->x || py < r->y || px >= double(r->x) + r->ancho ||
           py >= double(r->y) + r->alto)
         continue;
-      // Each container names its child under the point; the deepest one is the element.
-      Objeto actual = m.o;
-      for (int nivel = 0; nivel < 64; ++nivel) {
+      // Each container names its child under the point; the deepest one is the element. GTK 4
+      // names only widgets some client has read already: there the children's extents decide.
+      const bool porExtensiones = s_->kitDeApp(m.o.bus) == atspi::Kit::gtk4;
+      Objeto actual = porExtensiones ? bajoElPunto(bus, m.o, {px, py}) : m.o;
+      for (int nivel = 0; nivel < 64 && !porExtensiones; ++nivel) {
         auto hijo = bus.conEnteros(actual, COMPONENTE, "GetAccessibleAtPoint", {sx, sy},
                                    ATSPI_COORD_TYPE_SCREEN)
                         .objeto();
@@ -71,7 +96,7 @@ ElementoRef AccesibilidadAtspi::elementoEn(float x, float y) {
       }
       s_->enMarco(actual, m.o);
       // A layout element under the point gives way to the element a user sees holding it.
-      auto e = std::make_shared<ElementoAtspi>(s_, actual);
+      auto e = std::make_shared<ElementoAtspi>(s_, controlDe(bus, actual, m.o));
       if (e->presencia(false) == atspi::Presencia::soloDisposicion) {
         auto padre = e->atributo("AXParent");
         if (auto* p = padre ? std::get_if<ElementoRef>(&*padre) : nullptr) return *p;

@@ -7,6 +7,7 @@
 #include "desktop/atspi/elemento_atspi.h"
 #include "desktop/atspi/marcos.h"
 #include "desktop/atspi/roles.h"
+#include "desktop/atspi/vista.h"
 
 namespace tildo::atspi {
 
@@ -53,7 +54,7 @@ std::optional<std::vector<Objeto>> focoPorColeccion(atspi::Bus& bus, const Objet
 // The first focused element below the element, by the application's own search when it has
 // one, else by a walk through what is showing, bounded in elements looked at (`presupuesto`)
 // and never entering an element twice (trees can loop back on themselves).
-std::optional<Objeto> focoBajo(atspi::Bus& bus, const Objeto& raiz, int profundidad,
+std::optional<Objeto> focoBajo(atspi::Bus& bus, const Objeto& raiz, Kit kit, int profundidad,
                                int& presupuesto, std::set<std::string>& vistos) {
   if (auto hallados = focoPorColeccion(bus, raiz)) {
     if (hallados->empty()) return std::nullopt;
@@ -69,8 +70,8 @@ std::optional<Objeto> focoBajo(atspi::Bus& bus, const Objeto& raiz, int profundi
     auto e = estados[i].naturales();
     if (!e) continue;
     if (tieneEstado(*e, ATSPI_STATE_FOCUSED)) return hijos[i];
-    if (tieneEstado(*e, ATSPI_STATE_SHOWING) && vistos.insert(identidadDe(hijos[i])).second)
-      if (auto f = focoBajo(bus, hijos[i], profundidad - 1, presupuesto, vistos)) return f;
+    if (seMuestra(*e, kit == Kit::gtk4) && vistos.insert(identidadDe(hijos[i])).second)
+      if (auto f = focoBajo(bus, hijos[i], kit, profundidad - 1, presupuesto, vistos)) return f;
   }
   return std::nullopt;
 }
@@ -80,11 +81,14 @@ std::optional<Objeto> focoBajo(atspi::Bus& bus, const Objeto& raiz, int profundi
 ElementoRef ElementoAtspi::enfocado() {
   auto marcos = marcosDe(bus(), o_);
   activasPrimero(marcos);
+  const Kit kit = s_->kitDeApp(o_.bus);
   for (auto& m : marcos) {
     int presupuesto = 5000;
     std::set<std::string> vistos{identidadDe(m.o)};
-    if (auto f = focoBajo(bus(), m.o, 30, presupuesto, vistos))
+    if (auto f = focoBajo(bus(), m.o, kit, 30, presupuesto, vistos)) {
+      s_->enMarco(*f, m.o);
       return std::make_shared<ElementoAtspi>(s_, *f);
+    }
   }
   return nullptr;
 }

@@ -14,7 +14,7 @@ std::shared_ptr<Lote> pedirLote(atspi::Bus& bus, const Objeto& o, Kit kit) {
   auto l = std::make_shared<Lote>();
   l->kit = kit;
   l->rol = bus.metodo(o, ACCESIBLE, "GetRole");
-  if (kit == Kit::gtk) {
+  if (kit == Kit::gtk || kit == Kit::gtk4) {
     l->propiedades = bus.conTexto(o, DBUS_INTERFACE_PROPERTIES, "GetAll", ACCESIBLE);
   } else {
     l->nombre = bus.propiedad(o, ACCESIBLE, "Name");
@@ -33,7 +33,8 @@ std::shared_ptr<Lote> loteDeCache(atspi::Bus& bus, const atspi::ItemDeCache& ite
   l->kit = kit;
   l->item = item;
   l->hijosDeCache = std::move(hijos);
-  // GTK gives widgets that are not showing no extents; other toolkits give them real ones.
+  // GTK 3 gives widgets that are not showing no extents; other toolkits give them real ones
+  // (GTK 4 sets the showing state on windows only).
   l->sinExtension = kit == Kit::gtk && !tieneEstado(item.estados, ATSPI_STATE_SHOWING);
   if (!l->sinExtension) l->extension = pedirExtension(bus, item.objeto);
   return l;
@@ -79,6 +80,7 @@ Rasgos rasgosDe(Lote& l) {
   r.nombre = l.titulo();
   r.descripcion = l.descripcionAtspi();
   r.interfaces = l.interfacesAtspi();
+  r.soloVisible = l.kit == Kit::gtk4;
   return r;
 }
 

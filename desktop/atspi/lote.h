@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "desktop/atspi/bus.h"
+#include "desktop/atspi/gtk4.h"
 #include "desktop/atspi/sesion.h"
 #include "desktop/atspi/vista.h"
 
@@ -49,9 +50,13 @@ struct Lote : std::enable_shared_from_this<Lote> {
   std::optional<uint32_t> rolAtspi() {
     return item ? std::optional<uint32_t>(item->rol) : rol.natural();
   }
+  // The name as the element's own, whatever the toolkit makes of a missing one.
   std::optional<std::string> titulo() {
-    if (item) return item->nombre;
-    return propiedades.enviada() ? propiedades.textoEn("Name") : nombre.texto();
+    auto t = item                    ? std::optional<std::string>(item->nombre)
+             : propiedades.enviada() ? propiedades.textoEn("Name")
+                                     : nombre.texto();
+    if (t && kit == Kit::gtk4) return nombreDeGtk4(std::move(*t));
+    return t;
   }
   std::optional<std::string> descripcionAtspi() {
     if (item) return item->descripcion;

@@ -1,7 +1,7 @@
-// Where the places toolkits give are measured from. On X every toolkit gives them on the root
-// window, one origin for all; on Wayland each gives them in its own window, whose place only the
-// compositor knows: an element's places are its frame's window's content corner plus what the
-// toolkit gives.
+// Where the places toolkits give are measured from. On X toolkits give them on the root window,
+// one origin for all, except GTK 4, which gives them in its own window as every toolkit does on
+// Wayland: there an element's places are its frame's window's content corner, which only the
+// window system knows, plus what the toolkit gives.
 
 #include <climits>
 
@@ -15,13 +15,17 @@ using atspi::identidadDe;
 using atspi::Objeto;
 using atspi::RAIZ;
 
+bool SesionAtspi::desdeSuVentana(const Objeto& o) {
+  return !sistema.origenDePantalla() || kitDeApp(o.bus) == atspi::Kit::gtk4;
+}
+
 void SesionAtspi::enMarco(const Objeto& o, const Objeto& marco) {
-  if (!sistema.origenDePantalla()) marcos.insert_or_assign(identidadDe(o), marco);
+  if (desdeSuVentana(o)) marcos.insert_or_assign(identidadDe(o), marco);
 }
 
 void SesionAtspi::hijosEnMarco(const Objeto& padre, const std::vector<Objeto>& hijos,
                                bool deAplicacion) {
-  if (sistema.origenDePantalla()) return;
+  if (!desdeSuVentana(padre)) return;
   if (deAplicacion) {
     for (const auto& h : hijos) marcos.insert_or_assign(identidadDe(h), h);
     return;
@@ -33,7 +37,7 @@ void SesionAtspi::hijosEnMarco(const Objeto& padre, const std::vector<Objeto>& h
 }
 
 std::optional<Punto> SesionAtspi::origenDe(const Objeto& o) {
-  if (auto pantalla = sistema.origenDePantalla()) return pantalla;
+  if (!desdeSuVentana(o)) return sistema.origenDePantalla();
   // The frame is the ancestor whose parent is the application; a walk has told it for the
   // elements it went through.
   std::vector<std::string> camino;
@@ -57,7 +61,7 @@ std::optional<Punto> SesionAtspi::origenDe(const Objeto& o) {
 }
 
 std::optional<Punto> SesionAtspi::origenDeMarco(const Objeto& marco) {
-  if (auto pantalla = sistema.origenDePantalla()) return pantalla;
+  if (!desdeSuVentana(marco)) return sistema.origenDePantalla();
   const std::string id = identidadDe(marco);
   if (auto it = origenes.find(id); it != origenes.end()) return it->second;
   atspi::Bus& bus = b();

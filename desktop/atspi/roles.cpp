@@ -90,6 +90,12 @@ bool esNumerico(AtspiRole r) {
          r == ATSPI_ROLE_PROGRESS_BAR || r == ATSPI_ROLE_LEVEL_BAR;
 }
 
+bool conPartesDeAdorno(AtspiRole r) {
+  return r == ATSPI_ROLE_PUSH_BUTTON || r == ATSPI_ROLE_TOGGLE_BUTTON ||
+         r == ATSPI_ROLE_CHECK_BOX || r == ATSPI_ROLE_RADIO_BUTTON || r == ATSPI_ROLE_PAGE_TAB ||
+         r == ATSPI_ROLE_SLIDER || r == ATSPI_ROLE_SCROLL_BAR || r == ATSPI_ROLE_PROGRESS_BAR;
+}
+
 bool tieneEstado(const std::vector<uint32_t>& estados, AtspiStateType e) {
   const auto i = static_cast<size_t>(e);
   return i / 32 < estados.size() && (estados[i / 32] >> (i % 32)) & 1u;

@@ -23,6 +23,9 @@ bool esVentana(AtspiRole r);
 bool esMarcable(AtspiRole r);
 // Roles whose "AXValue" is a number.
 bool esNumerico(AtspiRole r);
+// Controls whose children are parts of them (a button's label, a check box's mark), not
+// elements of their own.
+bool conPartesDeAdorno(AtspiRole r);
 
 // The AT-SPI actions that press an element, best first.
 constexpr std::array<std::string_view, 6> PULSAR = {"click",  "press", "activate",

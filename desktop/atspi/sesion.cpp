@@ -15,8 +15,10 @@ std::string identidadDe(const Objeto& o) {
 }
 
 Kit kitDe(std::string_view nombre) {
-  if (nombre == "gtk" || nombre == "GTK") return Kit::gtk;
+  if (nombre == "gtk") return Kit::gtk;
+  if (nombre == "GTK") return Kit::gtk4;
   if (nombre == "Qt") return Kit::qt;
+  if (nombre == "Chromium") return Kit::chromium;
   return Kit::otro;
 }
 
@@ -76,6 +78,13 @@ void abrirBus(SesionAtspi& s) {
 }
 
 }  // namespace
+
+atspi::Kit SesionAtspi::kitDeApp(const std::string& nombre) {
+  auto it = kits.find(nombre);
+  if (it != kits.end()) return it->second;
+  auto kit = b().propiedad({nombre, atspi::RAIZ}, "org.a11y.atspi.Application", "ToolkitName");
+  return kits[nombre] = atspi::kitDe(kit.texto().value_or(""));
+}
 
 std::shared_ptr<SesionAtspi> sesionDe(SistemaDeVentanas& sistema) {
   static std::weak_ptr<SesionAtspi> viva;

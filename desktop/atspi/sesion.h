@@ -17,8 +17,9 @@ namespace tildo {
 
 namespace atspi {
 
-// What may be asked of an application depends on its toolkit.
-enum class Kit { gtk, qt, otro };
+// What may be asked of an application, and how its answers are read, depends on its toolkit:
+// GTK 3 (through ATK), GTK 4, Qt, Chromium and the applications built on it.
+enum class Kit { gtk, gtk4, qt, chromium, otro };
 
 Kit kitDe(std::string_view nombre);
 
@@ -43,7 +44,7 @@ struct SesionAtspi {
   bool encendida = false;           // the session's accessibility is switched on
   // The name each application goes by in messages, by its bus name.
   std::map<std::string, std::string, std::less<>> nombres;
-  // The toolkit of each application whose tree has been walked, by its bus name.
+  // The toolkit of each application asked in this run, by its bus name.
   std::map<std::string, atspi::Kit, std::less<>> kits;
   // The root of each application the registry has listed in this run, by pid: a command that
   // looks an application up and then reads it asks the registry once.
@@ -66,6 +67,11 @@ struct SesionAtspi {
   void enMarco(const atspi::Objeto& o, const atspi::Objeto& marco);
   void hijosEnMarco(const atspi::Objeto& padre, const std::vector<atspi::Objeto>& hijos,
                     bool deAplicacion);
+  // The toolkit of the application with that bus name, asked of it the first time.
+  atspi::Kit kitDeApp(const std::string& bus);
+  // Whether the element's toolkit gives its places in its own window: every toolkit on
+  // Wayland, GTK 4 on X too.
+  bool desdeSuVentana(const atspi::Objeto& o);
   atspi::Bus& b() {
     if (!bus) fallo("no hay bus de accesibilidad (AT-SPI) en esta sesión");
     return *bus;

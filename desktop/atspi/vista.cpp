@@ -41,9 +41,14 @@ bool agrupaSinMas(const Rasgos& r) {
   return !tiene(*r.interfaces, "org.a11y.atspi.Value");
 }
 
+bool seMuestra(const std::vector<uint32_t>& estados, bool soloVisible) {
+  return tieneEstado(estados, ATSPI_STATE_SHOWING) ||
+         (soloVisible && tieneEstado(estados, ATSPI_STATE_VISIBLE));
+}
+
 Presencia presencia(const Rasgos& r, bool deAplicacion) {
   if (deAplicacion) return Presencia::visible;
-  if (r.estados && !tieneEstado(*r.estados, ATSPI_STATE_SHOWING)) return Presencia::oculto;
+  if (r.estados && !seMuestra(*r.estados, r.soloVisible)) return Presencia::oculto;
   if (!agrupaSinMas(r)) return Presencia::visible;
   // What it acts on or says is its own: it is no mere layout.
   if (r.acciones.value_or(0) > 0) return Presencia::visible;

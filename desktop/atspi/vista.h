@@ -32,7 +32,14 @@ struct Rasgos {
   // Known only once asked for, which is worth it only for a possible layout element.
   std::optional<std::string> texto;
   std::optional<int32_t> acciones;
+  // The toolkit marks its elements "visible" and never "showing" (GTK 4.8 sets "showing" on
+  // windows only).
+  bool soloVisible = false;
 };
+
+// Whether an element is on screen by its states: "showing", or "visible" where the toolkit
+// says only that.
+bool seMuestra(const std::vector<uint32_t>& estados, bool soloVisible);
 
 // Whether the element may only lay out its children, from its first answers: a role that only
 // groups, no name, no description, and nothing it holds a value of. Text and actions are asked

@@ -1,5 +1,7 @@
 #include "desktop/x11/sistema_x11.h"
 
+#include <limits>
+
 #include "desktop/x11/conexion.h"
 #include "desktop/x11/duenos_x11.h"
 #include "desktop/x11/ventanas_x11.h"
@@ -32,6 +34,30 @@ DuenosDeVentanas SistemaX11::duenos() {
 
 std::optional<Punto> SistemaX11::origenDePantalla() {
   return conexion_.origenPrincipal();
+}
+
+std::optional<Punto> SistemaX11::origenEnVentana(int32_t pid, const std::string& titulo,
+                                                 Medidas medidas) {
+  // The window with the title, else the one closest in size; never one smaller than the frame.
+  std::optional<Rect> elegida;
+  bool mismoTitulo = false;
+  double sobra = std::numeric_limits<double>::infinity();
+  for (Window w : servidor_.clientes().value_or(std::vector<Window>{})) {
+    if (servidor_.pidDe(w) != pid) continue;
+    const auto c = servidor_.contenidoDe(w);
+    if (!c || c->ancho < medidas.ancho || c->alto < medidas.alto) continue;
+    const double demas = (c->ancho - medidas.ancho) + (c->alto - medidas.alto);
+    const bool mismo = !titulo.empty() && servidor_.tituloDe(w) == titulo;
+    if (elegida && (mismoTitulo > mismo || (mismoTitulo == mismo && demas >= sobra))) continue;
+    elegida = c;
+    mismoTitulo = mismo;
+    sobra = demas;
+  }
+  if (!elegida) return std::nullopt;
+  // Without a compositor GTK 4 keeps a border for resizing around its frame, the same on every
+  // side: the frame sits in the middle of the window.
+  return Punto{-(elegida->x + (elegida->ancho - medidas.ancho) / 2),
+               -(elegida->y + (elegida->alto - medidas.alto) / 2)};
 }
 
 }  // namespace tildo

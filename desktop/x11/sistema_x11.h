@@ -1,6 +1,6 @@
 #pragma once
 // The X display as the accessibility backend sees it: toolkits give places on the root window,
-// measured here from the primary monitor's corner.
+// measured here from the primary monitor's corner; GTK 4 gives them in its X window.
 
 #include "desktop/sistema_de_ventanas.h"
 
@@ -18,9 +18,8 @@ class SistemaX11 : public SistemaDeVentanas {
   bool tieneVentanaEn(int32_t pid, Punto global) override;
   DuenosDeVentanas duenos() override;
   std::optional<Punto> origenDePantalla() override;
-  std::optional<Punto> origenEnVentana(int32_t, const std::string&, Medidas) override {
-    return std::nullopt;
-  }
+  std::optional<Punto> origenEnVentana(int32_t pid, const std::string& titulo,
+                                       Medidas contenido) override;
 
  private:
   ConexionX11& conexion_;

@@ -287,21 +287,36 @@ ServidorVentanas::Bordes ServidorVentanas::bordes(Window w, int nombre) {
   return {double(v[0]), double(v[1]), double(v[2]), double(v[3])};
 }
 
-std::optional<Rect> ServidorVentanas::marcoDe(Window w) {
+std::optional<Rect> ServidorVentanas::contenido(Window w, double& borde) {
   XWindowAttributes atr;
   if (!XGetWindowAttributes(d_, w, &atr)) return std::nullopt;
   int x = 0, y = 0;
   Window hijo;
   if (!XTranslateCoordinates(d_, w, raiz_, 0, 0, &x, &y, &hijo)) return std::nullopt;
-  // The manager's decorations widen the client; the shadows a client draws around itself
-  // (client-side decorations under a compositor) are not part of what the user sees.
-  const Bordes deco = bordes(w, EXTENSIONES), sombra = bordes(w, SOMBRAS);
+  borde = atr.border_width;
+  // The shadows a client draws around itself (client-side decorations under a compositor) are
+  // not part of what the user sees.
+  const Bordes sombra = bordes(w, SOMBRAS);
   const Punto origen = conexion_.origenPrincipal();
-  const double b = atr.border_width;
-  return Rect{x - b - deco.izquierda + sombra.izquierda - origen.x,
-              y - b - deco.arriba + sombra.arriba - origen.y,
-              atr.width + 2 * b + deco.izquierda + deco.derecha - sombra.izquierda - sombra.derecha,
-              atr.height + 2 * b + deco.arriba + deco.abajo - sombra.arriba - sombra.abajo};
+  return Rect{x + sombra.izquierda - origen.x, y + sombra.arriba - origen.y,
+              atr.width - sombra.izquierda - sombra.derecha,
+              atr.height - sombra.arriba - sombra.abajo};
+}
+
+std::optional<Rect> ServidorVentanas::marcoDe(Window w) {
+  double b = 0;
+  const auto c = contenido(w, b);
+  if (!c) return std::nullopt;
+  // The window's border and the manager's decorations widen what the client draws in.
+  const Bordes deco = bordes(w, EXTENSIONES);
+  return Rect{c->x - b - deco.izquierda, c->y - b - deco.arriba,
+              c->ancho + 2 * b + deco.izquierda + deco.derecha,
+              c->alto + 2 * b + deco.arriba + deco.abajo};
+}
+
+std::optional<Rect> ServidorVentanas::contenidoDe(Window w) {
+  double borde = 0;
+  return contenido(w, borde);
 }
 
 Window ServidorVentanas::activa() {

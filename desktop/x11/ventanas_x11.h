@@ -44,6 +44,10 @@ class ServidorVentanas {
   std::optional<std::string> tituloDe(Window w);
   // The frame the user sees (decorations included) in global points.
   std::optional<Rect> marcoDe(Window w);
+  // What the client itself draws in, less the shadows it draws around itself, in global
+  // points: where a toolkit that gives its elements' places relative to its window has its
+  // window.
+  std::optional<Rect> contenidoDe(Window w);
   Window activa();
   bool existe(Window w);
 
@@ -70,6 +74,8 @@ class ServidorVentanas {
   };
   // A property of four cardinals: left, right, top, bottom.
   Bordes bordes(Window w, int nombre);
+  // What the client draws in, less its own shadows, in global points; and its border's width.
+  std::optional<Rect> contenido(Window w, double& borde);
   // A property's 32-bit items when it has the type asked for; nothing otherwise.
   std::optional<std::vector<uint32_t>> lista(Window w, Atom nombre, Atom tipo, long largo);
   std::vector<uint32_t> propiedad(Window w, Atom nombre, Atom tipo, long largo = 1024);

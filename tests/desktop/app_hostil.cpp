@@ -20,6 +20,8 @@
 //   referencias children, parents and elements at a point with bus names and paths that are
 //               none ("", "no es ruta") or that name nobody
 //   mudo        registers, then never answers again
+//   dormida     says its toolkit is Chromium and keeps the frame's one child the null reference,
+//               as Chromium does until an assistive technology wakes it; this one never wakes
 //
 // Prints "listo" once it is registered and its window is mapped; runs until it is ended.
 #include <X11/Xatom.h>
@@ -42,7 +44,18 @@
 
 namespace {
 
-enum class Modo { bucle, cienmil, megas, utf8, extremos, firma, errores, referencias, mudo };
+enum class Modo {
+  bucle,
+  cienmil,
+  megas,
+  utf8,
+  extremos,
+  firma,
+  errores,
+  referencias,
+  mudo,
+  dormida
+};
 
 Modo modo;
 bool registrada = false;
@@ -157,6 +170,8 @@ std::optional<Nodo> nodo(const std::string& ruta) {
                          ATSPI_STATE_SHOWING, ATSPI_STATE_VISIBLE});
     if (modo == Modo::cienmil) {
       n.cuantosHijos = CIEN_MIL;
+    } else if (modo == Modo::dormida) {
+      n.hijos = {Ref{yo, "/org/a11y/atspi/null"}};
     } else {
       for (const auto& h : hijosDelMarco()) n.hijos.push_back(propia(h));
     }
@@ -406,7 +421,8 @@ bool propiedad(DBusMessageIter& it, const Nodo& n, const std::string& nombre) {
   else if (nombre == "CurrentValue" && n.valor)
     variante(it, "d", [&](DBusMessageIter& v) { basico(v, DBUS_TYPE_DOUBLE, *n.valor); });
   else if (nombre == "ToolkitName")
-    variante(it, "s", [&](DBusMessageIter& v) { cadena(v, "hostil"); });
+    variante(it, "s",
+             [&](DBusMessageIter& v) { cadena(v, modo == Modo::dormida ? "Chromium" : "hostil"); });
   else if (nombre == "Version" || nombre == "AtspiVersion")
     variante(it, "s", [&](DBusMessageIter& v) { cadena(v, "2.1"); });
   else if (nombre == "Locale")
@@ -567,7 +583,8 @@ std::optional<Modo> modoDe(const std::string& s) {
   const std::pair<const char*, Modo> modos[] = {
       {"bucle", Modo::bucle},     {"cienmil", Modo::cienmil},         {"megas", Modo::megas},
       {"utf8", Modo::utf8},       {"extremos", Modo::extremos},       {"firma", Modo::firma},
-      {"errores", Modo::errores}, {"referencias", Modo::referencias}, {"mudo", Modo::mudo}};
+      {"errores", Modo::errores}, {"referencias", Modo::referencias}, {"mudo", Modo::mudo},
+      {"dormida", Modo::dormida}};
   for (auto [nombre, m] : modos)
     if (s == nombre) return m;
   return std::nullopt;

@@ -1,0 +1,96 @@
+// Chromium showing a page of ours from a file: read, found and pressed by its visible text,
+// started as users start it and with its renderer's accessibility switched on.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "common/archivos.h"
+#include "escritorio_real.h"
+
+namespace tildo::prueba {
+namespace {
+
+constexpr const char* PAGINA = R"(<!DOCTYPE html>
+<html lang="es"><head><meta charset="utf-8"><title>Página de Chromium</title></head><body>
+<h1>Encabezado de Chromium</h1>
+<button type="button" onclick="document.title = 'Título cambiado'">Cambiar título</button>
+</body></html>
+)";
+
+// A fresh profile with none of the connections Chromium makes of its own accord: on a closed
+// network they are refused many at a time and slow it down. As root it only starts without
+// its sandbox.
+std::vector<std::string> ordenDeChromium(const std::filesystem::path& carpeta, bool interruptor) {
+  std::vector<std::string> orden{"chromium",
+                                 "--disable-background-networking",
+                                 "--disable-component-update",
+                                 "--disable-sync",
+                                 "--no-first-run",
+                                 "--no-default-browser-check",
+                                 "--password-store=basic",
+                                 "--user-data-dir=" + (carpeta / "perfil").string()};
+  if (geteuid() == 0) orden.push_back("--no-sandbox");
+  if (interruptor) orden.push_back("--force-renderer-accessibility");
+  orden.push_back("file://" + (carpeta / "pagina.html").string());
+  return orden;
+}
+
+void leerYPulsarLaPagina(bool interruptor) {
+  char plantilla[] = "/tmp/tildo-chromium-XXXXXX";
+  const std::filesystem::path carpeta = mkdtemp(plantilla);
+  ASSERT_TRUE(escribirEnSitio(carpeta / "pagina.html", PAGINA));
+  const auto lector = interruptorDeAccesibilidad("ScreenReaderEnabled");
+  {
+    Aplicacion chromium(ordenDeChromium(carpeta, interruptor));
+    ASSERT_NE(esperarVentana("Página de Chromium - Chromium", 40s), 0u) << chromium.errores();
+    // The page's tree comes a moment after its window.
+    Json f;
+    const auto fin = std::chrono::steady_clock::now() + 20s;
+    while (std::chrono::steady_clock::now() < fin) {
+      auto s = ax({"ax-find", "--app", "chromium", "--depth", "40", "--max", "2000", "--name",
+                   "cambiar título"});
+      EXPECT_EQ(s.stderr_, "");
+      f = s.json();
+      if (f.value("total", 0) > 0) break;
+      std::this_thread::sleep_for(200ms);
+    }
+    ASSERT_EQ(f.value("total", 0), 1) << f.dump();
+    EXPECT_EQ(f["elementos"][0]["rol"], "AXButton");
+    EXPECT_EQ(f["elementos"][0]["habilitado"], true);
+
+    const Json h = ax({"ax-find", "--app", "chromium", "--depth", "40", "--max", "2000", "--name",
+                       "encabezado de chromium"})
+                       .json();
+    // The heading, and the text it holds.
+    ASSERT_GT(h.value("total", 0), 0) << h.dump();
+    EXPECT_EQ(h["elementos"][0]["rol"], "AXHeading");
+
+    auto c = ax({"ax-click", "--app", "chromium", "Cambiar título"});
+    EXPECT_EQ(c.stderr_, "");
+    const Json clic = c.json();
+    ASSERT_EQ(clic["metodo"], "AXPress") << c.stdout_;
+    EXPECT_NE(esperarVentana("Título cambiado - Chromium"), 0u);
+
+    const Json en =
+        ax({"ax-at", std::to_string(clic["x"].get<int>()), std::to_string(clic["y"].get<int>())})
+            .json();
+    EXPECT_EQ(en["rol"], "AXButton") << en.dump();
+    EXPECT_EQ(en["titulo"], "Cambiar título");
+    chromium.terminar();
+  }
+  EXPECT_EQ(interruptorDeAccesibilidad("ScreenReaderEnabled"), lector);
+  std::filesystem::remove_all(carpeta);
+}
+
+TEST(Chromium, PaginaLeidaYPulsadaComoLaAbreUnUsuario) {
+  leerYPulsarLaPagina(false);
+}
+
+TEST(Chromium, PaginaLeidaYPulsadaConSuAccesibilidadEncendida) {
+  leerYPulsarLaPagina(true);
+}
+
+}  // namespace
+}  // namespace tildo::prueba
