@@ -204,10 +204,10 @@ std::optional<std::vector<std::string>> ElementoAtspi::acciones() {
   std::vector<std::string> nombres;
   bool pulsa = false;
   for (const auto& crudo : nombresCrudos()) {
-    if (std::find(PULSAR.begin(), PULSAR.end(), crudo) != PULSAR.end()) {
+    if (rangoDePulsar(crudo)) {
       if (!pulsa) nombres.push_back("AXPress");
       pulsa = true;
-    } else if (crudo != "release" && !crudo.empty()) {
+    } else if (!esSoltar(crudo) && !crudo.empty()) {
       nombres.push_back(crudo);
     }
   }
@@ -218,11 +218,13 @@ int ElementoAtspi::realizar(std::string_view accion) {
   const auto crudos = nombresCrudos();
   int32_t indice = -1;
   if (accion == "AXPress") {
-    for (auto p : PULSAR) {
-      auto it = std::find(crudos.begin(), crudos.end(), p);
-      if (it != crudos.end()) {
-        indice = static_cast<int32_t>(it - crudos.begin());
-        break;
+    // The best of the actions that press.
+    size_t mejor = PULSAR.size();
+    for (size_t i = 0; i < crudos.size(); ++i) {
+      const auto rango = rangoDePulsar(crudos[i]);
+      if (rango && *rango < mejor) {
+        mejor = *rango;
+        indice = static_cast<int32_t>(i);
       }
     }
   } else {

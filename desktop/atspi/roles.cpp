@@ -1,5 +1,8 @@
 #include "desktop/atspi/roles.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace tildo::atspi {
 
 namespace {
@@ -94,6 +97,27 @@ bool conPartesDeAdorno(AtspiRole r) {
   return r == ATSPI_ROLE_PUSH_BUTTON || r == ATSPI_ROLE_TOGGLE_BUTTON ||
          r == ATSPI_ROLE_CHECK_BOX || r == ATSPI_ROLE_RADIO_BUTTON || r == ATSPI_ROLE_PAGE_TAB ||
          r == ATSPI_ROLE_SLIDER || r == ATSPI_ROLE_SCROLL_BAR || r == ATSPI_ROLE_PROGRESS_BAR;
+}
+
+namespace {
+
+bool igualSinCaja(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+}  // namespace
+
+std::optional<size_t> rangoDePulsar(std::string_view accion) {
+  for (size_t i = 0; i < PULSAR.size(); ++i)
+    if (igualSinCaja(accion, PULSAR[i])) return i;
+  return std::nullopt;
+}
+
+bool esSoltar(std::string_view accion) {
+  return igualSinCaja(accion, "release");
 }
 
 bool tieneEstado(const std::vector<uint32_t>& estados, AtspiStateType e) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -30,6 +31,11 @@ bool conPartesDeAdorno(AtspiRole r);
 // The AT-SPI actions that press an element, best first.
 constexpr std::array<std::string_view, 6> PULSAR = {"click",  "press", "activate",
                                                     "toggle", "jump",  "open"};
+// Where an action's own name stands among those that press, compared without regard to case as
+// the toolkits write them differently (GTK "click", Qt "Press"); nothing when it does not press.
+std::optional<size_t> rangoDePulsar(std::string_view accion);
+// Whether the action is the release that follows a press, which is no action of its own.
+bool esSoltar(std::string_view accion);
 
 bool tieneEstado(const std::vector<uint32_t>& estados, AtspiStateType e);
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 
+#include "desktop/atspi/roles.h"
 #include "desktop/atspi/vista.h"
 
 namespace tildo::atspi {
@@ -44,6 +45,25 @@ TEST(VistaAtspi, LoQueNoSeMuestraSaleYLasVentanasDeLaAppQuedan) {
   // An element that did not say its states is not hidden on a guess.
   item.estados.reset();
   EXPECT_EQ(presencia(item, false), Presencia::visible);
+  // A toolkit that marks showing on windows alone (GTK 4.8): there visible is showing, and what
+  // is not visible (a closed popover's items) is still left out.
+  item.soloVisible = true;
+  item.estados = estados({ATSPI_STATE_VISIBLE, ATSPI_STATE_ENABLED});
+  EXPECT_EQ(presencia(item, false), Presencia::visible);
+  item.estados = estados({ATSPI_STATE_ENABLED});
+  EXPECT_EQ(presencia(item, false), Presencia::oculto);
+}
+
+// The toolkits write the press action each their own way: GTK "click", Qt "Press".
+TEST(VistaAtspi, LasAccionesQuePulsanSinImportarLaCaja) {
+  EXPECT_EQ(rangoDePulsar("click"), 0u);
+  EXPECT_EQ(rangoDePulsar("Press"), 1u);
+  EXPECT_EQ(rangoDePulsar("ACTIVATE"), 2u);
+  EXPECT_EQ(rangoDePulsar("Toggle"), 3u);
+  for (const char* otra : {"SetFocus", "ShowMenu", "Pressed", "pres", "", "release"})
+    EXPECT_FALSE(rangoDePulsar(otra)) << otra;
+  EXPECT_TRUE(esSoltar("Release"));
+  EXPECT_FALSE(esSoltar("Press"));
 }
 
 TEST(VistaAtspi, SoloDisposicionLaCajaSinNombreTextoNiAcciones) {
