@@ -44,7 +44,8 @@ class SistemaDeVentanas {
   virtual std::optional<Punto> origenDePantalla() = 0;
   // Where the global origin lies in the places the toolkit of one of the process's windows
   // gives: the window with that title, else the one whose content has that size (the size of
-  // the frame the toolkit gives). Nothing when the window system tells no such window's place.
+  // the frame the toolkit gives), else the process's only window. Nothing when the window system
+  // tells no such window's place.
   virtual std::optional<Punto> origenEnVentana(int32_t pid, const std::string& titulo,
                                                Medidas contenido) = 0;
 };

@@ -41,14 +41,14 @@ DuenosDeVentanas SistemaWayland::duenos() {
 std::optional<Punto> SistemaWayland::origenEnVentana(int32_t pid, const std::string& titulo,
                                                      Medidas medidas) {
   if (!ventanas_) return std::nullopt;
-  // The title counts first, then the content's size; a window with neither is another, and so
-  // is one too small for the frame.
+  // The title counts first, then the content's size; a process's only window is its frame's
+  // whatever they say.
   const VentanaCompositor* elegida = nullptr;
-  int mejor = 0;
+  int mejor = -1, suyas = 0;
   for (const auto& v : todas()) {
     if (!v.contenido || !ventanas_->esDe(v, pid)) continue;
+    ++suyas;
     const Rect& c = *v.contenido;
-    if (c.ancho + 1 < medidas.ancho || c.alto + 1 < medidas.alto) continue;
     const bool mismasMedidas =
         std::fabs(c.ancho - medidas.ancho) < 1 && std::fabs(c.alto - medidas.alto) < 1;
     const int puntos = (v.titulo == titulo ? 2 : 0) + (mismasMedidas ? 1 : 0);
@@ -57,9 +57,10 @@ std::optional<Punto> SistemaWayland::origenEnVentana(int32_t pid, const std::str
       mejor = puntos;
     }
   }
+  if (mejor == 0 && suyas > 1) elegida = nullptr;
   if (!elegida) return std::nullopt;
   // sway centres a surface smaller than the room it gives it (a dialog of fixed size placed
-  // larger).
+  // larger), and clips one larger at the room's corner.
   const Rect& c = *elegida->contenido;
   const Punto o = ventanas_->origen();
   return Punto{o.x - (c.x + std::max(0.0, (c.ancho - medidas.ancho) / 2)),

@@ -124,6 +124,29 @@ TEST(Wayland, ElementosEnSuSitioDeLaPantalla) {
 
   sinErrores(ax({"click", std::to_string(cx), std::to_string(cy)}));
   EXPECT_EQ(dialogo.esperarFin(), 1);
+
+  // A window wider than sway's tile for it, clipped at the tile's corner, whose frame has no
+  // name: its process's only window.
+  Aplicacion fabrica({"gtk3-widget-factory"});
+  ASSERT_FALSE(esperarVentanaWayland("gtk3-widget-factory").is_null());
+  Json pagina;
+  const std::string pidFabrica = std::to_string(fabrica.pid());
+  for (int i = 0; i < 100 && !pagina.contains("cx"); ++i) {
+    const Json hallado = ax({"ax-find", "--app", pidFabrica, "Page 2"}).json();
+    if (hallado.value("total", 0) > 0) pagina = hallado["elementos"][0];
+    if (!pagina.contains("cx")) std::this_thread::sleep_for(100ms);
+  }
+  ASSERT_TRUE(pagina.contains("cx")) << pagina;
+  const std::string px = std::to_string(pagina["cx"].get<int>()),
+                    py = std::to_string(pagina["cy"].get<int>());
+  EXPECT_EQ(ax({"ax-at", px, py}).json()["titulo"], "Page 2");
+  sinErrores(ax({"click", px, py}));
+  Json marcada = Json::object();
+  for (int i = 0; i < 20 && marcada.value("valor", "") != "1"; ++i) {
+    std::this_thread::sleep_for(100ms);
+    marcada = ax({"ax-find", "--app", pidFabrica, "Page 2"}).json()["elementos"][0];
+  }
+  EXPECT_EQ(marcada["valor"], "1") << marcada;
 }
 
 // A compositor of the family without sway's IPC: sway itself, with SWAYSOCK unset for tildo-ax,
