@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string_view>
 
+#include "common/archivos.h"
 #include "common/fallo.h"
 #include "common/texto.h"
 #include "desktop/x11/ventanas_x11.h"
@@ -60,6 +62,36 @@ void padre(void*, zwlr_foreign_toplevel_handle_v1*, zwlr_foreign_toplevel_handle
 
 const zwlr_foreign_toplevel_handle_v1_listener OYENTE_VENTANA = {titulo, appId, salida,  salida,
                                                                  estado, hecho, cerrada, padre};
+
+// The compositor's socket as an environment names it: WAYLAND_DISPLAY, under XDG_RUNTIME_DIR
+// unless it is a path of its own.
+std::string socketDe(const std::string& pantalla, const std::string& carpeta) {
+  if (pantalla.empty() || pantalla.front() == '/') return pantalla;
+  return carpeta + "/" + pantalla;
+}
+
+std::string variable(const char* nombre) {
+  const char* v = std::getenv(nombre);
+  return v ? v : "";
+}
+
+// The compositor socket the process's environment names; empty when it names none.
+std::string socketDelProceso(long pid) {
+  // An environment runs to some kilobytes; what lies past this is not looked at.
+  constexpr size_t LARGO_ENTORNO = 256 * 1024;
+  const auto entorno =
+      leerPrincipio("/proc/" + std::to_string(pid) + "/environ", LARGO_ENTORNO).value_or("");
+  std::string pantalla, carpeta;
+  for (size_t i = 0; i < entorno.size();) {
+    size_t fin = entorno.find('\0', i);
+    if (fin == std::string::npos) fin = entorno.size();
+    const std::string_view v(entorno.data() + i, fin - i);
+    if (v.starts_with("WAYLAND_DISPLAY=")) pantalla = v.substr(16);
+    if (v.starts_with("XDG_RUNTIME_DIR=")) carpeta = v.substr(16);
+    i = fin + 1;
+  }
+  return socketDe(pantalla, carpeta);
+}
 
 }  // namespace
 
@@ -167,6 +199,8 @@ const std::vector<std::pair<int32_t, std::string>>& VentanasAjenas::procesos() {
   DIR* d = opendir("/proc");
   if (!d) return *procesos_;
   const uid_t yo = getuid();
+  // Only the processes of this session: the same program may run on another display too.
+  const std::string nuestro = socketDe(variable("WAYLAND_DISPLAY"), variable("XDG_RUNTIME_DIR"));
   while (const dirent* e = readdir(d)) {
     char* fin = nullptr;
     const long pid = std::strtol(e->d_name, &fin, 10);
@@ -174,6 +208,7 @@ const std::vector<std::pair<int32_t, std::string>>& VentanasAjenas::procesos() {
     struct stat datos;
     const std::string ruta = std::string("/proc/") + e->d_name;
     if (stat(ruta.c_str(), &datos) != 0 || datos.st_uid != yo) continue;
+    if (socketDelProceso(pid) != nuestro) continue;
     if (auto programa = nombreDeProceso(int32_t(pid))) procesos_->emplace_back(pid, *programa);
   }
   closedir(d);

@@ -29,8 +29,8 @@ class VentanasAjenas : public VentanasCompositor {
   VentanasAjenas& operator=(const VentanasAjenas&) = delete;
 
   // The windows in the order the compositor announced them, the newest first, the active one
-  // before all. A window's pid is the one process of the user whose program its app id names,
-  // when there is exactly one.
+  // before all. A window's pid is the one process of the user in this session (its environment
+  // names this compositor) whose program its app id names, when there is exactly one.
   std::vector<VentanaCompositor> todas() override;
   // A window without a known pid belongs to every process whose program its app id names.
   bool esDe(const VentanaCompositor& v, int32_t pid) override;
@@ -45,7 +45,7 @@ class VentanasAjenas : public VentanasCompositor {
  private:
   VentanasAjenas(ConexionWayland& conexion, zwlr_foreign_toplevel_manager_v1* gestor);
   Anunciada* anunciada(int64_t id);
-  // The user's processes with their program's name, read once per run.
+  // The user's processes in this session with their program's name, read once per run.
   const std::vector<std::pair<int32_t, std::string>>& procesos();
 
   zwlr_foreign_toplevel_manager_v1* gestor_;
