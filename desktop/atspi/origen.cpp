@@ -38,6 +38,8 @@ void SesionAtspi::hijosEnMarco(const Objeto& padre, const std::vector<Objeto>& h
 
 std::optional<Punto> SesionAtspi::origenDe(const Objeto& o) {
   if (!desdeSuVentana(o)) return sistema.origenDePantalla();
+  // An application is in no window.
+  if (o.ruta == RAIZ) return std::nullopt;
   // The frame is the ancestor whose parent is the application; a walk has told it for the
   // elements it went through.
   std::vector<std::string> camino;
