@@ -128,13 +128,15 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
     const auto hijos = hijosDe(l).value_or(std::vector<Objeto>{});
     std::weak_ptr<Lote> padre = l.weak_from_this();
     auto yo = shared_from_this();
+    const bool enPagina = paginaDeHijos(l);
     for (const auto& h : hijos) {
       if (elementos >= ELEMENTOS_ADELANTADOS) return;
       ++elementos;
-      bus().cuandoQuepa([yo, padre, h, niveles] {
+      bus().cuandoQuepa([yo, padre, h, niveles, enPagina] {
         auto l = padre.lock();
         if (!l || l->hijosEntregados) return;
         auto hijo = yo->loteDe(h);
+        hijo->enPagina = enPagina;
         l->deHijos.push_back(hijo);
         yo->seguir(hijo.get(), h, niveles);
       });
@@ -156,7 +158,7 @@ void ElementoAtspi::anticipar(int64_t profundidad) {
   a->direccion = bus().metodo(a->app, "org.a11y.atspi.Application", "GetApplicationBusAddress");
   // The application's own cache; the registry's has nothing in it.
   a->items = bus().metodo({o_.bus, "/org/a11y/atspi/cache"}, "org.a11y.atspi.Cache", "GetItems");
-  lote_ = pedirLote(bus(), o_, kit());
+  lote_ = nuevoLote();
   std::weak_ptr<Lote> raiz = lote_;
   auto empezar = [a, raiz, o = o_, profundidad] {
     auto l = raiz.lock();

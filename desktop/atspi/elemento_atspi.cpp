@@ -159,10 +159,12 @@ std::optional<std::vector<std::shared_ptr<ElementoAtspi>>> ElementoAtspi::hijosC
   l.hijosEntregados = true;
   s_->hijosEnMarco(o_, *objetos, pid_ || o_.ruta == RAIZ);
   auto grupo = std::make_shared<Hermanos>();
+  const bool enPagina = paginaDeHijos(l);
   std::vector<std::shared_ptr<ElementoAtspi>> hijos;
   hijos.reserve(objetos->size());
   for (size_t i = 0; i < objetos->size(); ++i) {
     auto h = std::make_shared<ElementoAtspi>(s_, (*objetos)[i]);
+    h->enPagina_ = enPagina;
     if (i < l.deHijos.size()) h->lote_ = std::move(l.deHijos[i]);
     h->hermanos(grupo, i);
     grupo->lista.push_back(h);

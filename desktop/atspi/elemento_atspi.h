@@ -53,7 +53,7 @@ class ElementoAtspi : public Elemento {
   std::string identidad() const override { return identidadDe(o_); }
 
   void preguntar() {
-    if (!lote_) lote_ = pedirLote(bus(), o_, kit());
+    if (!lote_) lote_ = nuevoLote();
   }
   void completarSiListo() {
     if (lote_ && !lote_->completo && lote_->basicoListo()) completar(bus(), o_, *lote_);
@@ -68,6 +68,11 @@ class ElementoAtspi : public Elemento {
  private:
   atspi::Bus& bus() const { return *s_->bus; }
   Kit kit() const { return s_->kitDeApp(o_.bus); }
+  std::shared_ptr<Lote> nuevoLote() {
+    auto l = pedirLote(bus(), o_, kit());
+    l->enPagina = enPagina_;
+    return l;
+  }
   // The answers for this read: each batch serves every attribute once; a second read of the
   // same attribute asks afresh, so a moving element is seen moving.
   Lote& lote(std::string_view nombre) {
@@ -75,7 +80,7 @@ class ElementoAtspi : public Elemento {
       hermanos_->adelantar(indice_ + 1);
       grupo_ = std::move(hermanos_);
     }
-    if (!lote_ || lote_->servidos.count(nombre)) lote_ = pedirLote(bus(), o_, kit());
+    if (!lote_ || lote_->servidos.count(nombre)) lote_ = nuevoLote();
     lote_->servidos.emplace(nombre);
     return *lote_;
   }
@@ -107,6 +112,7 @@ class ElementoAtspi : public Elemento {
   std::shared_ptr<SesionAtspi> s_;
   Objeto o_;
   std::optional<int32_t> pid_;  // set on application elements
+  bool enPagina_ = false;       // inside a web page, as far as the walk that reached it knows
   bool despierta_ = false;
   std::optional<int64_t> profundidad_;  // of the walk asked ahead from this element
   std::optional<AtspiRole> rol_;

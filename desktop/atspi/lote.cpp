@@ -73,6 +73,10 @@ void completar(atspi::Bus& bus, const Objeto& o, Lote& l, bool adelantado) {
   }
 }
 
+bool paginaDeHijos(Lote& l) {
+  return l.enPagina || l.rolAtspi() == static_cast<uint32_t>(ATSPI_ROLE_DOCUMENT_WEB);
+}
+
 Rasgos rasgosDe(Lote& l) {
   Rasgos r;
   r.rol = l.rolAtspi();
@@ -80,7 +84,7 @@ Rasgos rasgosDe(Lote& l) {
   r.nombre = l.titulo();
   r.descripcion = l.descripcionAtspi();
   r.interfaces = l.interfacesAtspi();
-  r.soloVisible = l.kit == Kit::gtk4;
+  r.soloVisible = l.kit == Kit::gtk4 || l.enPagina;
   return r;
 }
 

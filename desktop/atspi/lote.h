@@ -32,6 +32,9 @@ struct Lote : std::enable_shared_from_this<Lote> {
   // Not showing, on a toolkit that gives such elements no extents: none are asked for.
   bool sinExtension = false;
   Kit kit = Kit::otro;
+  // Inside a web page, where "showing" means scrolled into view: what is below the fold is
+  // there for the user to scroll to.
+  bool enPagina = false;
   bool completo = false;
   bool sinHijos = false;  // known from the child count, so the list is not asked for
   Llamada texto, valor, cuantasAcciones;
@@ -91,6 +94,8 @@ std::shared_ptr<Lote> loteDeCache(Bus& bus, const ItemDeCache& item,
                                   std::optional<std::vector<Objeto>> hijos, Kit kit);
 // The second questions. Asked ahead of the walk, the action names wait for their number.
 void completar(Bus& bus, const Objeto& o, Lote& l, bool adelantado = false);
+// Whether the element's children are inside a web page: it is in one, or it is one.
+bool paginaDeHijos(Lote& l);
 // What the first answers say of the element, waited for.
 Rasgos rasgosDe(Lote& l);
 // Whether those answers are in, so that reading them does not wait.

@@ -32,8 +32,9 @@ struct Rasgos {
   // Known only once asked for, which is worth it only for a possible layout element.
   std::optional<std::string> texto;
   std::optional<int32_t> acciones;
-  // The toolkit marks its elements "visible" and never "showing" (GTK 4.8 sets "showing" on
-  // windows only).
+  // "Visible" is what counts: the toolkit marks its elements "visible" and never "showing"
+  // (GTK 4.8 sets "showing" on windows only), or the element is inside a web page, where
+  // "showing" means scrolled into view.
   bool soloVisible = false;
 };
 

@@ -16,6 +16,8 @@ constexpr const char* PAGINA = R"(<!DOCTYPE html>
 <html lang="es"><head><meta charset="utf-8"><title>Página de Chromium</title></head><body>
 <h1>Encabezado de Chromium</h1>
 <button type="button" onclick="document.title = 'Título cambiado'">Cambiar título</button>
+<div style="height: 4000px"></div>
+<p>Párrafo al final de la página</p>
 </body></html>
 )";
 
@@ -66,6 +68,11 @@ void leerYPulsarLaPagina(bool interruptor) {
     // The heading, and the text it holds.
     ASSERT_GT(h.value("total", 0), 0) << h.dump();
     EXPECT_EQ(h["elementos"][0]["rol"], "AXHeading");
+    // Below the fold is not showing, yet it is the page's, there to scroll to.
+    const Json final = ax({"ax-find", "--app", "chromium", "--depth", "40", "--max", "2000",
+                           "--name", "al final de la página"})
+                           .json();
+    EXPECT_GT(final.value("total", 0), 0) << final.dump();
 
     auto c = ax({"ax-click", "--app", "chromium", "Cambiar título"});
     EXPECT_EQ(c.stderr_, "");
