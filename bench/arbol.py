@@ -9,9 +9,13 @@ import tempfile
 import time
 
 VECES = int(os.environ["VECES"])
-APPS = [("gtk3-widget-factory", "widget", "widget"),
-        ("Qt Widgets (ventana_qt)", "ventana_qt", "ventana_qt"),
-        ("Firefox ESR, página larga", "firefox", "firefox")]
+APPS = [(clave, titulo, app, buscado) for clave, titulo, app, buscado in [
+    ("gtk", "gtk3-widget-factory", "widget", "widget"),
+    ("qt", "Qt Widgets (ventana_qt)", "ventana_qt", "ventana_qt"),
+    ("firefox", "Firefox ESR, página larga", "firefox", "firefox"),
+    ("chromium", "Chromium con su accesibilidad, página larga", "chromium", "chromium"),
+    ("writer", "LibreOffice Writer, documento vacío", "soffice", "soffice"),
+] if clave in os.environ["ARBOL_APPS"].split(",")]
 ENTORNO = dict(os.environ, TILDO_ESCRITORIO="")
 
 
@@ -64,9 +68,9 @@ def llamadas(orden):
 def main():
     print(f"ax-tree completo contra pyatspi, {VECES} veces cada uno, alternados (medianas)")
     # Every application settled first, so that none is starting while another is measured.
-    for _, app, buscado in APPS:
+    for _, _, app, buscado in APPS:
         esperarArbol(herramientas(app, buscado)["tildo-ax"])
-    for titulo, app, buscado in APPS:
+    for _, titulo, app, buscado in APPS:
         h = herramientas(app, buscado)
         for orden in h.values():  # warm up: the toolkits build some of their trees lazily
             correr(orden)
