@@ -191,8 +191,9 @@ TEST_F(AppHostil, CienMilHijosYTextosDeUnMega) {
     // the walk may run out of time, and says so.
     for (const char* orden : {"hondo", "ax-click"}) {
       const Json& r = cienmil[orden];
-      if (r["ok"] == false)
+      if (r["ok"] == false) {
         EXPECT_EQ(r["error"], "la app «App hostil» no terminó de responder a tiempo") << orden;
+      }
     }
     if (cienmil["hondo"]["ok"] == true) {
       EXPECT_EQ(cienmil["hondo"]["total"], 5000);
@@ -206,7 +207,9 @@ TEST_F(AppHostil, CienMilHijosYTextosDeUnMega) {
     const Json& r = megas[orden];
     EXPECT_EQ(r["ok"], true) << orden;
     for (const auto& [clave, valor] : r.items())
-      if (valor.is_string()) EXPECT_LE(valor.get<std::string>().size(), 64u * 1024) << orden;
+      if (valor.is_string()) {
+        EXPECT_LE(valor.get<std::string>().size(), 64u * 1024) << orden;
+      }
   }
   EXPECT_EQ(megas["ax-at"]["titulo"], megas["ax-at"]["descripcion"]);
   EXPECT_EQ(megas["ax-at"]["titulo"].get<std::string>().size(), 64u * 1024 - 1);
