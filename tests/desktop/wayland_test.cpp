@@ -85,7 +85,8 @@ TEST(Wayland, PantallasPunteroYVentanas) {
   const std::string otroPid = std::to_string(otro.pid());
   EXPECT_EQ(ax({"minimize", "--pid", otroPid}).json(),
             Json({{"ok", true}, {"minimizada", "Guardada Wayland"}}));
-  for (const Json& v : ax({"windows"}).json()["ventanas"]) EXPECT_NE(v["pid"], otro.pid());
+  const Json ventanas = ax({"windows"}).json()["ventanas"];
+  for (const Json& v : ventanas) EXPECT_NE(v["pid"], otro.pid());
   EXPECT_EQ(ax({"focus", "--pid", otroPid}).json()["enfocada"], "zenity");
   EXPECT_FALSE(esperarVentanaWayland("Guardada Wayland").is_null());
 }
