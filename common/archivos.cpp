@@ -11,19 +11,18 @@
 #include <random>
 
 namespace tildo {
-namespace {
 
 bool escribirTodo(int fd, std::string_view contenido) {
   while (!contenido.empty()) {
     const ssize_t n = ::write(fd, contenido.data(), contenido.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
     contenido.remove_prefix(static_cast<size_t>(n));
   }
   return true;
 }
+
+namespace {
 
 std::string motivoDeErrno(int error) {
   switch (error) {

@@ -31,6 +31,10 @@ std::optional<std::string> leerArchivo(const std::string& ruta, size_t limite = 
 // regular file.
 std::optional<std::string> leerPrincipio(const std::string& ruta, size_t cuantos);
 
+// All the bytes to the descriptor, in one write call unless the kernel takes less (a full
+// pipe); false when a write fails.
+bool escribirTodo(int fd, std::string_view contenido);
+
 // An open descriptor to its end, or nothing when reading fails or passes the limit.
 std::optional<std::string> leerDescriptor(int fd, size_t limite = LIMITE_LECTURA);
 

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "common/numeros.h"
 #include "common/texto.h"
 
 namespace tildo {
@@ -13,14 +14,30 @@ bool escribirCadena(const std::string& s, std::string& salida) {
   salida += '"';
   for (unsigned char c : s) {
     switch (c) {
-      case '"': salida += "\\\""; break;
-      case '\\': salida += "\\\\"; break;
-      case '/': salida += "\\/"; break;
-      case '\b': salida += "\\b"; break;
-      case '\f': salida += "\\f"; break;
-      case '\n': salida += "\\n"; break;
-      case '\r': salida += "\\r"; break;
-      case '\t': salida += "\\t"; break;
+      case '"':
+        salida += "\\\"";
+        break;
+      case '\\':
+        salida += "\\\\";
+        break;
+      case '/':
+        salida += "\\/";
+        break;
+      case '\b':
+        salida += "\\b";
+        break;
+      case '\f':
+        salida += "\\f";
+        break;
+      case '\n':
+        salida += "\\n";
+        break;
+      case '\r':
+        salida += "\\r";
+        break;
+      case '\t':
+        salida += "\\t";
+        break;
       default:
         if (c < 0x20) {
           static const char* hex = "0123456789abcdef";
@@ -45,17 +62,26 @@ bool escribir(const Json& v, std::string& salida, int sangria) {
     salida.append(static_cast<size_t>(nivel) * 2, ' ');
   };
   switch (v.type()) {
-    case Json::value_t::null: salida += "null"; return true;
-    case Json::value_t::boolean: salida += v.get<bool>() ? "true" : "false"; return true;
-    case Json::value_t::number_integer: salida += std::to_string(v.get<int64_t>()); return true;
-    case Json::value_t::number_unsigned: salida += std::to_string(v.get<uint64_t>()); return true;
+    case Json::value_t::null:
+      salida += "null";
+      return true;
+    case Json::value_t::boolean:
+      salida += v.get<bool>() ? "true" : "false";
+      return true;
+    case Json::value_t::number_integer:
+      salida += std::to_string(v.get<int64_t>());
+      return true;
+    case Json::value_t::number_unsigned:
+      salida += std::to_string(v.get<uint64_t>());
+      return true;
     case Json::value_t::number_float: {
       auto texto = textoDeNumero(v.get<double>());
       if (!texto) return false;
       salida += *texto;
       return true;
     }
-    case Json::value_t::string: return escribirCadena(v.get_ref<const std::string&>(), salida);
+    case Json::value_t::string:
+      return escribirCadena(v.get_ref<const std::string&>(), salida);
     case Json::value_t::array: {
       salida += '[';
       bool primero = true;
@@ -84,7 +110,8 @@ bool escribir(const Json& v, std::string& salida, int sangria) {
       salida += '}';
       return true;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -96,9 +123,13 @@ std::optional<std::string> escribirCon(const Json& valor, int sangria) {
 
 }  // namespace
 
-std::optional<std::string> escribirJson(const Json& valor) { return escribirCon(valor, -1); }
+std::optional<std::string> escribirJson(const Json& valor) {
+  return escribirCon(valor, -1);
+}
 
-std::optional<std::string> escribirJsonBonito(const Json& valor) { return escribirCon(valor, 0); }
+std::optional<std::string> escribirJsonBonito(const Json& valor) {
+  return escribirCon(valor, 0);
+}
 
 std::optional<std::string> textoDeNumero(double numero) {
   if (!std::isfinite(numero)) return std::nullopt;
@@ -111,6 +142,10 @@ std::optional<std::string> textoDeNumero(double numero) {
   }
   auto r = std::to_chars(buf, buf + sizeof buf, numero);
   return std::string(buf, r.ptr);
+}
+
+void ponerTruncado(Json& destino, const char* clave, double valor) {
+  if (auto n = truncar(valor)) destino[clave] = *n;
 }
 
 }  // namespace tildo

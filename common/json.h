@@ -28,4 +28,8 @@ std::optional<std::string> escribirJsonBonito(const Json& valor);
 // others in the shortest form that reads back as the same double. Nothing when not finite.
 std::optional<std::string> textoDeNumero(double numero);
 
+// Sets the key to the value truncated towards zero, only when it has an integer form (finite,
+// within 64 bits): a reply is always produced, without the coordinates that have none.
+void ponerTruncado(Json& destino, const char* clave, double valor);
+
 }  // namespace tildo

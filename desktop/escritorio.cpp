@@ -1,9 +1,9 @@
 #include "desktop/escritorio.h"
 
-#include <cstdlib>
 #include <string>
 
 #include "common/fallo.h"
+#include "common/lineas.h"
 #include "desktop/linux/escritorio_linux.h"
 #include "desktop/simulated/simulado.h"
 #include "desktop/wayland/escritorio_wayland.h"
@@ -11,11 +11,6 @@
 
 namespace tildo {
 namespace {
-
-std::string variable(const char* nombre) {
-  const char* valor = std::getenv(nombre);
-  return valor ? valor : "";
-}
 
 // No desktop to reach: every port that would reach it says why.
 class EscritorioInalcanzable : public Escritorio {
@@ -34,15 +29,15 @@ class EscritorioInalcanzable : public Escritorio {
 }  // namespace
 
 std::unique_ptr<Escritorio> abrirEscritorio() {
-  const std::string descripcion = variable("TILDO_ESCRITORIO");
-  if (!descripcion.empty())
-    return std::make_unique<EscritorioSimulado>(descripcion, variable("TILDO_REGISTRO"));
+  if (const auto descripcion = variableDeEntorno("TILDO_ESCRITORIO"))
+    return std::make_unique<EscritorioSimulado>(*descripcion,
+                                                variableDeEntorno("TILDO_REGISTRO").value_or(""));
   // A Wayland session wins over the X display it may also offer (XWayland reaches only X
   // clients) when its compositor lets clients post input.
-  if (!variable("WAYLAND_DISPLAY").empty())
+  if (variableDeEntorno("WAYLAND_DISPLAY"))
     if (auto wayland = escritorioWayland()) return wayland;
   // The display is opened by the first port that needs it, with what that port needs.
-  if (!variable("DISPLAY").empty())
+  if (variableDeEntorno("DISPLAY"))
     return std::make_unique<EscritorioLinux>(std::make_unique<ConexionX11>());
   return std::make_unique<EscritorioInalcanzable>(
       "no hay escritorio al que llegar: ni compositor Wayland que admita entrada virtual "

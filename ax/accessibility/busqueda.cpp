@@ -38,10 +38,6 @@ float aFlotante(double valor) {
   return static_cast<float>(valor);
 }
 
-void ponerTruncado(Json& destino, const char* clave, double valor) {
-  if (auto n = truncar(valor)) destino[clave] = *n;
-}
-
 }  // namespace
 
 bool coincide(const std::string& consulta, const std::vector<std::string>& textos) {

@@ -20,10 +20,6 @@ void ponerTexto(Json& destino, const char* clave, const std::optional<std::strin
 
 }  // namespace
 
-std::optional<Valor> atributo(Elemento& elemento, std::string_view nombre) {
-  return elemento.atributo(nombre);
-}
-
 std::optional<std::string> texto(Elemento& elemento, std::string_view nombre) {
   auto valor = elemento.atributo(nombre);
   if (!valor) return std::nullopt;

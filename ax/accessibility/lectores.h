@@ -16,7 +16,6 @@ namespace tildo {
 // How many user-perceived characters of "AXValue" a record carries.
 constexpr size_t LARGO_VALOR = 400;
 
-std::optional<Valor> atributo(Elemento& elemento, std::string_view nombre);
 // A non-empty text, or a number's (or a boolean's) textual form.
 std::optional<std::string> texto(Elemento& elemento, std::string_view nombre);
 // A boolean, or a number that is exactly 0 or 1.

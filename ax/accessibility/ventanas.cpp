@@ -8,11 +8,6 @@
 namespace tildo {
 namespace {
 
-// Sets the key only when the value has an integer form, so a reply is always produced.
-void ponerTruncado(Json& destino, const char* clave, double valor) {
-  if (auto n = truncar(valor)) destino[clave] = *n;
-}
-
 std::string tituloDe(Elemento& ventana) {
   return texto(ventana, "AXTitle").value_or("");
 }

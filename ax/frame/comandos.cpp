@@ -86,7 +86,7 @@ Resultado ejecutar(std::vector<std::string> args) {
     args.erase(args.begin());
     for (const auto& c : COMANDOS()) {
       if (palabra != c.palabra) continue;
-      const Argumentos argumentos(std::move(args));
+      const Argumentos argumentos = argumentosDeAx(std::move(args));
       auto escritorio = abrirEscritorio();
       return {c.ejecutar(argumentos, *escritorio), 0};
     }

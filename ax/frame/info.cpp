@@ -4,14 +4,6 @@
 #include "common/numeros.h"
 
 namespace tildo {
-namespace {
-
-// A truncated coordinate, or nothing to write when it has no integer form.
-void ponerTruncado(Json& destino, const char* clave, double valor) {
-  if (auto n = truncar(valor)) destino[clave] = *n;
-}
-
-}  // namespace
 
 Json infoPantalla(Pantallas& pantallas, Accesibilidad& accesibilidad, Espacio& espacio) {
   const int64_t pixelesAncho = pantallas.pixelesAncho(), pixelesAlto = pantallas.pixelesAlto();

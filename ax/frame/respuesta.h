@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "common/json.h"
+#include "common/lineas.h"
 
 namespace tildo {
 
@@ -18,7 +18,5 @@ LineaDeRespuesta lineaDeRespuesta(const Json& respuesta, int codigo);
 
 // Writes the reply and its line feed to standard output and ends the process with the code.
 [[noreturn]] void emitir(const Json& respuesta, int codigo = 0);
-
-Json respuestaDeFallo(const std::string& mensaje);
 
 }  // namespace tildo

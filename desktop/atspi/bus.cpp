@@ -200,11 +200,6 @@ void Bus::darPaso() {
   dandoPaso_ = false;
 }
 
-bool Bus::callada(const std::string& bus) const {
-  auto it = destinos_.find(bus);
-  return it != destinos_.end() && it->second.callada;
-}
-
 bool Bus::esperar(std::shared_ptr<Llamada::Pendiente> p, Reloj::time_point hasta) {
   const auto inicio = Reloj::now();
   const auto limite = std::min(hasta, inicio + (ESPERA_TOTAL - esperado_));

@@ -163,8 +163,6 @@ class Bus {
   // Called with the application's bus name when one does not answer within the bounds, or
   // when the command has waited on the bus all it may; it is expected to end the command.
   std::function<void(const std::string& bus)> alCallar;
-  // Whether the application has already been found not to answer in this run.
-  bool callada(const std::string& bus) const;
   // Whether the command has waited on the bus all it may.
   bool agotada() const { return esperado_ >= ESPERA_TOTAL; }
   // Questions still waiting for their answers.

@@ -1,6 +1,6 @@
 #include "desktop/atspi/sesion.h"
 
-#include <cstdlib>
+#include "common/lineas.h"
 
 namespace tildo {
 
@@ -29,11 +29,6 @@ namespace {
 const atspi::Objeto ESTADO_ACCESIBILIDAD{"org.a11y.Bus", "/org/a11y/bus"};
 constexpr const char* ESTADO = "org.a11y.Status";
 
-std::string variable(const char* nombre) {
-  const char* v = std::getenv(nombre);
-  return v ? v : "";
-}
-
 // Finds the accessibility bus where libatspi would (the environment, the root window, the
 // session bus's launcher) and switches the toolkits' accessibility (IsEnabled) on when it is
 // off: Qt 6 and Firefox expose their trees only then. The screen reader's switch is the
@@ -41,10 +36,10 @@ std::string variable(const char* nombre) {
 // and the session is asked about accessibility behind its greeting.
 void abrirBus(SesionAtspi& s) {
   std::unique_ptr<atspi::Bus> sesion;
-  if (auto d = variable("DBUS_SESSION_BUS_ADDRESS"); !d.empty()) sesion = atspi::Bus::conectar(d);
+  if (auto d = variableDeEntorno("DBUS_SESSION_BUS_ADDRESS")) sesion = atspi::Bus::conectar(*d);
   Llamada activada;
   if (sesion) activada = sesion->propiedad(ESTADO_ACCESIBILIDAD, ESTADO, "IsEnabled");
-  std::string direccion = variable("AT_SPI_BUS_ADDRESS");
+  std::string direccion = variableDeEntorno("AT_SPI_BUS_ADDRESS").value_or("");
   if (direccion.empty()) direccion = s.sistema.direccionDeAccesibilidad();
   if (!direccion.empty()) s.bus = atspi::Bus::conectar(direccion);
   std::optional<bool> activa;

@@ -6,7 +6,6 @@
 #include <unistd.h>
 #include <xcb/randr.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -17,10 +16,9 @@
 namespace tildo {
 namespace {
 
-std::atomic<unsigned long> erroresX{0};
-
-int contarError(Display*, XErrorEvent*) {
-  ++erroresX;
+// Xlib's default handler would end the process on a protocol error; callers find out from the
+// failed call.
+int ignorarError(Display*, XErrorEvent*) {
   return 0;
 }
 
@@ -73,7 +71,7 @@ ConexionX11::~ConexionX11() {
 Display* ConexionX11::pantalla() {
   if (!intentada_) {
     intentada_ = true;
-    XSetErrorHandler(contarError);
+    XSetErrorHandler(ignorarError);
     XSetIOErrorHandler(conexionPerdida);
     XSetExtensionErrorHandler(extensionAusente);
     pantalla_ = sinSalidaDeErrores([] { return XOpenDisplay(nullptr); });
@@ -123,10 +121,6 @@ Punto ConexionX11::origenPrincipal() {
     primero = false;
   }
   return origen_;
-}
-
-unsigned long ConexionX11::errores() {
-  return erroresX;
 }
 
 void ConexionX11::inalcanzable() {

@@ -31,8 +31,6 @@ class ConexionX11 {
   // The primary monitor's top-left corner in the root window: global points are measured
   // from there.
   Punto origenPrincipal();
-  // Protocol errors Xlib has seen since the connection opened.
-  static unsigned long errores();
   // Fails the command: the display named by DISPLAY cannot be opened.
   [[noreturn]] static void inalcanzable();
   // Ends the run with the failure reply when the connection to the server is gone.

@@ -38,32 +38,32 @@ void exigir(bool condicion) {
   if (!condicion) std::abort();
 }
 
+tildo::ui::Rutas rutas;
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  ::setenv("TILDO_CONFIG", tildo::fuzz::carpetaTemporal().c_str(), 1);
-  tildo::ui::iniciarConstantes("/usr/bin/tildo-ui");
+  rutas = tildo::ui::calcularRutas("/h", tildo::fuzz::carpetaTemporal(), "/usr/bin/tildo-ui", "/");
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
-  using tildo::ui::ARCHIVO_AJUSTES;
   const std::string bytes(reinterpret_cast<const char*>(datos), tamano);
-  exigir(tildo::escribirEnSitio(ARCHIVO_AJUSTES, bytes));
+  exigir(tildo::escribirEnSitio(rutas.archivoAjustes, bytes));
   const auto esperado = esperados(bytes);
-  const Json leidos = tildo::ui::leerAjustes();
+  const Json leidos = tildo::ui::leerAjustes(rutas);
   exigir(leidos == esperado.value_or(tildo::ui::AJUSTES_POR_DEFECTO));
-  const auto texto = tildo::ui::leerTexto(ARCHIVO_AJUSTES);
+  const auto texto = tildo::ui::leerTexto(rutas.archivoAjustes);
   exigir(!texto || *texto == bytes);
   tildo::ui::idiomaEfectivo(leidos);
 
-  const auto paraCambiar = tildo::ui::leerAjustesParaCambiar(std::chrono::milliseconds(0));
+  const auto paraCambiar = tildo::ui::leerAjustesParaCambiar(rutas, std::chrono::milliseconds(0));
   exigir(paraCambiar == esperado);
-  exigir(tildo::leerArchivo(ARCHIVO_AJUSTES) == bytes);
+  exigir(tildo::leerArchivo(rutas.archivoAjustes) == bytes);
 
-  tildo::ui::guardarAjustes(leidos);
-  const std::string guardado = tildo::leerArchivo(ARCHIVO_AJUSTES).value_or("");
+  tildo::ui::guardarAjustes(rutas, leidos);
+  const std::string guardado = tildo::leerArchivo(rutas.archivoAjustes).value_or("");
   exigir(guardado.starts_with("{\n  \"barra\" : ") && guardado.ends_with("\n}"));
-  exigir(tildo::ui::leerAjustes() == leidos);
+  exigir(tildo::ui::leerAjustes(rutas) == leidos);
   return 0;
 }

@@ -24,25 +24,25 @@ class UiAjustes : public ::testing::Test {
   void SetUp() override {
     char plantilla[] = "/tmp/tildo-ajustes-XXXXXX";
     raiz_ = mkdtemp(plantilla);
-    setenv("TILDO_CONFIG", (raiz_ + "/conf").c_str(), 1);
-    iniciarConstantes("/x/bin/tildo-ui");
+    rutas_ = conCarpeta(raiz_ + "/conf");
     for (const char* v : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) unsetenv(v);
   }
-  void TearDown() override {
-    std::filesystem::remove_all(raiz_);
-    unsetenv("TILDO_CONFIG");
+  void TearDown() override { std::filesystem::remove_all(raiz_); }
+  static Rutas conCarpeta(const std::string& carpeta) {
+    return calcularRutas("/h", carpeta, "/x/bin/tildo-ui", "/");
   }
   void escribir(const std::string& contenido) {
-    std::filesystem::create_directories(CARPETA);
-    escribirEnSitio(ARCHIVO_AJUSTES, contenido);
+    std::filesystem::create_directories(rutas_.carpeta);
+    escribirEnSitio(rutas_.archivoAjustes, contenido);
   }
   std::string raiz_;
+  Rutas rutas_;
 };
 
 TEST_F(UiAjustes, SinArchivoLosSietePorDefecto) {
   const Json esperado = {{"voz", false},   {"cursor", true}, {"dividir", true}, {"zoom", true},
                          {"pausa", false}, {"barra", true},  {"idioma", "auto"}};
-  EXPECT_EQ(leerAjustes(), esperado);
+  EXPECT_EQ(leerAjustes(rutas_), esperado);
   EXPECT_EQ(AJUSTES_POR_DEFECTO, esperado);
 }
 
@@ -52,91 +52,89 @@ TEST_F(UiAjustes, SoloValenLasClavesConocidasDelMismoTipo) {
   Json esperado = AJUSTES_POR_DEFECTO;
   esperado["voz"] = true;
   esperado["idioma"] = "fr";
-  EXPECT_EQ(leerAjustes(), esperado);
+  EXPECT_EQ(leerAjustes(rutas_), esperado);
   escribir(R"({"idioma": true, "pausa": "true"})");
-  EXPECT_EQ(leerAjustes(), AJUSTES_POR_DEFECTO);
+  EXPECT_EQ(leerAjustes(rutas_), AJUSTES_POR_DEFECTO);
 }
 
 TEST_F(UiAjustes, LosNumerosCeroYUnoSonBooleanos) {
   escribir(R"({"pausa": 1, "cursor": 0, "voz": 1.0, "zoom": -0.0})");
-  auto a = leerAjustes();
+  auto a = leerAjustes(rutas_);
   EXPECT_EQ(a["pausa"], true);
   EXPECT_EQ(a["cursor"], false);
   EXPECT_EQ(a["voz"], true);
   EXPECT_EQ(a["zoom"], false);
   escribir(R"({"pausa": 2, "cursor": 0.5, "voz": 1e-9, "idioma": 1})");
-  EXPECT_EQ(leerAjustes(), AJUSTES_POR_DEFECTO);
+  EXPECT_EQ(leerAjustes(rutas_), AJUSTES_POR_DEFECTO);
 }
 
 TEST_F(UiAjustes, LoQueNoEsUnObjetoDaLosValoresPorDefecto) {
   for (const char* malo : {R"([{"voz": true}])", R"({"voz": true)", "voz=true", "", "true",
                            "\"texto\"", "{\"idioma\": \"es\xff\"}"}) {
     escribir(malo);
-    EXPECT_EQ(leerAjustes(), AJUSTES_POR_DEFECTO) << malo;
+    EXPECT_EQ(leerAjustes(rutas_), AJUSTES_POR_DEFECTO) << malo;
   }
 }
 
 TEST_F(UiAjustes, GuardarEscribeLaFormaBonitaEnSitio) {
-  Json a = leerAjustes();
+  Json a = leerAjustes(rutas_);
   a["idioma"] = "zh/TW";
   a["voz"] = true;
-  guardarAjustes(a);  // the directory does not exist yet
+  guardarAjustes(rutas_, a);  // the directory does not exist yet
   const std::string esperado =
       "{\n  \"barra\" : true,\n  \"cursor\" : true,\n  \"dividir\" : true,\n  \"idioma\" : "
       "\"zh\\/TW\",\n  \"pausa\" : false,\n  \"voz\" : true,\n  \"zoom\" : true\n}";
-  EXPECT_EQ(leerArchivo(ARCHIVO_AJUSTES), esperado);
-  EXPECT_EQ(leerAjustes(), a);
+  EXPECT_EQ(leerArchivo(rutas_.archivoAjustes), esperado);
+  EXPECT_EQ(leerAjustes(rutas_), a);
 
   // Rewritten in place: the same file, so a watcher holding it sees the new content.
   struct stat antes {};
-  stat(ARCHIVO_AJUSTES.c_str(), &antes);
+  stat(rutas_.archivoAjustes.c_str(), &antes);
   a["voz"] = false;
-  guardarAjustes(a);
+  guardarAjustes(rutas_, a);
   struct stat despues {};
-  stat(ARCHIVO_AJUSTES.c_str(), &despues);
+  stat(rutas_.archivoAjustes.c_str(), &despues);
   EXPECT_EQ(antes.st_ino, despues.st_ino);
-  EXPECT_EQ(leerAjustes()["voz"], false);
-  EXPECT_EQ(leerTexto(ARCHIVO_AJUSTES)->back(), '}');
+  EXPECT_EQ(leerAjustes(rutas_)["voz"], false);
+  EXPECT_EQ(leerTexto(rutas_.archivoAjustes)->back(), '}');
 }
 
 TEST_F(UiAjustes, GuardarDondeNoSePuedeDejaElArchivoComoEstaba) {
   escribir("{}");
-  setenv("TILDO_CONFIG", (ARCHIVO_AJUSTES + "/dentro").c_str(), 1);
-  iniciarConstantes("/x/bin/tildo-ui");
-  guardarAjustes(AJUSTES_POR_DEFECTO);
+  rutas_ = conCarpeta(rutas_.archivoAjustes + "/dentro");
+  guardarAjustes(rutas_, AJUSTES_POR_DEFECTO);
   EXPECT_EQ(leerArchivo(raiz_ + "/conf/ajustes.json"), "{}");
 }
 
 TEST_F(UiAjustes, UnArchivoQueNoLoEsDaLosValoresPorDefectoSinEsperarYQuedaComoEstaba) {
   namespace fs = std::filesystem;
-  fs::create_directories(CARPETA);
+  fs::create_directories(rutas_.carpeta);
   const auto inicio = std::chrono::steady_clock::now();
   const auto probar = [&](const char* caso) {
-    EXPECT_EQ(leerAjustes(), AJUSTES_POR_DEFECTO) << caso;
-    EXPECT_EQ(leerTexto(ARCHIVO_AJUSTES), std::nullopt) << caso;
-    guardarAjustes(AJUSTES_POR_DEFECTO);
+    EXPECT_EQ(leerAjustes(rutas_), AJUSTES_POR_DEFECTO) << caso;
+    EXPECT_EQ(leerTexto(rutas_.archivoAjustes), std::nullopt) << caso;
+    guardarAjustes(rutas_, AJUSTES_POR_DEFECTO);
   };
-  ASSERT_EQ(mkfifo(ARCHIVO_AJUSTES.c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(rutas_.archivoAjustes.c_str(), 0600), 0);
   probar("fifo");
-  EXPECT_TRUE(fs::is_fifo(ARCHIVO_AJUSTES));
-  fs::remove(ARCHIVO_AJUSTES);
-  fs::create_symlink("/dev/zero", ARCHIVO_AJUSTES);
+  EXPECT_TRUE(fs::is_fifo(rutas_.archivoAjustes));
+  fs::remove(rutas_.archivoAjustes);
+  fs::create_symlink("/dev/zero", rutas_.archivoAjustes);
   probar("/dev/zero");
-  EXPECT_TRUE(fs::is_symlink(ARCHIVO_AJUSTES));
-  fs::remove(ARCHIVO_AJUSTES);
-  fs::create_directory(ARCHIVO_AJUSTES);
+  EXPECT_TRUE(fs::is_symlink(rutas_.archivoAjustes));
+  fs::remove(rutas_.archivoAjustes);
+  fs::create_directory(rutas_.archivoAjustes);
   probar("directorio");
-  EXPECT_TRUE(fs::is_directory(ARCHIVO_AJUSTES));
-  fs::remove(ARCHIVO_AJUSTES);
+  EXPECT_TRUE(fs::is_directory(rutas_.archivoAjustes));
+  fs::remove(rutas_.archivoAjustes);
   // 100 MB of spaces before a valid object: too long to be read at all.
-  fs::resize_file((escribir("{}"), ARCHIVO_AJUSTES), 100 << 20);
-  EXPECT_EQ(leerAjustes(), AJUSTES_POR_DEFECTO);
+  fs::resize_file((escribir("{}"), rutas_.archivoAjustes), 100 << 20);
+  EXPECT_EQ(leerAjustes(rutas_), AJUSTES_POR_DEFECTO);
   EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(2));
   // A configuration directory nobody can create files in, not even root.
-  setenv("TILDO_CONFIG", "/proc/self", 1);
-  iniciarConstantes("/x/bin/tildo-ui");
-  guardarAjustes(AJUSTES_POR_DEFECTO);
-  EXPECT_EQ(leerAjustes(), AJUSTES_POR_DEFECTO);
+  rutas_ = conCarpeta("/proc/self");
+  guardarAjustes(rutas_, AJUSTES_POR_DEFECTO);
+  EXPECT_EQ(leerAjustes(rutas_), AJUSTES_POR_DEFECTO);
 }
 
 // The agent server rewrites the file in place while the bar flips a row: a change never writes
@@ -144,33 +142,33 @@ TEST_F(UiAjustes, UnArchivoQueNoLoEsDaLosValoresPorDefectoSinEsperarYQuedaComoEs
 TEST_F(UiAjustes, CambiarSoloSobreAjustesLeidos) {
   namespace fs = std::filesystem;
   using std::chrono::milliseconds;
-  EXPECT_EQ(leerAjustesParaCambiar(milliseconds(0)), AJUSTES_POR_DEFECTO);  // no file yet
+  EXPECT_EQ(leerAjustesParaCambiar(rutas_, milliseconds(0)), AJUSTES_POR_DEFECTO);  // no file yet
   // A shorter text written over a longer one without the rest cut yet; an emptied file.
   const std::string aMedias = R"({"voz": true}, "zoom": false, "idioma": "en"})";
   for (const std::string& malo : {aMedias, std::string(), std::string(R"([{"voz": true}])")}) {
     escribir(malo);
     const auto inicio = std::chrono::steady_clock::now();
-    EXPECT_EQ(leerAjustesParaCambiar(milliseconds(60)), std::nullopt) << malo;
+    EXPECT_EQ(leerAjustesParaCambiar(rutas_, milliseconds(60)), std::nullopt) << malo;
     EXPECT_GE(std::chrono::steady_clock::now() - inicio, milliseconds(60));
-    EXPECT_EQ(leerArchivo(ARCHIVO_AJUSTES), malo);
+    EXPECT_EQ(leerArchivo(rutas_.archivoAjustes), malo);
   }
-  fs::remove(ARCHIVO_AJUSTES);
-  fs::create_directory(ARCHIVO_AJUSTES);
-  EXPECT_EQ(leerAjustesParaCambiar(milliseconds(0)), std::nullopt);
-  fs::remove(ARCHIVO_AJUSTES);
-  fs::create_symlink(raiz_ + "/conf/no-existe", ARCHIVO_AJUSTES);
-  EXPECT_EQ(leerAjustesParaCambiar(milliseconds(0)), std::nullopt);
-  fs::remove(ARCHIVO_AJUSTES);
+  fs::remove(rutas_.archivoAjustes);
+  fs::create_directory(rutas_.archivoAjustes);
+  EXPECT_EQ(leerAjustesParaCambiar(rutas_, milliseconds(0)), std::nullopt);
+  fs::remove(rutas_.archivoAjustes);
+  fs::create_symlink(raiz_ + "/conf/no-existe", rutas_.archivoAjustes);
+  EXPECT_EQ(leerAjustesParaCambiar(rutas_, milliseconds(0)), std::nullopt);
+  fs::remove(rutas_.archivoAjustes);
 
   // The writer finishes while the change waits.
   escribir(aMedias);
-  std::thread escritor([] {
+  std::thread escritor([this] {
     std::this_thread::sleep_for(milliseconds(80));
-    escribirEnSitio(ARCHIVO_AJUSTES, R"({"voz": true})");
+    escribirEnSitio(rutas_.archivoAjustes, R"({"voz": true})");
   });
   Json esperado = AJUSTES_POR_DEFECTO;
   esperado["voz"] = true;
-  EXPECT_EQ(leerAjustesParaCambiar(std::chrono::seconds(5)), esperado);
+  EXPECT_EQ(leerAjustesParaCambiar(rutas_, std::chrono::seconds(5)), esperado);
   escritor.join();
 }
 
@@ -193,9 +191,9 @@ TEST_F(UiAjustes, EnSitioNuncaQuedaElFinalDelTextoAnterior) {
 
 TEST_F(UiAjustes, LeerTextoSoloUtf8) {
   escribir("{\"idioma\": \"español\"}");
-  EXPECT_EQ(leerTexto(ARCHIVO_AJUSTES), "{\"idioma\": \"español\"}");
+  EXPECT_EQ(leerTexto(rutas_.archivoAjustes), "{\"idioma\": \"español\"}");
   escribir("{\"a\": \"\xc3\"}");
-  EXPECT_EQ(leerTexto(ARCHIVO_AJUSTES), std::nullopt);
+  EXPECT_EQ(leerTexto(rutas_.archivoAjustes), std::nullopt);
   EXPECT_EQ(leerTexto(raiz_ + "/no-existe"), std::nullopt);
 }
 

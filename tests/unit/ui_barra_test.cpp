@@ -78,17 +78,16 @@ class PanelFalso : public Panel {
 class UiBarra : public ::testing::Test {
  protected:
   void SetUp() override {
-    char plantilla[] = "/tmp/tildo-barra-XXXXXX";
-    raiz_ = mkdtemp(plantilla);
-    setenv("TILDO_CONFIG", raiz_.c_str(), 1);
     setenv("TILDO_UI_DEBUG", "1", 1);
     setenv("LANG", "es_ES.UTF-8", 1);
-    iniciarConstantes("/x/bin/tildo-ui");
   }
   void TearDown() override {
     std::filesystem::remove_all(raiz_);
-    unsetenv("TILDO_CONFIG");
     unsetenv("TILDO_UI_DEBUG");
+  }
+  static std::string carpetaNueva() {
+    char plantilla[] = "/tmp/tildo-barra-XXXXXX";
+    return mkdtemp(plantilla);
   }
 
   // Launches a bar; what it traced.
@@ -113,13 +112,14 @@ class UiBarra : public ::testing::Test {
   std::string leer(const std::string& ruta) { return leerArchivo(ruta).value_or("<nada>"); }
   void escribir(const std::string& ruta, const std::string& texto) { escribirAtomico(ruta, texto); }
 
-  std::string raiz_;
+  std::string raiz_ = carpetaNueva();
+  const Rutas rutas_ = calcularRutas("/h", raiz_, "/x/bin/tildo-ui", "/");
   std::string listo_;
   ProcesosFalsos procesos;
   PantallasFalsas pantallas;
   RelojFalso reloj;
   PanelFalso panel;
-  Barra barra{procesos, pantallas, reloj};
+  Barra barra{procesos, pantallas, reloj, rutas_};
 };
 
 TEST_F(UiBarra, PrimerArranqueCompactaEnSuSitioPorDefecto) {
@@ -141,9 +141,9 @@ TEST_F(UiBarra, PrimerArranqueCompactaEnSuSitioPorDefecto) {
   EXPECT_FALSE(d.filas[6].visible);
   EXPECT_EQ(panel.pista, "Arrástrame para moverme");
   EXPECT_TRUE(panel.esVisible);
-  EXPECT_EQ(leer(ARCHIVO_CANDADO), "500");
+  EXPECT_EQ(leer(rutas_.archivoCandado), "500");
   // T is the first screen's height (800), not the visible frame's.
-  EXPECT_EQ(leer(ARCHIVO_POSICION),
+  EXPECT_EQ(leer(rutas_.archivoPosicion),
             "{\n  \"abajo\" : 730,\n  \"chica\" : true,\n  \"h\" : 72,\n  \"w\" : 44,\n"
             "  \"x\" : 7,\n  \"y\" : 658\n}");
 }
@@ -202,13 +202,13 @@ TEST_F(UiBarra, AlCambiarDeTamanoQuedaElBordeFijo) {
   barra.alternarTamano();
   EXPECT_EQ(panel.m.y, compacta.y);
   EXPECT_EQ(panel.m.alto, 252);
-  EXPECT_NE(leer(ARCHIVO_POSICION).find("\"chica\" : false"), std::string::npos);
+  EXPECT_NE(leer(rutas_.archivoPosicion).find("\"chica\" : false"), std::string::npos);
   // Moved to the upper half, the next layout keeps the top edge.
   panel.m.y = 500;
   barra.alternarTamano();
   EXPECT_EQ(panel.m.y + panel.m.alto, 500 + 252);
   EXPECT_EQ(panel.m.alto, 72);
-  EXPECT_NE(leer(ARCHIVO_POSICION).find("\"chica\" : true"), std::string::npos);
+  EXPECT_NE(leer(rutas_.archivoPosicion).find("\"chica\" : true"), std::string::npos);
 }
 
 TEST_F(UiBarra, LaPosicionQuedaDentroDelMarcoVisible) {
@@ -243,7 +243,7 @@ TEST_F(UiBarra, LaPosicionQuedaDentroDelMarcoVisible) {
 }
 
 TEST_F(UiBarra, ElArchivoDePosicionAlArrancarYAlArrastrar) {
-  escribir(ARCHIVO_POSICION, R"({"x": 1270, "abajo": 100, "chica": false})");
+  escribir(rutas_.archivoPosicion, R"({"x": 1270, "abajo": 100, "chica": false})");
   arrancar();
   EXPECT_EQ(panel.m.x, 1280 - panel.m.ancho);  // clamped at launch, full width
   EXPECT_EQ(panel.m.alto, 252);
@@ -251,11 +251,12 @@ TEST_F(UiBarra, ElArchivoDePosicionAlArrancarYAlArrastrar) {
   panel.m.x = -50;
   latir();
   EXPECT_EQ(panel.m.x, 0);
-  EXPECT_NE(leer(ARCHIVO_POSICION).find("\"x\" : 0,"), std::string::npos);
+  EXPECT_NE(leer(rutas_.archivoPosicion).find("\"x\" : 0,"), std::string::npos);
   // Standing still, the file is not rewritten.
-  std::filesystem::last_write_time(ARCHIVO_POSICION, std::filesystem::file_time_type{});
+  std::filesystem::last_write_time(rutas_.archivoPosicion, std::filesystem::file_time_type{});
   latir(3);
-  EXPECT_EQ(std::filesystem::last_write_time(ARCHIVO_POSICION), std::filesystem::file_time_type{});
+  EXPECT_EQ(std::filesystem::last_write_time(rutas_.archivoPosicion),
+            std::filesystem::file_time_type{});
   // "chica" that is not a boolean counts as compact.
   EXPECT_TRUE(compactaSegun(leerPosicion(R"({"chica": 0})")));
   EXPECT_FALSE(compactaSegun(leerPosicion(R"({"chica": false})")));
@@ -275,7 +276,7 @@ TEST_F(UiBarra, LeerPosicionDeArchivosMalos) {
   EXPECT_EQ(o.x, 7);
   EXPECT_EQ(o.y, 70);
   // A file that cannot be read is no position: the default and a fresh file.
-  std::filesystem::create_directory(ARCHIVO_POSICION);
+  std::filesystem::create_directory(rutas_.archivoPosicion);
   arrancar();
   EXPECT_EQ(panel.m.x, 7);
 }
@@ -301,14 +302,14 @@ TEST_F(UiBarra, OtraBarraConPidMasBajo) {
   std::tie(traza, sigue) = latir();
   EXPECT_FALSE(sigue);
   EXPECT_EQ(traza, "[tildo-ui] salgo: hay otra barra con pid más bajo ([300, 500, 700])\n");
-  EXPECT_EQ(leer(CARPETA + "/barras-vivas.txt"),
+  EXPECT_EQ(leer(rutas_.carpeta + "/barras-vivas.txt"),
             "¡OJO! 3 barras vivas: 300, 500, 700 (la mía es 500)");
 }
 
 TEST_F(UiBarra, BarrasVivasYSalidasDeLaBusqueda) {
   arrancar();
   latir(4);
-  EXPECT_EQ(leer(CARPETA + "/barras-vivas.txt"), "una sola barra (500)");
+  EXPECT_EQ(leer(rutas_.carpeta + "/barras-vivas.txt"), "una sola barra (500)");
   EXPECT_EQ(lineaDeBarrasVivas({977, 812}, 977), "¡OJO! 2 barras vivas: 812, 977 (la mía es 977)");
   EXPECT_EQ(pidsDeSalida("12\n 34\t\nx\n\n-5\n99999999999\n7"),
             (std::vector<int32_t>{12, 34, -5, 7}));
@@ -321,22 +322,22 @@ TEST_F(UiBarra, BarrasVivasYSalidasDeLaBusqueda) {
 TEST_F(UiBarra, ElCandado) {
   arrancar();
   // Line breaks are not trimmed: such a lock is ignored and left as it is.
-  escribir(ARCHIVO_CANDADO, "300\n");
+  escribir(rutas_.archivoCandado, "300\n");
   procesos.vivos = {500, 300};
   auto [traza, sigue] = latir();
   EXPECT_TRUE(sigue);
   EXPECT_EQ(traza, "");
-  EXPECT_EQ(leer(ARCHIVO_CANDADO), "300\n");
+  EXPECT_EQ(leer(rutas_.archivoCandado), "300\n");
   // A dead pid (or one that names a process group) is taken over once.
   for (const std::string muerto : {"400", "0", "-1"}) {
-    escribir(ARCHIVO_CANDADO, muerto);
+    escribir(rutas_.archivoCandado, muerto);
     std::tie(traza, sigue) = latir(2);
     EXPECT_TRUE(sigue);
     EXPECT_EQ(traza, "[tildo-ui] el candado era de un proceso muerto (" + muerto + "): me quedo\n");
-    EXPECT_EQ(leer(ARCHIVO_CANDADO), "500");
+    EXPECT_EQ(leer(rutas_.archivoCandado), "500");
   }
   // A live pid among spaces and tabs: the bar leaves.
-  escribir(ARCHIVO_CANDADO, " \t300 ");
+  escribir(rutas_.archivoCandado, " \t300 ");
   std::tie(traza, sigue) = latir();
   EXPECT_FALSE(sigue);
   EXPECT_EQ(traza, "[tildo-ui] salgo: el candado lo tiene el pid 300 y yo soy 500\n");
@@ -360,18 +361,18 @@ TEST_F(UiBarra, SinTildoMasDeQuinceSegundos) {
 }
 
 TEST_F(UiBarra, ElAjusteBarraSoloCuentaCuandoCambiaElTexto) {
-  escribir(ARCHIVO_AJUSTES, R"({"barra": false, "voz": true})");
+  escribir(rutas_.archivoAjustes, R"({"barra": false, "voz": true})");
   arrancar();
   EXPECT_TRUE(latir(5).second);
   EXPECT_EQ(panel.ultima->filas[0].encendido, true);
   // Someone else switches pause on: the rows follow on the next beat.
-  escribir(ARCHIVO_AJUSTES, R"({"barra": true, "pausa": true, "idioma": "en"})");
+  escribir(rutas_.archivoAjustes, R"({"barra": true, "pausa": true, "idioma": "en"})");
   EXPECT_TRUE(latir().second);
   EXPECT_EQ(panel.ultima->filas[0].encendido, false);
   EXPECT_TRUE(panel.ultima->filas[4].visible);
   EXPECT_TRUE(panel.ultima->enPausa);
   EXPECT_EQ(panel.ultima->filas[6].pista, texto("es", "close"));  // the launch language stays
-  escribir(ARCHIVO_AJUSTES, R"({"barra": false})");
+  escribir(rutas_.archivoAjustes, R"({"barra": false})");
   auto [traza, sigue] = latir();
   EXPECT_FALSE(sigue);
   EXPECT_EQ(traza, "[tildo-ui] salgo: el ajuste barra quedó en falso\n");
@@ -379,16 +380,16 @@ TEST_F(UiBarra, ElAjusteBarraSoloCuentaCuandoCambiaElTexto) {
 
 TEST_F(UiBarra, LaMarcaDeOcultarSeLeeEnCadaLatido) {
   arrancar();
-  escribir(ARCHIVO_OCULTAR, " 1\t");
+  escribir(rutas_.archivoOcultar, " 1\t");
   latir();
   EXPECT_FALSE(panel.esVisible);
-  escribir(ARCHIVO_OCULTAR, "1\n");
+  escribir(rutas_.archivoOcultar, "1\n");
   latir();
   EXPECT_TRUE(panel.esVisible);
-  escribir(ARCHIVO_OCULTAR, "1");
+  escribir(rutas_.archivoOcultar, "1");
   latir();
   EXPECT_FALSE(panel.esVisible);
-  std::filesystem::remove(ARCHIVO_OCULTAR);
+  std::filesystem::remove(rutas_.archivoOcultar);
   latir();
   EXPECT_TRUE(panel.esVisible);
 }
@@ -410,18 +411,18 @@ TEST_F(UiBarra, CruzarElCentroEsperaASoltarElBoton) {
 // nothing, and one that catches it while it is being written waits for it.
 TEST_F(UiBarra, CambiarUnaFilaYCerrar) {
   const std::string aMedias = R"({"zoom": false, "idioma": "zh"}, "voz": false, "pausa": true})";
-  escribirEnSitio(ARCHIVO_AJUSTES, aMedias);
+  escribirEnSitio(rutas_.archivoAjustes, aMedias);
   arrancar();
   ::testing::internal::CaptureStderr();
   EXPECT_TRUE(barra.cambiar("voz", true));
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "[tildo-ui] no cambio «voz»: ajustes.json no se lee como ajustes\n");
-  EXPECT_EQ(leer(ARCHIVO_AJUSTES), aMedias);
+  EXPECT_EQ(leer(rutas_.archivoAjustes), aMedias);
   EXPECT_EQ(panel.ultima->filas[0].encendido, false);
 
-  std::thread escritor([] {
+  std::thread escritor([this] {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    escribirEnSitio(ARCHIVO_AJUSTES, R"({"zoom": false, "idioma": "zh", "otra": 1})");
+    escribirEnSitio(rutas_.archivoAjustes, R"({"zoom": false, "idioma": "zh", "otra": 1})");
   });
   ::testing::internal::CaptureStdout();
   EXPECT_TRUE(barra.cambiar("voz", true));
@@ -431,7 +432,7 @@ TEST_F(UiBarra, CambiarUnaFilaYCerrar) {
   esperado["voz"] = true;
   esperado["zoom"] = false;
   esperado["idioma"] = "zh";
-  EXPECT_EQ(leerAjustes(), esperado);
+  EXPECT_EQ(leerAjustes(rutas_), esperado);
   EXPECT_EQ(panel.ultima->filas[0].encendido, true);
   // The bar's own write is not an outside change.
   EXPECT_TRUE(latir().second);
@@ -441,7 +442,7 @@ TEST_F(UiBarra, CambiarUnaFilaYCerrar) {
   barra.cerrar();
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "[tildo-ui] cerrar() pedido: me oculto solo en esta sesión\n");
-  EXPECT_EQ(leer(ARCHIVO_CERRADA), "1765072800.25");
+  EXPECT_EQ(leer(rutas_.archivoCerrada), "1765072800.25");
   EXPECT_EQ(decimal(7), "7.0");
   EXPECT_EQ(decimal(-0.5), "-0.5");
 }
@@ -451,7 +452,7 @@ TEST_F(UiBarra, SinPantallaPrincipalNiSeColocaNiSeGuarda) {
   arrancar();
   EXPECT_EQ(panel.m.x, 0);
   EXPECT_FALSE(panel.ultima->haciaArriba);
-  EXPECT_FALSE(std::filesystem::exists(ARCHIVO_POSICION));
+  EXPECT_FALSE(std::filesystem::exists(rutas_.archivoPosicion));
 }
 
 }  // namespace

@@ -50,7 +50,6 @@ class UiDibujoBarra : public ::testing::Test {
     publicarInterruptores();
     char plantilla[] = "/tmp/tildo-dibujo-XXXXXX";
     raiz_ = mkdtemp(plantilla);
-    CARPETA_ASSETS = raiz_;
   }
   void TearDown() override { std::filesystem::remove_all(raiz_); }
 
@@ -78,7 +77,7 @@ class UiDibujoBarra : public ::testing::Test {
 };
 
 TEST_F(UiDibujoBarra, FilasEncendidasNeutrasYLaManoVectorial) {
-  PanelQt panel([](const std::string&, bool) {});
+  PanelQt panel(raiz_, [](const std::string&, bool) {});
   // The top half: grows downward, the hand at the top.
   const QImage img = dibujar(panel, R"({"voz": true, "cursor": false, "pausa": true})", false,
                              {100, 600, 104, 100});
@@ -106,8 +105,8 @@ TEST_F(UiDibujoBarra, FilasEncendidasNeutrasYLaManoVectorial) {
 TEST_F(UiDibujoBarra, LaImagenDeLaManoAbajoAlCrecerHaciaArriba) {
   QImage mano(28, 28, QImage::Format_ARGB32);
   mano.fill(QColor(255, 0, 255));
-  ASSERT_TRUE(mano.save(QString::fromStdString(CARPETA_ASSETS + "/tildo-hand.png")));
-  PanelQt panel([](const std::string&, bool) {});
+  ASSERT_TRUE(mano.save(QString::fromStdString(raiz_ + "/tildo-hand.png")));
+  PanelQt panel(raiz_, [](const std::string&, bool) {});
   const QImage img = dibujar(panel, "{}", true, {100, 50, 44, 72});
   guardar(img, "barra-compacta-imagen");
   ASSERT_EQ(img.height(), 72);
@@ -115,7 +114,7 @@ TEST_F(UiDibujoBarra, LaImagenDeLaManoAbajoAlCrecerHaciaArriba) {
   EXPECT_TRUE(cerca(img.pixel(22, 50), 255, 0, 255)) << std::hex << img.pixel(22, 50);
   EXPECT_FALSE(cerca(img.pixel(22, 20), 255, 0, 255));
   // Removed while running: the vector hand at the next redisplay.
-  std::filesystem::remove(CARPETA_ASSETS + "/tildo-hand.png");
+  std::filesystem::remove(raiz_ + "/tildo-hand.png");
   const QImage sin = ventana()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
   EXPECT_TRUE(esCian(sin.pixel(22, 54))) << std::hex << sin.pixel(22, 54);
 }
@@ -123,7 +122,7 @@ TEST_F(UiDibujoBarra, LaImagenDeLaManoAbajoAlCrecerHaciaArriba) {
 TEST_F(UiDibujoBarra, EtiquetaOcultaEnCompactoYTextoDePausa) {
   // The label's rightmost cyan column in a wide view.
   auto finDeEtiqueta = [&](bool visible, bool pausa, const std::string& nombre) {
-    VistaBarra vista;
+    VistaBarra vista(raiz_);
     vista.resize(300, 44);
     vista.manoY = 8;
     vista.nombreVisible = visible;
@@ -147,7 +146,7 @@ TEST_F(UiDibujoBarra, EtiquetaOcultaEnCompactoYTextoDePausa) {
 TEST_F(UiDibujoBarra, ElTextoDePausaCabeEnElAnchoDeLaBarra) {
   // The label's cyan pixels, beside the hand and inside the border, in a view that wide.
   auto tinta = [&](int ancho, const std::string& idioma, const std::string& nombre) {
-    VistaBarra vista;
+    VistaBarra vista(raiz_);
     vista.resize(ancho, 44);
     vista.manoY = 8;
     vista.enPausa = true;
@@ -170,7 +169,7 @@ TEST_F(UiDibujoBarra, ElTextoDePausaCabeEnElAnchoDeLaBarra) {
 
 TEST_F(UiDibujoBarra, LasFilasSonBotonesAccesibles) {
   std::vector<std::pair<std::string, bool>> cambios;
-  PanelQt panel([&](const std::string& c, bool v) { cambios.emplace_back(c, v); });
+  PanelQt panel(raiz_, [&](const std::string& c, bool v) { cambios.emplace_back(c, v); });
   dibujar(panel, R"({"idioma": "es", "zoom": true})", false, {100, 600, 104, 100});
   QAccessibleInterface* zoom = QAccessible::queryAccessibleInterface(fila("zoom"));
   ASSERT_NE(zoom, nullptr);

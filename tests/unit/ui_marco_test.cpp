@@ -48,47 +48,36 @@ TEST(UiRutas, RaizDesdeLaRutaDelPrograma) {
             "/share/tildo/assets");
 }
 
-TEST(UiRutas, IniciarLeeElEntorno) {
+TEST(UiRutas, LasDelProcesoLeenElEntorno) {
   setenv("TILDO_CONFIG", "/tmp/conf-prueba", 1);
-  iniciarConstantes("/opt/tildo/bin/tildo-ui");
-  EXPECT_EQ(ARCHIVO_AJUSTES, "/tmp/conf-prueba/ajustes.json");
-  EXPECT_EQ(CARPETA_ASSETS, "/opt/tildo/share/tildo/assets");
+  auto r = rutasDelProceso("/opt/tildo/bin/tildo-ui");
+  EXPECT_EQ(r.archivoAjustes, "/tmp/conf-prueba/ajustes.json");
+  EXPECT_EQ(r.carpetaAssets, "/opt/tildo/share/tildo/assets");
   unsetenv("TILDO_CONFIG");
   const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
   setenv("HOME", "/home/prueba", 1);
-  iniciarConstantes("/opt/tildo/bin/tildo-ui");
-  EXPECT_EQ(CARPETA, "/home/prueba/.config/tildo");
+  EXPECT_EQ(rutasDelProceso("/opt/tildo/bin/tildo-ui").carpeta, "/home/prueba/.config/tildo");
   setenv("HOME", home.c_str(), 1);
   // Found through PATH: the program's real file, not the caller's directory.
   const auto propio = std::filesystem::read_symlink("/proc/self/exe");
   const auto antes = std::filesystem::current_path();
   std::filesystem::current_path("/tmp");
-  iniciarConstantes(propio.filename().string());
+  r = rutasDelProceso(propio.filename().string());
   std::filesystem::current_path(antes);
-  EXPECT_EQ(RAIZ_APP, (propio.parent_path().parent_path() / "share/tildo").string());
-}
-
-TEST(UiOpciones, Bandera) {
-  const Args args = {"hola", "--voz", "A", "--voz", "B", "--texto", "--voz"};
-  EXPECT_EQ(bandera(args, "--voz"), "A");
-  EXPECT_EQ(bandera(args, "--texto"), "--voz");
-  EXPECT_EQ(bandera({"hola", "--voz"}, "--voz"), std::nullopt);
-  EXPECT_EQ(bandera(args, "--app"), std::nullopt);
-  EXPECT_TRUE(tiene(args, "hola"));
-  EXPECT_FALSE(tiene(args, "--clics"));
+  EXPECT_EQ(r.raizApp, (propio.parent_path().parent_path() / "share/tildo").string());
 }
 
 TEST(UiOpciones, Numeros) {
   using V = std::vector<double>;
-  EXPECT_EQ(numeros({"10", "--y", "20", "30"}), (V{10, 30}));
-  EXPECT_EQ(numeros({"--clics", "5", "6"}), (V{5, 6}));
-  EXPECT_EQ(numeros({"--app", "5"}), (V{5}));
-  EXPECT_EQ(numeros({"1e2", "abc", "7"}), (V{100, 7}));
-  EXPECT_EQ(numeros({" 5"}), V{});
-  EXPECT_EQ(numeros({"0x10", "--etiqueta", "3", "--voz"}), V{16});
+  EXPECT_EQ(argumentosDeUi({"10", "--y", "20", "30"}).numeros(), (V{10, 30}));
+  EXPECT_EQ(argumentosDeUi({"--clics", "5", "6"}).numeros(), (V{5, 6}));
+  EXPECT_EQ(argumentosDeUi({"--app", "5"}).numeros(), (V{5}));
+  EXPECT_EQ(argumentosDeUi({"1e2", "abc", "7"}).numeros(), (V{100, 7}));
+  EXPECT_EQ(argumentosDeUi({" 5"}).numeros(), V{});
+  EXPECT_EQ(argumentosDeUi({"0x10", "--etiqueta", "3", "--voz"}).numeros(), V{16});
   // The skip only happens when a value follows.
-  EXPECT_EQ(numeros({"4", "--x"}), V{4});
-  const auto raros = numeros({"inf", "-nan"});
+  EXPECT_EQ(argumentosDeUi({"4", "--x"}).numeros(), V{4});
+  const auto raros = argumentosDeUi({"inf", "-nan"}).numeros();
   ASSERT_EQ(raros.size(), 2u);
   EXPECT_TRUE(std::isinf(raros[0]));
   EXPECT_TRUE(std::isnan(raros[1]));

@@ -120,32 +120,33 @@ TEST(GeometriaDelCursor, ElPuntoCalienteSobreElPunteroYLosCuadros) {
 }
 
 TEST(OpcionesDelAro, PosicionalesBanderasYValoresPorDefecto) {
-  auto o = opcionesDelAro({"500", "300"});
+  auto o = opcionesDelAro(argumentosDeUi({"500", "300"}));
   EXPECT_EQ(o.x, 500);
   EXPECT_EQ(o.y, 300);
   EXPECT_EQ(o.segundos, 8);
   EXPECT_EQ(o.etiqueta, "");
   // The flags' values are not positional numbers; two positionals win over the flags.
-  o = opcionesDelAro({"--x", "500.9", "--y", "300.2", "--segundos", "2", "--etiqueta", "Aquí"});
+  o = opcionesDelAro(
+      argumentosDeUi({"--x", "500.9", "--y", "300.2", "--segundos", "2", "--etiqueta", "Aquí"}));
   EXPECT_EQ(o.x, 500.9);
   EXPECT_EQ(o.y, 300.2);
   EXPECT_EQ(o.segundos, 2);
   EXPECT_EQ(o.etiqueta, "Aquí");
-  EXPECT_EQ(opcionesDelAro({"--x", "1", "7", "8"}).x, 7);
+  EXPECT_EQ(opcionesDelAro(argumentosDeUi({"--x", "1", "7", "8"})).x, 7);
   // One positional number alone does not count.
-  EXPECT_EQ(opcionesDelAro({"7", "--x", "1"}).x, 1);
-  o = opcionesDelAro({"--x", "diez", "--y", "", "--segundos", "pronto"});
+  EXPECT_EQ(opcionesDelAro(argumentosDeUi({"7", "--x", "1"})).x, 1);
+  o = opcionesDelAro(argumentosDeUi({"--x", "diez", "--y", "", "--segundos", "pronto"}));
   EXPECT_EQ(o.x, 0);
   EXPECT_EQ(o.y, 0);
   EXPECT_EQ(o.segundos, 8);
-  EXPECT_EQ(opcionesDelAro({"--segundos", "-1"}).segundos, -1);
+  EXPECT_EQ(opcionesDelAro(argumentosDeUi({"--segundos", "-1"})).segundos, -1);
 }
 
 TEST(OpcionesDelAro, CoordenadasQueNoSePuedenDecirComoEnteros) {
-  for (const Args& args : std::vector<Args>{
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"inf", "3"}, {"3", "nan"}, {"--x", "-inf"}, {"--y", "nan"}, {"1e300", "0"}}) {
     try {
-      opcionesDelAro(args);
+      opcionesDelAro(argumentosDeUi(args));
       ADD_FAILURE() << args[0] << " " << args[1];
     } catch (const Fallo& f) {
       EXPECT_EQ(f.mensaje, "aro necesita x e y finitas, dentro de 64 bits");
@@ -155,7 +156,8 @@ TEST(OpcionesDelAro, CoordenadasQueNoSePuedenDecirComoEnteros) {
 }
 
 TEST(Aro, ElPulsoPorTicsYLaVidaPorElReloj) {
-  Aro aro(opcionesDelAro({"--x", "500.9", "--y", "-300.2", "--segundos", "2"}), 100);
+  Aro aro(opcionesDelAro(argumentosDeUi({"--x", "500.9", "--y", "-300.2", "--segundos", "2"})),
+          100);
   EXPECT_FALSE(aro.tic(100.5));
   EXPECT_FALSE(aro.tic(102.0));
   EXPECT_TRUE(aro.tic(102.01));
@@ -166,7 +168,7 @@ TEST(Aro, ElPulsoPorTicsYLaVidaPorElReloj) {
   EXPECT_EQ(escribirJson(lineaDeCursorListo(4)),
             R"({"cuadros":4,"cursor":true,"listo":true,"ok":true})");
 
-  Aro yaTerminado(opcionesDelAro({"--segundos", "0"}), 100);
+  Aro yaTerminado(opcionesDelAro(argumentosDeUi({"--segundos", "0"})), 100);
   EXPECT_TRUE(yaTerminado.tic(100.001));
 }
 

@@ -8,22 +8,24 @@
 namespace tildo::ui {
 namespace {
 
+using V = std::vector<std::string>;
+
 TEST(UiVoz, TextoYVozDeLosArgumentos) {
-  auto d = queDecir({"hola", "--voz", "X"});
+  auto d = queDecir(argumentosDeUi({"hola", "--voz", "X"}));
   EXPECT_EQ(d.texto, "hola --voz X");
   EXPECT_EQ(d.voz, "X");
-  d = queDecir({"a", "--texto", "dos  palabras", "b"});
+  d = queDecir(argumentosDeUi({"a", "--texto", "dos  palabras", "b"}));
   EXPECT_EQ(d.texto, "dos  palabras");
   EXPECT_EQ(d.voz, std::nullopt);
   // --texto without a value: the joined arguments, --texto included.
-  EXPECT_EQ(queDecir({"hola", "--texto"}).texto, "hola --texto");
-  EXPECT_EQ(queDecir({"--texto", "\n"}).texto, "\n");  // line breaks are not spaces
+  EXPECT_EQ(queDecir(argumentosDeUi({"hola", "--texto"})).texto, "hola --texto");
+  EXPECT_EQ(queDecir(argumentosDeUi({"--texto", "\n"})).texto, "\n");  // line breaks are not spaces
 }
 
 TEST(UiVoz, SinTextoFalla) {
-  for (const Args& args : {Args{}, Args{"--texto", " \t\u00a0\u3000"}, Args{"", " "}}) {
+  for (const V& args : {V{}, V{"--texto", " \t\u00a0\u3000"}, V{"", " "}}) {
     try {
-      queDecir(args);
+      queDecir(argumentosDeUi(args));
       ADD_FAILURE() << "no falló";
     } catch (const Fallo& f) {
       EXPECT_EQ(f.mensaje, "decir necesita --texto");
@@ -46,7 +48,6 @@ TEST(UiVoz, CortesPorCaracteresQueVeElUsuario) {
 }
 
 TEST(UiVoz, LaVozSoloCuandoNoEstaVacia) {
-  using V = std::vector<std::string>;
   EXPECT_EQ(argumentosDeVoz("hola", std::string("Mónica"), false), (V{"hola", "-v", "Mónica"}));
   EXPECT_EQ(argumentosDeVoz("hola", std::string(""), false), V{"hola"});
   // espeak-ng takes its options first, and the text after "--" so a leading "-" is spoken.

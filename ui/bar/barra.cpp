@@ -15,13 +15,13 @@
 namespace tildo::ui {
 namespace {
 
-std::optional<Json> posicionGuardada() {
-  const auto bytes = leerArchivo(ARCHIVO_POSICION);
+std::optional<Json> posicionGuardada(const Rutas& rutas) {
+  const auto bytes = leerArchivo(rutas.archivoPosicion);
   return bytes ? leerPosicion(*bytes) : std::nullopt;
 }
 
-std::string textoDeAjustes() {
-  return leerTexto(ARCHIVO_AJUSTES).value_or("");
+std::string textoDeAjustes(const Rutas& rutas) {
+  return leerTexto(rutas.archivoAjustes).value_or("");
 }
 
 }  // namespace
@@ -32,8 +32,12 @@ std::string decimal(double valor) {
   return t;
 }
 
-Barra::Barra(Procesos& procesos, PantallasDeBarra& pantallas, Reloj& reloj)
-    : procesos_(procesos), pantallas_(pantallas), reloj_(reloj), mioPid_(procesos.mioPid()) {}
+Barra::Barra(Procesos& procesos, PantallasDeBarra& pantallas, Reloj& reloj, Rutas rutas)
+    : procesos_(procesos),
+      pantallas_(pantallas),
+      reloj_(reloj),
+      rutas_(std::move(rutas)),
+      mioPid_(procesos.mioPid()) {}
 
 bool Barra::puedoArrancar() {
   traza("arrancando la barra");
@@ -44,8 +48,8 @@ bool Barra::puedoArrancar() {
 
 void Barra::arrancar(Panel& panel) {
   panel_ = &panel;
-  const Json ajustes = leerAjustes();
-  compacta_ = compactaSegun(posicionGuardada());
+  const Json ajustes = leerAjustes(rutas_);
+  compacta_ = compactaSegun(posicionGuardada(rutas_));
   const std::string idioma = idiomaEfectivo(ajustes);
   pistaCerrar_ = texto(idioma, "close");
 
@@ -56,8 +60,8 @@ void Barra::arrancar(Panel& panel) {
   panel.mostrar();
   guardarPosicion();
 
-  ultimoTextoAjustes_ = textoDeAjustes();
-  escribirAtomico(ARCHIVO_CANDADO, std::to_string(mioPid_));
+  ultimoTextoAjustes_ = textoDeAjustes(rutas_);
+  escribirAtomico(rutas_.archivoCandado, std::to_string(mioPid_));
 
   const Rect m = panel.marco();
   traza("barra lista: pid " + std::to_string(mioPid_) +
@@ -80,9 +84,9 @@ bool Barra::latido() {
   }
 
   // 2. Settings changed by someone else.
-  if (std::string actual = textoDeAjustes(); actual != ultimoTextoAjustes_) {
+  if (std::string actual = textoDeAjustes(rutas_); actual != ultimoTextoAjustes_) {
     ultimoTextoAjustes_ = std::move(actual);
-    const Json ajustes = leerAjustes();
+    const Json ajustes = leerAjustes(rutas_);
     const auto barra = ajustes.find("barra");
     if (barra != ajustes.end() && barra->is_boolean() && !barra->get<bool>()) {
       traza("salgo: el ajuste barra quedó en falso");
@@ -92,7 +96,7 @@ bool Barra::latido() {
   }
 
   // 3. The hide marker.
-  if (recortarEspacios(leerTexto(ARCHIVO_OCULTAR).value_or("")) == "1") {
+  if (recortarEspacios(leerTexto(rutas_.archivoOcultar).value_or("")) == "1") {
     if (panel_->visible()) panel_->ocultar();
   } else if (!panel_->visible()) {
     panel_->mostrar();
@@ -115,7 +119,7 @@ bool Barra::latido() {
   }
 
   // 6. The lock.
-  if (const auto texto = leerTexto(ARCHIVO_CANDADO)) {
+  if (const auto texto = leerTexto(rutas_.archivoCandado)) {
     if (const auto pid = pidDelCandado(*texto); pid && *pid != mioPid_) {
       if (procesos_.vive(*pid)) {
         traza("salgo: el candado lo tiene el pid " + std::to_string(*pid) + " y yo soy " +
@@ -123,7 +127,7 @@ bool Barra::latido() {
         return false;
       }
       traza("el candado era de un proceso muerto (" + std::to_string(*pid) + "): me quedo");
-      escribirAtomico(ARCHIVO_CANDADO, std::to_string(mioPid_));
+      escribirAtomico(rutas_.archivoCandado, std::to_string(mioPid_));
     }
   }
 
@@ -133,7 +137,7 @@ bool Barra::latido() {
 }
 
 bool Barra::cambiar(const std::string& clave, bool valor) {
-  auto ajustes = leerAjustesParaCambiar();
+  auto ajustes = leerAjustesParaCambiar(rutas_);
   if (!ajustes) {
     // The layout that follows puts the row back as the file has it.
     traza("no cambio «" + clave + "»: ajustes.json no se lee como ajustes");
@@ -141,8 +145,8 @@ bool Barra::cambiar(const std::string& clave, bool valor) {
     return true;
   }
   (*ajustes)[clave] = valor;
-  guardarAjustes(*ajustes);
-  ultimoTextoAjustes_ = textoDeAjustes();
+  guardarAjustes(rutas_, *ajustes);
+  ultimoTextoAjustes_ = textoDeAjustes(rutas_);
   acomodar();
   if (clave == "barra" && !valor) {
     cerrar();
@@ -160,8 +164,8 @@ void Barra::alternarTamano() {
 void Barra::cerrar() {
   traza("cerrar() pedido: me oculto solo en esta sesión");
   std::error_code ec;
-  std::filesystem::create_directories(CARPETA, ec);
-  escribirAtomico(ARCHIVO_CERRADA, decimal(reloj_.ahora()));
+  std::filesystem::create_directories(rutas_.carpeta, ec);
+  escribirAtomico(rutas_.archivoCerrada, decimal(reloj_.ahora()));
 }
 
 std::optional<Rect> Barra::visiblePrincipal() {
@@ -176,7 +180,7 @@ bool Barra::abreHaciaArriba() {
 
 void Barra::acomodar() {
   const Disposicion d = ui::acomodar(
-      leerAjustes(), compacta_, panel_->marco(), visiblePrincipal(),
+      leerAjustes(rutas_), compacta_, panel_->marco(), visiblePrincipal(),
       [this](const std::string& etiqueta) { return panel_->anchoDeEtiqueta(etiqueta); },
       pistaCerrar_);
   abriaArriba_ = d.haciaArriba;
@@ -187,7 +191,7 @@ void Barra::colocar() {
   const auto v = visiblePrincipal();
   if (!v) return;
   const double t = alturaDeReferencia(pantallas_.pantallas(), *v);
-  panel_->moverA(origenAlColocar(posicionGuardada(), *v, t, panel_->marco()));
+  panel_->moverA(origenAlColocar(posicionGuardada(rutas_), *v, t, panel_->marco()));
 }
 
 void Barra::guardarPosicion() {
@@ -199,12 +203,12 @@ void Barra::guardarPosicion() {
   p.x = dentro.x;
   p.y = dentro.y;
   const auto texto = textoDePosicion(p, alturaDeReferencia(pantallas_.pantallas(), *v), compacta_);
-  if (!texto || leerTexto(ARCHIVO_POSICION) == texto) return;
-  escribirAtomico(ARCHIVO_POSICION, *texto);
+  if (!texto || leerTexto(rutas_.archivoPosicion) == texto) return;
+  escribirAtomico(rutas_.archivoPosicion, *texto);
 }
 
 void Barra::anotarBarrasVivas() {
-  escribirAtomico(CARPETA + "/barras-vivas.txt",
+  escribirAtomico(rutas_.carpeta + "/barras-vivas.txt",
                   lineaDeBarrasVivas(procesos_.pidsDeBarras(), mioPid_));
 }
 

@@ -9,12 +9,13 @@
 
 #include "ui/bar/procesos.h"
 #include "ui/bar/puertos.h"
+#include "ui/frame/constantes.h"
 
 namespace tildo::ui {
 
 class Barra {
  public:
-  Barra(Procesos& procesos, PantallasDeBarra& pantallas, Reloj& reloj);
+  Barra(Procesos& procesos, PantallasDeBarra& pantallas, Reloj& reloj, Rutas rutas);
 
   // The launch check, before anything is drawn: false (traced) when another bar is the bar.
   bool puedoArrancar();
@@ -44,6 +45,7 @@ class Barra {
   Procesos& procesos_;
   PantallasDeBarra& pantallas_;
   Reloj& reloj_;
+  const Rutas rutas_;
   Panel* panel_ = nullptr;
   bool compacta_ = true;
   std::optional<bool> abriaArriba_;

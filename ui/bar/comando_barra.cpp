@@ -44,15 +44,15 @@ std::unique_ptr<Procesos> procesos() {
 
 }  // namespace
 
-int comandoBarra() {
+int comandoBarra(const Rutas& rutas) {
   std::error_code ec;
-  std::filesystem::create_directories(CARPETA, ec);
+  std::filesystem::create_directories(rutas.carpeta, ec);
   if (!prepararQt()) fallo("no hay pantalla en la que mostrar la barra (DISPLAY)", 1);
   auto pantallas = pantallasDeBarraX11(sinPantalla);
   if (!pantallas) fallo("no hay pantalla en la que mostrar la barra (DISPLAY)", 1);
   auto busqueda = procesos();
   RelojDelSistema reloj;
-  Barra barra(*busqueda, *pantallas, reloj);
+  Barra barra(*busqueda, *pantallas, reloj, rutas);
   if (!barra.puedoArrancar()) return 0;
 
   QApplication aplicacion(argcDeQt(), argvDeQt());
@@ -61,7 +61,7 @@ int comandoBarra() {
   const AlPerderseLaPantalla conQt(sinPantalla);
   publicarInterruptores();
 
-  PanelQt panel([&](const std::string& clave, bool valor) {
+  PanelQt panel(rutas.carpetaAssets, [&](const std::string& clave, bool valor) {
     if (clave == CLAVE_CHICO) {
       barra.alternarTamano();
     } else if (clave == CLAVE_CERRAR) {

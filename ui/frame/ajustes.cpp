@@ -1,10 +1,10 @@
 #include "ui/frame/ajustes.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
 #include "common/archivos.h"
+#include "common/lineas.h"
 #include "common/texto.h"
 #include "ui/frame/constantes.h"
 
@@ -27,12 +27,6 @@ std::optional<Json> delMismoTipo(const Json& porDefecto, const Json& valor) {
   return std::nullopt;
 }
 
-std::optional<std::string> variable(const char* nombre) {
-  const char* v = std::getenv(nombre);
-  if (!v || !*v) return std::nullopt;
-  return std::string(v);
-}
-
 }  // namespace
 
 std::optional<Json> ajustesDelTexto(const std::string& bytes) {
@@ -52,20 +46,20 @@ Json ajustesDeBytes(const std::optional<std::string>& bytes) {
   return ajustesDelTexto(*bytes).value_or(AJUSTES_POR_DEFECTO);
 }
 
-Json leerAjustes() {
-  return ajustesDeBytes(leerArchivo(ARCHIVO_AJUSTES));
+Json leerAjustes(const Rutas& rutas) {
+  return ajustesDeBytes(leerArchivo(rutas.archivoAjustes));
 }
 
-std::optional<Json> leerAjustesParaCambiar(std::chrono::milliseconds espera) {
+std::optional<Json> leerAjustesParaCambiar(const Rutas& rutas, std::chrono::milliseconds espera) {
   using Reloj = std::chrono::steady_clock;
   const auto limite = Reloj::now() + espera;
   for (;;) {
-    if (const auto bytes = leerArchivo(ARCHIVO_AJUSTES)) {
+    if (const auto bytes = leerArchivo(rutas.archivoAjustes)) {
       if (auto ajustes = ajustesDelTexto(*bytes)) return ajustes;
     } else {
       // Only a missing file holds nothing to lose; one that cannot be read may hold anything.
       std::error_code ec;
-      if (std::filesystem::symlink_status(ARCHIVO_AJUSTES, ec).type() ==
+      if (std::filesystem::symlink_status(rutas.archivoAjustes, ec).type() ==
           std::filesystem::file_type::not_found)
         return AJUSTES_POR_DEFECTO;
     }
@@ -74,12 +68,12 @@ std::optional<Json> leerAjustesParaCambiar(std::chrono::milliseconds espera) {
   }
 }
 
-void guardarAjustes(const Json& ajustes) {
+void guardarAjustes(const Rutas& rutas, const Json& ajustes) {
   std::error_code ec;
-  std::filesystem::create_directories(CARPETA, ec);
+  std::filesystem::create_directories(rutas.carpeta, ec);
   const auto texto = escribirJsonBonito(ajustes);
   if (!texto) return;
-  escribirEnSitio(ARCHIVO_AJUSTES, *texto);
+  escribirEnSitio(rutas.archivoAjustes, *texto);
 }
 
 std::optional<std::string> leerTexto(const std::string& ruta) {
@@ -89,13 +83,13 @@ std::optional<std::string> leerTexto(const std::string& ruta) {
 }
 
 std::optional<std::string> idiomaDelSistema() {
-  if (auto lista = variable("LANGUAGE")) {
+  if (auto lista = variableDeEntorno("LANGUAGE")) {
     const std::string primero = lista->substr(0, lista->find(':'));
     if (!primero.empty()) return primero;
   }
   std::optional<std::string> local;
   for (const char* nombre : {"LC_ALL", "LC_MESSAGES", "LANG"})
-    if ((local = variable(nombre))) break;
+    if ((local = variableDeEntorno(nombre))) break;
   if (!local) return std::nullopt;
   // "C.UTF-8" is still the C locale: only the part before the codeset names a language.
   const std::string idioma = local->substr(0, local->find_first_of(".@"));

@@ -1,16 +1,17 @@
 #pragma once
-// The settings file (ARCHIVO_AJUSTES) and the interface language.
+// The settings file (Rutas::archivoAjustes) and the interface language.
 
 #include <chrono>
 #include <optional>
 #include <string>
 
 #include "common/json.h"
+#include "ui/frame/constantes.h"
 
 namespace tildo::ui {
 
 // The defaults overlaid with the valid entries of the file, read afresh at every call.
-Json leerAjustes();
+Json leerAjustes(const Rutas& rutas);
 // The settings as they would be read from these bytes (nothing: no readable file).
 Json ajustesDeBytes(const std::optional<std::string>& bytes);
 // The defaults overlaid with the valid entries of these bytes; nothing when they are not a JSON
@@ -24,12 +25,13 @@ inline constexpr std::chrono::milliseconds ESPERA_AJUSTES{300};
 // no file. A file that does not read as settings is read again every few milliseconds for up to
 // `espera` (its writer may be half-way through); nothing when it still does not, since writing
 // then would put the defaults over every other setting of the user.
-std::optional<Json> leerAjustesParaCambiar(std::chrono::milliseconds espera = ESPERA_AJUSTES);
+std::optional<Json> leerAjustesParaCambiar(const Rutas& rutas,
+                                           std::chrono::milliseconds espera = ESPERA_AJUSTES);
 
 // Rewrites the file in place (the agent server may be watching it) in the pretty form, keys
 // ascending, no final line feed; creates the configuration directory first. Failures are
 // silent: the old file stays.
-void guardarAjustes(const Json& ajustes);
+void guardarAjustes(const Rutas& rutas, const Json& ajustes);
 
 // The whole file as UTF-8 text; nothing when unreadable or not UTF-8.
 std::optional<std::string> leerTexto(const std::string& ruta);

@@ -15,15 +15,15 @@
 namespace tildo::ui {
 namespace {
 
-[[noreturn]] void comandoDecir(const Args& args) {
+[[noreturn]] void comandoDecir(const Argumentos& args) {
   const Dicho d = queDecir(args);
   decir(d.texto, d.voz);
 }
 
-[[noreturn]] void comandoPermiso(const Args& args) {
-  const std::string app = bandera(args, "--app").value_or("esta aplicación");
-  const double segundos = segundosDePermiso(bandera(args, "--segundos"));
-  const auto textos = textosDePermiso(idiomaEfectivo(leerAjustes()), app, segundos);
+[[noreturn]] void comandoPermiso(const Argumentos& args, const Rutas& rutas) {
+  const std::string app = args.bandera("--app").value_or("esta aplicación");
+  const double segundos = segundosDePermiso(args.bandera("--segundos"));
+  const auto textos = textosDePermiso(idiomaEfectivo(leerAjustes(rutas)), app, segundos);
   const bool permitido = preguntarPermiso(textos, segundos);
   escribirLinea(lineaDeRespuesta(app, permitido));
   // Leaves the pending time-out and the windows to the process's end.
@@ -60,23 +60,24 @@ vigilar no puede escuchar.
 Más en man tildo-ui.
 )";
 
-int ejecutar(std::vector<std::string> args) {
+int ejecutar(std::vector<std::string> args, const Rutas& rutas) {
   try {
     if (args.empty()) fallo("falta el comando. Usa: barra | aro | cursor | decir | vigilar", 2);
     const std::string comando = args.front();
     args.erase(args.begin());
-    if (comando == "barra") return comandoBarra();
-    if (comando == "aro") mostrarAro(args);
-    if (comando == "cursor") mostrarCursor();
-    if (comando == "decir") comandoDecir(args);
-    if (comando == "permiso") comandoPermiso(args);
-    if (comando == "vigilar") vigilar(args);
+    if (comando == "barra") return comandoBarra(rutas);
+    const Argumentos opciones = argumentosDeUi(std::move(args));
+    if (comando == "aro") mostrarAro(opciones);
+    if (comando == "cursor") mostrarCursor(rutas.carpetaAssets);
+    if (comando == "decir") comandoDecir(opciones);
+    if (comando == "permiso") comandoPermiso(opciones, rutas);
+    if (comando == "vigilar") vigilar(opciones);
     fallo("comando desconocido: " + comando, 2);
   } catch (const Fallo& f) {
-    escribirLinea(lineaDeFallo(f.mensaje));
+    escribirLinea(respuestaDeFallo(f.mensaje));
     return f.codigo;
   } catch (const std::exception& e) {
-    escribirLinea(lineaDeFallo(std::string("error interno: ") + e.what()));
+    escribirLinea(respuestaDeFallo(std::string("error interno: ") + e.what()));
     return 1;
   }
 }

@@ -8,16 +8,6 @@
 
 namespace tildo::ui {
 
-std::string HOME;
-std::string CARPETA;
-std::string ARCHIVO_AJUSTES;
-std::string ARCHIVO_POSICION;
-std::string ARCHIVO_CANDADO;
-std::string ARCHIVO_OCULTAR;
-std::string ARCHIVO_CERRADA;
-std::string RAIZ_APP;
-std::string CARPETA_ASSETS;
-
 const Json AJUSTES_POR_DEFECTO = {
     {"voz", false},   {"cursor", true}, {"dividir", true},  {"zoom", true},
     {"pausa", false}, {"barra", true},  {"idioma", "auto"},
@@ -83,7 +73,6 @@ std::string raizDeApp(const std::string& programa, const std::string& directorio
 Rutas calcularRutas(const std::string& home, const std::optional<std::string>& tildoConfig,
                     const std::string& programa, const std::string& directorioActual) {
   Rutas r;
-  r.home = home;
   r.carpeta = tildoConfig ? *tildoConfig : home + "/.config/tildo";
   r.archivoAjustes = r.carpeta + "/ajustes.json";
   r.archivoPosicion = r.carpeta + "/barra-posicion.json";
@@ -95,20 +84,11 @@ Rutas calcularRutas(const std::string& home, const std::optional<std::string>& t
   return r;
 }
 
-void iniciarConstantes(const std::string& programa) {
+Rutas rutasDelProceso(const std::string& programa) {
   std::optional<std::string> tildoConfig;
   if (const char* c = std::getenv("TILDO_CONFIG")) tildoConfig = c;
-  const Rutas r = calcularRutas(directorioPersonal(), tildoConfig, caminoDelPrograma(programa),
-                                directorioActual());
-  HOME = r.home;
-  CARPETA = r.carpeta;
-  ARCHIVO_AJUSTES = r.archivoAjustes;
-  ARCHIVO_POSICION = r.archivoPosicion;
-  ARCHIVO_CANDADO = r.archivoCandado;
-  ARCHIVO_OCULTAR = r.archivoOcultar;
-  ARCHIVO_CERRADA = r.archivoCerrada;
-  RAIZ_APP = r.raizApp;
-  CARPETA_ASSETS = r.carpetaAssets;
+  return calcularRutas(directorioPersonal(), tildoConfig, caminoDelPrograma(programa),
+                       directorioActual());
 }
 
 }  // namespace tildo::ui

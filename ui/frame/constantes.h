@@ -1,6 +1,6 @@
 #pragma once
-// Process-wide values of tildo-ui: the configuration directory and its files, the installation
-// root and its assets, the shared colours, the default settings and the interface texts.
+// Values of tildo-ui: where the configuration files and the installation live, the shared
+// colours, the default settings and the interface texts.
 
 #include <map>
 #include <optional>
@@ -10,9 +10,9 @@
 
 namespace tildo::ui {
 
-// Where the configuration files and the installation live, as computed at start-up.
+// Where the configuration files and the installation live: computed once at start-up and
+// handed to what reads or writes them.
 struct Rutas {
-  std::string home;
   std::string carpeta;
   std::string archivoAjustes;
   std::string archivoPosicion;
@@ -33,18 +33,9 @@ Rutas calcularRutas(const std::string& home, const std::optional<std::string>& t
 // (/opt/x/bin/tildo-ui gives /opt/x/share/tildo).
 std::string raizDeApp(const std::string& programa, const std::string& directorioActual);
 
-// Computes the values below from the environment and the program's path, in their order.
-void iniciarConstantes(const std::string& programa);
-
-extern std::string HOME;
-extern std::string CARPETA;
-extern std::string ARCHIVO_AJUSTES;
-extern std::string ARCHIVO_POSICION;
-extern std::string ARCHIVO_CANDADO;
-extern std::string ARCHIVO_OCULTAR;
-extern std::string ARCHIVO_CERRADA;
-extern std::string RAIZ_APP;
-extern std::string CARPETA_ASSETS;
+// This process's paths, from the environment (TILDO_CONFIG, HOME) and the program's path as it
+// was started.
+Rutas rutasDelProceso(const std::string& programa);
 
 // Calibrated RGB, components from 0 to 1.
 struct Color {

@@ -16,15 +16,6 @@
 namespace tildo::ui {
 namespace {
 
-std::string unir(const Args& args) {
-  std::string texto;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (i) texto += ' ';
-    texto += args[i];
-  }
-  return texto;
-}
-
 // The speech program's termination status: its exit code, or the signal that ended it.
 int estadoDeFin(int estado) {
   return WIFEXITED(estado) ? WEXITSTATUS(estado) : WTERMSIG(estado);
@@ -39,8 +30,8 @@ int esperarHijo(pid_t pid) {
 
 }  // namespace
 
-Dicho queDecir(const Args& args) {
-  Dicho d{bandera(args, "--texto").value_or(unir(args)), bandera(args, "--voz")};
+Dicho queDecir(const Argumentos& args) {
+  Dicho d{args.bandera("--texto").value_or(unir(args.todos())), args.bandera("--voz")};
   if (recortarEspacios(d.texto).empty()) fallo("decir necesita --texto", 1);
   return d;
 }

@@ -17,7 +17,7 @@ struct Dicho {
 // The text is the value of --texto, else every argument joined with single spaces (options
 // included); the voice is the value of --voz. Fails with "decir necesita --texto" when the
 // text is only spaces and tabs.
-Dicho queDecir(const Args& args);
+Dicho queDecir(const Argumentos& args);
 
 // The speech program: TILDO_VOZ_PROGRAMA when set (a stand-in taking say's arguments), else
 // /usr/bin/say when it exists, else espeak-ng from PATH.

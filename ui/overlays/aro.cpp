@@ -19,20 +19,20 @@ void exigirEntero(double valor) {
 
 }  // namespace
 
-OpcionesDelAro opcionesDelAro(const Args& args) {
+OpcionesDelAro opcionesDelAro(const Argumentos& args) {
   OpcionesDelAro o;
-  const auto n = numeros(args);
+  const auto n = args.numeros();
   if (n.size() >= 2) {
     o.x = n[0];
     o.y = n[1];
   } else {
-    o.x = numeroOPorDefecto(bandera(args, "--x"), 0);
-    o.y = numeroOPorDefecto(bandera(args, "--y"), 0);
+    o.x = numeroOPorDefecto(args.bandera("--x"), 0);
+    o.y = numeroOPorDefecto(args.bandera("--y"), 0);
   }
   exigirEntero(o.x);
   exigirEntero(o.y);
-  o.segundos = numeroOPorDefecto(bandera(args, "--segundos"), 8);
-  o.etiqueta = bandera(args, "--etiqueta").value_or("");
+  o.segundos = numeroOPorDefecto(args.bandera("--segundos"), 8);
+  o.etiqueta = args.bandera("--etiqueta").value_or("");
   return o;
 }
 

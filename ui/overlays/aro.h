@@ -19,7 +19,7 @@ struct OpcionesDelAro {
 // Two positional numbers, else --x and --y (0 when they do not parse); --segundos (8 when it
 // does not parse); --etiqueta. Fails when x or y is not finite or beyond 64 bits: the ready
 // line could not report it.
-OpcionesDelAro opcionesDelAro(const Args& args);
+OpcionesDelAro opcionesDelAro(const Argumentos& args);
 
 // The ring's state between ticks. The pulse runs on tick counts, the lifetime on the clock.
 class Aro {

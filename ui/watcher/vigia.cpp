@@ -50,7 +50,7 @@ Json lineaDeVigilancia() {
   return {{"listo", true}, {"ok", true}, {"vigilando", true}};
 }
 
-Vigia::Vigia(Reloj reloj) : arranque(reloj()), reloj(std::move(reloj)) {}
+Vigia::Vigia(RelojDelVigia reloj) : arranque(reloj()), reloj(std::move(reloj)) {}
 
 bool Vigia::estaSuprimido() const {
   return suprimido.load();

@@ -16,12 +16,12 @@
 namespace tildo::ui {
 
 using Instante = std::chrono::steady_clock::time_point;
-using Reloj = std::function<Instante()>;
+using RelojDelVigia = std::function<Instante()>;
 
 class Vigia {
  public:
   // Time reaches the filters only through the clock.
-  explicit Vigia(Reloj reloj = std::chrono::steady_clock::now);
+  explicit Vigia(RelojDelVigia reloj = std::chrono::steady_clock::now);
 
   // Starts the reader of orders on a thread of its own and returns at once. Once standard
   // input ends it watches the parent instead: when the parent dies the process ends (code 0).
@@ -48,7 +48,7 @@ class Vigia {
   Instante arranque;
   std::optional<Punto> ultimoPunto;
   double puntosMinimos = 5;
-  Reloj reloj;
+  RelojDelVigia reloj;
 };
 
 // The watcher's ready line, printed before the input source exists.

@@ -5,11 +5,11 @@
 
 namespace tildo::ui {
 
-void vigilar(const Args& args) {
+void vigilar(const Argumentos& args) {
   escribirLinea(lineaDeVigilancia());
   static Vigia vigia;
   vigia.escucharOrdenes();
-  vigia.iniciar(tiene(args, "--clics"), abrirFuenteDeEventos);
+  vigia.iniciar(args.tiene("--clics"), abrirFuenteDeEventos);
   vigia.correr();
 }
 

@@ -5,6 +5,6 @@
 
 namespace tildo::ui {
 
-[[noreturn]] void vigilar(const Args& args);
+[[noreturn]] void vigilar(const Argumentos& args);
 
 }  // namespace tildo::ui

@@ -57,7 +57,8 @@ void publicarInterruptores() {
   QAccessible::installFactory(fabricaDeAccesibles);
 }
 
-PanelQt::PanelQt(std::function<void(const std::string&, bool)> alCambiar)
+PanelQt::PanelQt(const std::string& carpetaAssets,
+                 std::function<void(const std::string&, bool)> alCambiar)
     : ventana_(std::make_unique<QWidget>(nullptr, Qt::Tool | Qt::FramelessWindowHint |
                                                       Qt::WindowStaysOnTopHint |
                                                       Qt::WindowDoesNotAcceptFocus)) {
@@ -65,7 +66,7 @@ PanelQt::PanelQt(std::function<void(const std::string&, bool)> alCambiar)
   ventana_->setAttribute(Qt::WA_ShowWithoutActivating);
   ventana_->setWindowTitle("Tildo — barra");
   ventana_->setFocusPolicy(Qt::NoFocus);
-  vista_ = new VistaBarra(ventana_.get());
+  vista_ = new VistaBarra(carpetaAssets, ventana_.get());
   for (const DefinicionFila& d : DEFINICION)
     filas_.push_back(new Interruptor(d.clave, d.emoji, "", "", false, d.rojo, vista_));
   filas_.push_back(new Interruptor(CLAVE_CHICO, "–", "", "", false, false, vista_));

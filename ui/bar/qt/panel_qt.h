@@ -17,7 +17,8 @@ namespace tildo::ui {
 class PanelQt : public Panel {
  public:
   // alCambiar hears every click on a row or button: its key and its new state.
-  explicit PanelQt(std::function<void(const std::string&, bool)> alCambiar);
+  PanelQt(const std::string& carpetaAssets,
+          std::function<void(const std::string&, bool)> alCambiar);
   ~PanelQt() override;
 
   Rect marco() override;

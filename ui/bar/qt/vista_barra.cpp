@@ -96,7 +96,8 @@ void Interruptor::paintEvent(QPaintEvent*) {
                   q(etiquetaDeFila(emoji_, titulo_)));
 }
 
-VistaBarra::VistaBarra(QWidget* padre) : QWidget(padre) {}
+VistaBarra::VistaBarra(std::string carpetaAssets, QWidget* padre)
+    : QWidget(padre), carpetaAssets_(std::move(carpetaAssets)) {}
 
 // The window follows the pointer itself: a move handed to the window manager starts wherever the
 // pointer is once the manager has taken it over, a step or more into a quick drag.
@@ -129,7 +130,7 @@ void VistaBarra::paintEvent(QPaintEvent*) {
 
   // Read on every redisplay: an image put in place or removed shows at the next one.
   const Rect cuadro{8, manoY, 28, 28};
-  const QImage imagen(q(CARPETA_ASSETS + "/tildo-hand.png"));
+  const QImage imagen(q(carpetaAssets_ + "/tildo-hand.png"));
   if (!imagen.isNull()) {
     pintor.setCompositionMode(QPainter::CompositionMode_SourceOver);
     pintor.setOpacity(1.0);

@@ -52,7 +52,8 @@ class Interruptor : public QWidget {
 // moves the window with the pointer from the press on.
 class VistaBarra : public QWidget {
  public:
-  explicit VistaBarra(QWidget* padre = nullptr);
+  // The hand's image is read from carpetaAssets.
+  explicit VistaBarra(std::string carpetaAssets, QWidget* padre = nullptr);
 
   double manoY = 0;  // bottom of the 28 × 28 hand square, from the view's bottom
   bool nombreVisible = true;
@@ -68,6 +69,7 @@ class VistaBarra : public QWidget {
  private:
   // While dragging: where the pointer holds the window, from the window's top-left corner.
   std::optional<QPointF> agarre_;
+  std::string carpetaAssets_;
 };
 
 namespace Dibujo {

@@ -45,7 +45,7 @@ double ahora() {
 
 }  // namespace
 
-void mostrarAro(const Args& args) {
+void mostrarAro(const Argumentos& args) {
   // The lifetime counts from here, not from the first frame.
   Aro aro(opcionesDelAro(args), ahora());
   const Padre padre;

@@ -20,11 +20,11 @@ namespace tildo::ui {
 namespace {
 
 // The frames that load, in file order; missing or unreadable ones are skipped.
-std::vector<QImage> cargarCuadros() {
+std::vector<QImage> cargarCuadros(const std::string& carpetaAssets) {
   std::vector<QImage> cuadros;
   for (int n = 0; n < 4; ++n) {
     QImage cuadro(
-        QString::fromStdString(CARPETA_ASSETS + "/cursor-frame-" + std::to_string(n) + ".png"));
+        QString::fromStdString(carpetaAssets + "/cursor-frame-" + std::to_string(n) + ".png"));
     if (!cuadro.isNull()) cuadros.push_back(std::move(cuadro));
   }
   return cuadros;
@@ -82,11 +82,11 @@ class CursorNeon {
 
 }  // namespace
 
-void mostrarCursor() {
+void mostrarCursor(const std::string& carpetaAssets) {
   const Padre padre;
   if (!prepararQt()) fallo("no hay pantalla en la que mostrar el cursor (DISPLAY)");
   QApplication aplicacion(argcDeQt(), argvDeQt());
-  CursorNeon cursor(hayCompositor(), cargarCuadros());
+  CursorNeon cursor(hayCompositor(), cargarCuadros(carpetaAssets));
   cursor.iniciar();
   // Checked every frame: a hand whose agent server died would stay on screen for good.
   QObject::connect(&cursor.reloj, &QTimer::timeout, [&] {
