@@ -7,7 +7,6 @@
 #include "desktop/linux/escritorio_linux.h"
 #include "desktop/simulated/simulado.h"
 #include "desktop/wayland/escritorio_wayland.h"
-#include "desktop/x11/conexion.h"
 
 namespace tildo {
 namespace {
@@ -28,7 +27,7 @@ class EscritorioInalcanzable : public Escritorio {
 
 }  // namespace
 
-std::unique_ptr<Escritorio> abrirEscritorio() {
+std::unique_ptr<Escritorio> abrirEscritorio(bool conBus) {
   if (const auto descripcion = variableDeEntorno("TILDO_ESCRITORIO"))
     return std::make_unique<EscritorioSimulado>(*descripcion,
                                                 variableDeEntorno("TILDO_REGISTRO").value_or(""));
@@ -37,8 +36,7 @@ std::unique_ptr<Escritorio> abrirEscritorio() {
   if (variableDeEntorno("WAYLAND_DISPLAY"))
     if (auto wayland = escritorioWayland()) return wayland;
   // The display is opened by the first port that needs it, with what that port needs.
-  if (variableDeEntorno("DISPLAY"))
-    return std::make_unique<EscritorioLinux>(std::make_unique<ConexionX11>());
+  if (variableDeEntorno("DISPLAY")) return escritorioX11(conBus);
   return std::make_unique<EscritorioInalcanzable>(
       "no hay escritorio al que llegar: ni compositor Wayland que admita entrada virtual "
       "(WAYLAND_DISPLAY), ni pantalla X (DISPLAY), ni escritorio simulado (TILDO_ESCRITORIO)");

@@ -23,7 +23,8 @@ class Escritorio {
 };
 
 // The simulated desktop when TILDO_ESCRITORIO names a description, else the Wayland
-// compositor when it lets clients post input, else the X display.
-std::unique_ptr<Escritorio> abrirEscritorio();
+// compositor when it lets clients post input, else the X display. `conBus`: the command
+// reaches the accessibility bus (elements or applications).
+std::unique_ptr<Escritorio> abrirEscritorio(bool conBus);
 
 }  // namespace tildo

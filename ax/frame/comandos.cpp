@@ -15,12 +15,24 @@ namespace tildo {
 
 const std::vector<EntradaDeComando>& COMANDOS() {
   static const std::vector<EntradaDeComando> tabla = {
-      {"info", comandoInfo},      {"move", comandoMove},           {"click", comandoClick},
-      {"drag", comandoDrag},      {"scroll", comandoScroll},       {"type", comandoType},
-      {"key", comandoKey},        {"frontmost", comandoFrontmost}, {"ax-tree", comandoAxTree},
-      {"ax-find", comandoAxFind}, {"ax-click", comandoAxClick},    {"ax-focus", comandoAxFocus},
-      {"ax-at", comandoAxAt},     {"windows", comandoWindows},     {"work-area", comandoWorkArea},
-      {"place", comandoPlace},    {"minimize", comandoMinimize},   {"focus", comandoFocus},
+      {"info", comandoInfo, true},
+      {"move", comandoMove, false},
+      {"click", comandoClick, false},
+      {"drag", comandoDrag, false},
+      {"scroll", comandoScroll, false},
+      {"type", comandoType, false},
+      {"key", comandoKey, false},
+      {"frontmost", comandoFrontmost, true},
+      {"ax-tree", comandoAxTree, true},
+      {"ax-find", comandoAxFind, true},
+      {"ax-click", comandoAxClick, true},
+      {"ax-focus", comandoAxFocus, true},
+      {"ax-at", comandoAxAt, true},
+      {"windows", comandoWindows, false},
+      {"work-area", comandoWorkArea, false},
+      {"place", comandoPlace, true},
+      {"minimize", comandoMinimize, true},
+      {"focus", comandoFocus, true},
   };
   return tabla;
 }
@@ -87,7 +99,7 @@ Resultado ejecutar(std::vector<std::string> args) {
     for (const auto& c : COMANDOS()) {
       if (palabra != c.palabra) continue;
       const Argumentos argumentos = argumentosDeAx(std::move(args));
-      auto escritorio = abrirEscritorio();
+      auto escritorio = abrirEscritorio(c.bus);
       return {c.ejecutar(argumentos, *escritorio), 0};
     }
     fallo("comando desconocido: " + palabra, 2);

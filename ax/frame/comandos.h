@@ -15,6 +15,8 @@ using Comando = Json (*)(const Argumentos&, Escritorio&);
 struct EntradaDeComando {
   const char* palabra;
   Comando ejecutar;
+  // Whether it reaches the accessibility bus (elements or applications).
+  bool bus;
 };
 
 // In the order the dispatcher compares them.

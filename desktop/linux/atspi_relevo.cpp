@@ -1,9 +1,10 @@
-// tildo-ax itself carries neither the accessibility backend nor the Wayland one: a program that
-// exports its code to a module starts measurably slower, and the pointer and keyboard commands
-// are run far more often than the ones that reach the bus; the Wayland libraries are shared
-// only. The commands that reach the bus, and every command in a Wayland session, are handed,
-// whole command line and all, to tildo-ax-accesibilidad, which takes this process's place: the
-// caller still sees one run of tildo-ax, with its process, its one reply and its exit code.
+// tildo-ax itself carries neither the accessibility backend nor the Wayland one: libdbus and the
+// Wayland libraries are shared only, and a static program with none of them starts measurably
+// faster; the pointer and keyboard commands are run far more often than the ones that reach the
+// bus. The commands that reach the bus, and every command in a Wayland session, are handed,
+// whole command line and all, to tildo-ax-accesibilidad before anything is opened; it takes this
+// process's place: the caller still sees one run of tildo-ax, with its process, its one reply
+// and its exit code.
 
 #include <unistd.h>
 
@@ -14,9 +15,9 @@
 
 #include "common/archivos.h"
 #include "common/fallo.h"
-#include "desktop/atspi/modulo.h"
 #include "desktop/linux/escritorio_linux.h"
 #include "desktop/wayland/escritorio_wayland.h"
+#include "desktop/x11/conexion.h"
 
 namespace tildo {
 
@@ -39,17 +40,15 @@ namespace {
   std::vector<char*> argv;
   for (auto& a : argumentos) argv.push_back(a.data());
   argv.push_back(nullptr);
-  // The X connection is closed on exec; nothing else of this run is left to undo.
   if (!e && !argumentos.empty()) ::execv(ruta.c_str(), argv.data());
   fallo("no pude cargar el módulo de accesibilidad " + ruta.string());
 }
 
 }  // namespace
 
-// Every command reaches the bus before it posts any input or writes anything.
-PuertosAtspi abrirAtspi(ConexionX11&, const std::function<ServidorVentanas&()>&,
-                        const std::function<VentanasDeAplicacion*()>&) {
-  relevar();
+std::unique_ptr<Escritorio> escritorioX11(bool conBus) {
+  if (conBus) relevar();
+  return std::make_unique<EscritorioLinux>(std::make_unique<ConexionX11>(), nullptr);
 }
 
 // The Wayland backend needs libwayland-client and xkbcommon, which come only as shared

@@ -1,7 +1,7 @@
 #include "desktop/linux/escritorio_linux.h"
 
 #include "common/fallo.h"
-#include "desktop/atspi/modulo.h"
+#include "desktop/atspi/puertos_atspi.h"
 #include "desktop/x11/conexion.h"
 #include "desktop/x11/entrada_x11.h"
 #include "desktop/x11/pantallas_x11.h"
@@ -9,8 +9,8 @@
 
 namespace tildo {
 
-EscritorioLinux::EscritorioLinux(std::unique_ptr<ConexionX11> conexion)
-    : conexion_(std::move(conexion)) {}
+EscritorioLinux::EscritorioLinux(std::unique_ptr<ConexionX11> conexion, FabricaAtspi atspi)
+    : conexion_(std::move(conexion)), fabricaAtspi_(atspi) {}
 
 EscritorioLinux::~EscritorioLinux() = default;
 
@@ -38,10 +38,10 @@ Espacio& EscritorioLinux::espacio() {
 }
 
 PuertosAtspi& EscritorioLinux::atspi() {
+  // The command table says which commands reach the bus, and those never run here without it.
+  if (!fabricaAtspi_) fallo("error interno: esta orden no debía llegar al bus de accesibilidad");
   if (!atspi_)
-    atspi_ = std::make_unique<PuertosAtspi>(abrirAtspi(
-        *conexion_, [this]() -> ServidorVentanas& { return servidor(); },
-        [this] { return &ventanas(); }));
+    atspi_ = std::make_unique<PuertosAtspi>(fabricaAtspi_(*conexion_, servidor(), &ventanas()));
   return *atspi_;
 }
 

@@ -1,6 +1,6 @@
 #include "desktop/wayland/escritorio_wayland.h"
 
-#include "desktop/atspi/modulo.h"
+#include "desktop/atspi/puertos_atspi.h"
 #include "desktop/wayland/conexion_wayland.h"
 #include "desktop/wayland/entrada_wayland.h"
 #include "desktop/wayland/pantallas_wayland.h"
@@ -61,7 +61,7 @@ Espacio& EscritorioWayland::espacio() {
 PuertosAtspi& EscritorioWayland::atspi() {
   if (!atspi_)
     atspi_ = std::make_unique<PuertosAtspi>(
-        abrirModuloAtspi(std::make_unique<SistemaWayland>(ventanas()), ventanas()));
+        abrirPuertosAtspi(std::make_unique<SistemaWayland>(ventanas()), ventanas()));
   return *atspi_;
 }
 
