@@ -4,7 +4,6 @@
 #include <X11/extensions/Xext.h>
 #include <fcntl.h>
 #include <unistd.h>
-#include <xcb/randr.h>
 
 #include <cstdlib>
 #include <memory>
@@ -12,6 +11,7 @@
 #include <utility>
 
 #include "common/fallo.h"
+#include "desktop/x11/monitores_x11.h"
 
 namespace tildo {
 namespace {
@@ -106,20 +106,7 @@ xcb_window_t ConexionX11::raiz() {
 Punto ConexionX11::origenPrincipal() {
   if (origenLeido_) return origen_;
   origenLeido_ = true;
-  xcb_connection_t* c = xcb();
-  if (!c) return origen_;
-  const xcb_query_extension_reply_t* randr = xcb_get_extension_data(c, &xcb_randr_id);
-  if (!randr || !randr->present) return origen_;
-  std::unique_ptr<xcb_randr_get_monitors_reply_t, decltype(&std::free)> monitores(
-      xcb_randr_get_monitors_reply(c, xcb_randr_get_monitors(c, raiz(), 1), nullptr), std::free);
-  if (!monitores) return origen_;
-  bool primero = true;
-  for (auto it = xcb_randr_get_monitors_monitors_iterator(monitores.get()); it.rem;
-       xcb_randr_monitor_info_next(&it)) {
-    if (it.data->primary || primero) origen_ = {double(it.data->x), double(it.data->y)};
-    if (it.data->primary) break;
-    primero = false;
-  }
+  if (xcb_connection_t* c = xcb()) origen_ = origenDelPrincipal(c, raiz());
   return origen_;
 }
 

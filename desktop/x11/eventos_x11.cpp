@@ -11,6 +11,8 @@
 
 #include <cstdlib>
 
+#include "desktop/x11/monitores_x11.h"
+
 namespace tildo {
 namespace {
 
@@ -250,16 +252,8 @@ class EventosX11 : public FuenteDeEventos {
   // Global points are measured from the primary monitor's top-left corner (the first
   // monitor's when none is primary), as tildo-ax's pointer commands take them.
   void leerOrigen() {
-    Respuesta<xcb_randr_get_monitors_reply_t> monitores(
-        xcb_randr_get_monitors_reply(c_, xcb_randr_get_monitors(c_, raiz_, 1), nullptr));
-    if (!monitores) return;
-    bool primero = true;
-    for (auto it = xcb_randr_get_monitors_monitors_iterator(monitores.get()); it.rem;
-         xcb_randr_monitor_info_next(&it)) {
-      if (primero || it.data->primary) origen_ = {double(it.data->x), double(it.data->y)};
-      primero = false;
-      if (it.data->primary) break;
-    }
+    if (auto lista = monitoresX11(c_, raiz_); !lista.empty())
+      origen_ = {lista.front().x, lista.front().y};
   }
 
   xcb_connection_t* c_ = nullptr;

@@ -1,11 +1,11 @@
 #include "desktop/x11/pantallas_x11.h"
 
 #include <X11/Xutil.h>
-#include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
 
 #include "desktop/linux/sistema.h"
+#include "desktop/x11/monitores_x11.h"
 
 namespace tildo {
 namespace {
@@ -34,21 +34,8 @@ PantallasX11::PantallasX11(ConexionX11& conexion, ServidorVentanas& servidor,
 
 const std::vector<Rect>& PantallasX11::monitores() {
   if (monitores_) return *monitores_;
-  monitores_.emplace();
   Display* d = conexion_.pantalla();
-  int eventos = 0, errores = 0, n = 0;
-  XRRMonitorInfo* lista = nullptr;
-  if (XRRQueryExtension(d, &eventos, &errores))
-    lista = XRRGetMonitors(d, DefaultRootWindow(d), True, &n);
-  for (int i = 0; i < n; ++i) {
-    const Rect r{double(lista[i].x), double(lista[i].y), double(lista[i].width),
-                 double(lista[i].height)};
-    if (lista[i].primary)
-      monitores_->insert(monitores_->begin(), r);
-    else
-      monitores_->push_back(r);
-  }
-  if (lista) XRRFreeMonitors(lista);
+  monitores_ = monitoresX11(conexion_.xcb(), DefaultRootWindow(d));
   // Without XRandR the root window is the one display.
   if (monitores_->empty())
     monitores_->push_back({0, 0, double(DisplayWidth(d, DefaultScreen(d))),

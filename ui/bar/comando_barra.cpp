@@ -8,11 +8,11 @@
 #include <filesystem>
 
 #include "common/fallo.h"
+#include "desktop/ventanas_propias.h"
 #include "ui/bar/barra.h"
 #include "ui/bar/procesos_pgrep.h"
 #include "ui/bar/procesos_proc.h"
 #include "ui/bar/qt/panel_qt.h"
-#include "ui/bar/x11/pantallas_de_barra_x11.h"
 #include "ui/frame/aplicacion_qt.h"
 #include "ui/frame/constantes.h"
 #include "ui/frame/lineas.h"
@@ -48,7 +48,7 @@ int comandoBarra(const Rutas& rutas) {
   std::error_code ec;
   std::filesystem::create_directories(rutas.carpeta, ec);
   if (!prepararQt()) fallo("no hay pantalla en la que mostrar la barra (DISPLAY)", 1);
-  auto pantallas = pantallasDeBarraX11(sinPantalla);
+  auto pantallas = pantallasDeBarra(sinPantalla);
   if (!pantallas) fallo("no hay pantalla en la que mostrar la barra (DISPLAY)", 1);
   auto busqueda = procesos();
   RelojDelSistema reloj;

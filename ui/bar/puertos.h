@@ -1,27 +1,17 @@
 #pragma once
 // What the bar's logic reaches besides files and processes: the screens and the pointer's
-// buttons, the clock, and its own panel. Frames are in the screen service's space (origin at
-// the bottom-left of the first screen, y upward).
+// buttons (PantallasDeBarra, desktop/ventanas_propias.h), the clock, and its own panel. Frames
+// are in the screen service's space (origin at the bottom-left of the first screen, y upward).
 
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "desktop/pantallas.h"
+#include "desktop/ventanas_propias.h"
 #include "ui/bar/disposicion.h"
 
 namespace tildo::ui {
-
-class PantallasDeBarra {
- public:
-  virtual ~PantallasDeBarra() = default;
-  // The screens, the primary one (the first, holding the origin) first.
-  virtual std::vector<Pantalla> pantallas() = 0;
-  // The screen the user works on, if any.
-  virtual std::optional<Pantalla> principal() = 0;
-  // Whether any mouse button is held down anywhere on the display.
-  virtual bool hayBotonPulsado() = 0;
-};
 
 class Reloj {
  public:

@@ -1,12 +1,11 @@
 #include "ui/frame/aplicacion_qt.h"
 
-#include <xcb/xcb.h>
-
 #include <QGuiApplication>
 #include <QString>
 #include <QtGlobal>
 #include <cstdlib>
 
+#include "desktop/ventanas_propias.h"
 #include "ui/frame/lineas.h"
 
 namespace tildo::ui {
@@ -19,18 +18,11 @@ void mensajeDeQt(QtMsgType, const QMessageLogContext&, const QString& mensaje) {
 }
 
 // Qt's connection and what to do once it has broken, for the exit hook.
-xcb_connection_t* conexionDeQt = nullptr;
+void* conexionDeQt = nullptr;
 void (*terminarSinPantalla)() = nullptr;
 
 void revisarAlSalir() {
-  if (conexionDeQt && xcb_connection_has_error(conexionDeQt)) terminarSinPantalla();
-}
-
-bool hayPantalla() {
-  xcb_connection_t* conexion = xcb_connect(nullptr, nullptr);
-  const bool hay = xcb_connection_has_error(conexion) == 0;
-  xcb_disconnect(conexion);
-  return hay;
+  if (conexionDeQt && conexionPerdida(conexionDeQt)) terminarSinPantalla();
 }
 
 }  // namespace

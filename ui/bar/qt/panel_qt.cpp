@@ -1,13 +1,12 @@
 #include "ui/bar/qt/panel_qt.h"
 
-#include <xcb/xcb.h>
-
 #include <QAccessibleWidget>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
 
+#include "desktop/ventanas_propias.h"
 #include "ui/frame/qt/conversiones.h"
 
 namespace tildo::ui {
@@ -41,14 +40,6 @@ class AccesibleInterruptor : public QAccessibleWidget {
 QAccessibleInterface* fabricaDeAccesibles(const QString&, QObject* objeto) {
   if (auto* fila = dynamic_cast<Interruptor*>(objeto)) return new AccesibleInterruptor(fila);
   return nullptr;
-}
-
-xcb_atom_t atomo(xcb_connection_t* conexion, const char* nombre) {
-  auto* respuesta = xcb_intern_atom_reply(
-      conexion, xcb_intern_atom(conexion, 0, strlen(nombre), nombre), nullptr);
-  const xcb_atom_t a = respuesta ? respuesta->atom : xcb_atom_t{XCB_ATOM_NONE};
-  free(respuesta);
-  return a;
 }
 
 }  // namespace
@@ -125,7 +116,7 @@ bool PanelQt::visible() {
 }
 
 void PanelQt::mostrar() {
-  marcarEstadosX11();
+  prepararVentana();
   ventana_->show();
   ventana_->raise();
 }
@@ -138,23 +129,10 @@ double PanelQt::anchoDeEtiqueta(const std::string& etiqueta) {
   return QFontMetricsF(fuenteDeFila()).horizontalAdvance(q(etiqueta));
 }
 
-// Set on the window while it is unmapped, where the window manager reads them when it maps
-// it (the manager drops _NET_WM_STATE when a window is withdrawn; Qt adds its own to ours).
-void PanelQt::marcarEstadosX11() {
+void PanelQt::prepararVentana() {
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (!x11 || ventana_->isVisible()) return;
-  xcb_connection_t* c = x11->connection();
-  const auto ventana = static_cast<xcb_window_t>(ventana_->winId());
-  const xcb_atom_t estado = atomo(c, "_NET_WM_STATE");
-  const xcb_atom_t estados[] = {atomo(c, "_NET_WM_STATE_ABOVE"), atomo(c, "_NET_WM_STATE_STICKY"),
-                                atomo(c, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                atomo(c, "_NET_WM_STATE_SKIP_PAGER")};
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, ventana, estado, XCB_ATOM_ATOM, 32, 4, estados);
-  // Every desktop.
-  const uint32_t todos = 0xFFFFFFFF;
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, ventana, atomo(c, "_NET_WM_DESKTOP"),
-                      XCB_ATOM_CARDINAL, 32, 1, &todos);
-  xcb_flush(c);
+  marcarComoBarra(x11->connection(), static_cast<uint32_t>(ventana_->winId()));
 }
 
 }  // namespace tildo::ui

@@ -33,7 +33,8 @@ class PanelQt : public Panel {
  private:
   // Where the screen space's origin lies in Qt's: the primary screen's bottom-left corner.
   QPointF origenDePantallas();
-  void marcarEstadosX11();
+  // Marks the window as the bar while it is hidden, where the window manager reads it.
+  void prepararVentana();
 
   std::unique_ptr<QWidget> ventana_;
   VistaBarra* vista_;

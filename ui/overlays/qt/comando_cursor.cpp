@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "common/fallo.h"
+#include "desktop/ventanas_propias.h"
 #include "ui/frame/aplicacion_qt.h"
 #include "ui/frame/constantes.h"
 #include "ui/frame/padre.h"
 #include "ui/frame/qt/conversiones.h"
 #include "ui/overlays/aro.h"
-#include "ui/overlays/compositor.h"
 #include "ui/overlays/geometria.h"
 #include "ui/overlays/qt/comandos.h"
 #include "ui/overlays/qt/vista_cursor.h"

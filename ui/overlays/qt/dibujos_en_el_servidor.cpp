@@ -2,14 +2,14 @@
 
 #include <QGuiApplication>
 
-#include "ui/overlays/x11/dibujos_guardados_x11.h"
+#include "desktop/ventanas_propias.h"
 
 namespace tildo::ui {
 
 std::unique_ptr<DibujosGuardados> dibujosEnElServidor(QWidget& ventana) {
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (!x11 || !x11->connection()) return nullptr;
-  return dibujosGuardadosX11(x11->connection(), static_cast<uint32_t>(ventana.winId()));
+  return dibujosGuardados(x11->connection(), static_cast<uint32_t>(ventana.winId()));
 }
 
 }  // namespace tildo::ui

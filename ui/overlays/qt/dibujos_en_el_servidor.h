@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "ui/overlays/dibujos_guardados.h"
+#include "desktop/ventanas_propias.h"
 
 namespace tildo::ui {
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <unordered_map>
 
-#include "ui/overlays/dibujos_guardados.h"
+#include "desktop/ventanas_propias.h"
 
 namespace tildo::ui {
 

@@ -1,4 +1,6 @@
-#include "ui/overlays/x11/dibujos_guardados_x11.h"
+// Drawings kept in the X server as pixmaps: a window shows one as its background pixmap (the
+// server repaints it on its own) and, without a compositor, takes its shape from a bitmap.
+#include "desktop/ventanas_propias.h"
 
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
@@ -7,7 +9,7 @@
 #include <cstdlib>
 #include <unordered_map>
 
-namespace tildo::ui {
+namespace tildo {
 namespace {
 
 template <typename T>
@@ -115,7 +117,8 @@ class DibujosGuardadosX11 : public DibujosGuardados {
 
 }  // namespace
 
-std::unique_ptr<DibujosGuardados> dibujosGuardadosX11(xcb_connection_t* c, uint32_t ventana) {
+std::unique_ptr<DibujosGuardados> dibujosGuardados(void* conexion, uint32_t ventana) {
+  auto* c = static_cast<xcb_connection_t*>(conexion);
   Respuesta<xcb_get_geometry_reply_t> geometria(
       xcb_get_geometry_reply(c, xcb_get_geometry(c, ventana), nullptr), std::free);
   Respuesta<xcb_get_window_attributes_reply_t> atributos(
@@ -138,4 +141,4 @@ std::unique_ptr<DibujosGuardados> dibujosGuardadosX11(xcb_connection_t* c, uint3
   return std::make_unique<DibujosGuardadosX11>(c, ventana, geometria->depth);
 }
 
-}  // namespace tildo::ui
+}  // namespace tildo

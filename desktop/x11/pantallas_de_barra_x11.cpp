@@ -1,10 +1,11 @@
-#include "ui/bar/x11/pantallas_de_barra_x11.h"
-
+// The bar's screens and the pointer's buttons on the X display: the monitors and work area as
+// tildo-ax reads them (the primary monitor less what panels reserve).
+#include "desktop/ventanas_propias.h"
 #include "desktop/x11/conexion.h"
 #include "desktop/x11/pantallas_x11.h"
 #include "desktop/x11/ventanas_x11.h"
 
-namespace tildo::ui {
+namespace tildo {
 namespace {
 
 class PantallasDeBarraX11 : public PantallasDeBarra {
@@ -40,11 +41,11 @@ class PantallasDeBarraX11 : public PantallasDeBarra {
 
 }  // namespace
 
-std::unique_ptr<PantallasDeBarra> pantallasDeBarraX11(void (*alPerderse)()) {
+std::unique_ptr<PantallasDeBarra> pantallasDeBarra(void (*alPerderse)()) {
   ConexionX11::alPerderse(alPerderse);
   auto conexion = std::make_unique<ConexionX11>();
   if (!conexion->pantalla()) return nullptr;
   return std::make_unique<PantallasDeBarraX11>(std::move(conexion));
 }
 
-}  // namespace tildo::ui
+}  // namespace tildo
