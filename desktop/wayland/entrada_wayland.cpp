@@ -12,6 +12,7 @@
 
 #include "common/archivos.h"
 #include "common/fallo.h"
+#include "desktop/teclear.h"
 #include "desktop/x11/teclas_x11.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
@@ -195,20 +196,13 @@ void EntradaWayland::pulsar(uint32_t keycode, bool abajo) {
 void EntradaWayland::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> banderas,
                            const std::u16string& texto) {
   if (!texto.empty()) {
-    // A character is its code points' keys in turn; the last one is held until the key-up.
-    const auto keysyms = x11::keysymsDeCaracter(texto);
-    if (keysyms.empty()) return;
-    if (!abajo) {
-      if (mapa_ && mapa_->teclas.count(keysyms.back()))
-        pulsar(mapa_->teclas.at(keysyms.back()), false);
-      return;
-    }
-    for (size_t i = 0; i < keysyms.size(); ++i) {
-      const uint32_t keycode = tecla(keysyms[i]);
-      if (posicion_ < secuencia_.size() && secuencia_[posicion_] == keysyms[i]) ++posicion_;
-      pulsar(keycode, true);
-      if (i + 1 < keysyms.size()) pulsar(keycode, false);
-    }
+    teclearCaracter(
+        texto, abajo, secuencia_, posicion_, [this](uint32_t k) { return tecla(k); },
+        [this](uint32_t k) -> std::optional<uint32_t> {
+          if (!mapa_ || !mapa_->teclas.count(k)) return std::nullopt;
+          return mapa_->teclas.at(k);
+        },
+        [this](uint32_t keycode, bool abajo) { pulsar(keycode, abajo); });
     return;
   }
   const uint32_t keysym = x11::keysymDeTecla(codigo);

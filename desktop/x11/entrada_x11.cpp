@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "common/fallo.h"
+#include "desktop/teclear.h"
 
 namespace tildo {
 namespace {
@@ -162,20 +163,14 @@ void EntradaX11::rueda(int32_t rueda1, int32_t rueda2) {
 void EntradaX11::tecla(uint16_t codigo, bool abajo, std::optional<uint64_t> banderas,
                        const std::u16string& texto) {
   if (!texto.empty()) {
-    // A character is its code points' keys in turn; the last one is held until the key-up.
-    const auto keysyms = x11::keysymsDeCaracter(texto);
-    if (keysyms.empty()) return;
-    if (!abajo) {
-      auto it = ligadas_.find(keysyms.back());
-      if (it != ligadas_.end()) pulsar(it->second, false);
-      return;
-    }
-    for (size_t i = 0; i < keysyms.size(); ++i) {
-      const unsigned keycode = ligada(keysyms[i]);
-      if (posicion_ < secuencia_.size() && secuencia_[posicion_] == keysyms[i]) ++posicion_;
-      pulsar(keycode, true);
-      if (i + 1 < keysyms.size()) pulsar(keycode, false);
-    }
+    teclearCaracter(
+        texto, abajo, secuencia_, posicion_, [this](uint32_t k) { return ligada(k); },
+        [this](uint32_t k) -> std::optional<uint32_t> {
+          auto it = ligadas_.find(k);
+          if (it == ligadas_.end()) return std::nullopt;
+          return it->second;
+        },
+        [this](uint32_t keycode, bool abajo) { pulsar(keycode, abajo); });
     return;
   }
   const uint32_t keysym = x11::keysymDeTecla(codigo);
