@@ -55,7 +55,9 @@ def ordenes(app):
 
 
 def main():
-    minimos = {"widget": 100, "zenity": 5, "ventana_qt": 300, "firefox": 400}
+    # Counted with ANTES, whose view may leave a page's elements below the fold out (147 of
+    # Firefox's 800 in older builds), so a minimum only says the page has loaded.
+    minimos = {"widget": 100, "zenity": 5, "ventana_qt": 300, "firefox": 100}
     for app in APPS:
         print(f"{app}: {esperarArbol(app, minimos[app])} nodos", flush=True)
     distintas = inestables = iguales = 0

@@ -114,8 +114,9 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
                                                           : ATSPI_STATE_ICONIFIED;
     auto e = estados(nombre);
     if (!e) return std::nullopt;
-    // GTK 4 never sets the enabled state; "sensitive" says the same, and the other toolkits
-    // set the two together.
+    // GTK 4 never sets the enabled state; "sensitive" says the same. GTK 3 drops "enabled"
+    // from a toggle in its mixed state, which is still usable, as a mixed checkbox is enabled
+    // for the platform's accessibility; the other toolkits set the two together.
     if (estado == ATSPI_STATE_ENABLED && tieneEstado(*e, ATSPI_STATE_SENSITIVE)) return Valor(true);
     return Valor(tieneEstado(*e, estado));
   }
