@@ -47,37 +47,23 @@ TEST(UiMarco, AyudaYVersion) {
   comprobarAyudaYVersion("tildo-ui", {"barra", "aro", "cursor", "decir", "permiso", "vigilar"});
 }
 
-TEST(UiMarco, LasVentanasSinPantallaYElAroConCoordenadasQueNoSonEnteros) {
+// Bad coordinates are told before the display is looked for.
+TEST(UiMarco, SinPantallaOConCoordenadasQueNoSonEnterosFallanConClaridad) {
   const std::map<std::string, std::string> sinPantalla{{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}};
-  auto s = ui({"aro", "500", "300"}, sinPantalla);
-  EXPECT_EQ(s.stdout_,
-            "{\"error\":\"no hay pantalla en la que mostrar el aro (DISPLAY)\",\"ok\":false}\n");
-  EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.stderr_, "");
-  s = ui({"cursor"}, sinPantalla);
-  EXPECT_EQ(s.stdout_,
-            "{\"error\":\"no hay pantalla en la que mostrar el cursor (DISPLAY)\",\"ok\":false}\n");
-  EXPECT_EQ(s.codigo, 1);
-  // Bad coordinates are told before the display is looked for.
-  for (const auto& args :
-       std::vector<std::vector<std::string>>{{"aro", "inf", "300"}, {"aro", "--x", "nan"}}) {
-    s = ui(args, sinPantalla);
-    EXPECT_EQ(s.stdout_,
-              "{\"error\":\"aro necesita x e y finitas, dentro de 64 bits\",\"ok\":false}\n");
-    EXPECT_EQ(s.codigo, 1);
+  const std::vector<std::pair<std::vector<std::string>, std::string>> casos = {
+      {{"aro", "500", "300"}, "no hay pantalla en la que mostrar el aro (DISPLAY)"},
+      {{"cursor"}, "no hay pantalla en la que mostrar el cursor (DISPLAY)"},
+      {{"barra"}, "no hay pantalla en la que mostrar la barra (DISPLAY)"},
+      {{"permiso", "--segundos", "1"}, "no hay pantalla en la que preguntar (DISPLAY)"},
+      {{"aro", "inf", "300"}, "aro necesita x e y finitas, dentro de 64 bits"},
+      {{"aro", "--x", "nan"}, "aro necesita x e y finitas, dentro de 64 bits"},
+  };
+  for (const auto& [args, error] : casos) {
+    auto s = ui(args, sinPantalla);
+    EXPECT_EQ(s.stdout_, "{\"error\":\"" + error + "\",\"ok\":false}\n") << args[0];
+    EXPECT_EQ(s.codigo, 1) << args[0];
+    EXPECT_EQ(s.stderr_, "") << args[0];
   }
-  s = ui({"barra"}, sinPantalla);
-  EXPECT_EQ(s.stdout_,
-            "{\"error\":\"no hay pantalla en la que mostrar la barra (DISPLAY)\",\"ok\":false}\n");
-  EXPECT_EQ(s.codigo, 1);
-}
-
-TEST(UiMarco, PermisoSinPantallaFallaConClaridad) {
-  auto s = ui({"permiso", "--segundos", "1"}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
-  EXPECT_EQ(s.stdout_,
-            "{\"error\":\"no hay pantalla en la que preguntar (DISPLAY)\",\"ok\":false}\n");
-  EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.stderr_, "");
 }
 
 // A speech program of our own: it records its arguments, says something on its standard
