@@ -237,10 +237,8 @@ void EntradaWayland::pausa(uint32_t microsegundos) {
 }
 
 void EntradaWayland::prepararTexto(const std::vector<std::u16string>& caracteres) {
-  secuencia_.clear();
+  secuencia_ = x11::keysymsDeTexto(caracteres);
   posicion_ = 0;
-  for (const auto& c : caracteres)
-    for (uint32_t k : x11::keysymsDeCaracter(c)) secuencia_.push_back(k);
   if (!secuencia_.empty())
     cargarMapa(x11::siguienteLote(secuencia_[0], secuencia_, 0, wayland::capacidad()));
 }

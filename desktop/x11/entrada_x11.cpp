@@ -208,10 +208,8 @@ void EntradaX11::pausa(uint32_t microsegundos) {
 }
 
 void EntradaX11::prepararTexto(const std::vector<std::u16string>& caracteres) {
-  secuencia_.clear();
+  secuencia_ = x11::keysymsDeTexto(caracteres);
   posicion_ = 0;
-  for (const auto& c : caracteres)
-    for (uint32_t k : x11::keysymsDeCaracter(c)) secuencia_.push_back(k);
   if (secuencia_.empty()) return;
   ligar(secuencia_[0], 0);
   // A locked Caps Lock would make clients type the letters in capitals; it is unlocked for

@@ -110,6 +110,13 @@ std::vector<uint32_t> keysymsDeCaracter(const std::u16string& caracter) {
   return keysyms;
 }
 
+std::vector<uint32_t> keysymsDeTexto(const std::vector<std::u16string>& caracteres) {
+  std::vector<uint32_t> keysyms;
+  for (const auto& c : caracteres)
+    for (uint32_t k : keysymsDeCaracter(c)) keysyms.push_back(k);
+  return keysyms;
+}
+
 uint32_t clicsDeRueda(int32_t pixeles) {
   const int64_t magnitud = pixeles < 0 ? -int64_t(pixeles) : int64_t(pixeles);
   const int64_t clics = (magnitud + PIXELES_POR_CLIC - 1) / PIXELES_POR_CLIC;

@@ -21,6 +21,8 @@ uint32_t keysymDeTecla(uint16_t codigo);
 // code point itself, every other code point is 0x01000000 + code point. A carriage return, and
 // a carriage return with its line feed, is one Return. Other control characters type nothing.
 std::vector<uint32_t> keysymsDeCaracter(const std::u16string& caracter);
+// The keysyms of a whole text, character after character.
+std::vector<uint32_t> keysymsDeTexto(const std::vector<std::u16string>& caracteres);
 
 // Wheel clicks for a pixel amount: one per PIXELES_POR_CLIC, a partial one counting as a whole
 // (any amount but 0 scrolls), at most CLICS_MAXIMOS.

@@ -11,6 +11,19 @@
 namespace tildo::prueba {
 namespace {
 
+// What ax-find gives once the application has shown something that answers it, or its last
+// empty reply at the deadline.
+Json hallarAlLlegar(const std::vector<std::string>& orden, std::chrono::seconds limite,
+                    std::chrono::milliseconds paso) {
+  Json r = Json::object();
+  const auto fin = std::chrono::steady_clock::now() + limite;
+  while (std::chrono::steady_clock::now() < fin && r.value("total", 0) == 0) {
+    r = ax(orden).json();
+    std::this_thread::sleep_for(paso);
+  }
+  return r;
+}
+
 // The element whose description is the one given, from the application's outline.
 Json conDescripcion(const std::string& app, const std::string& descripcion) {
   const Json r = ax({"ax-tree", "--app", app, "--depth", "20", "--max", "2000"}).json();
@@ -23,12 +36,7 @@ Json conDescripcion(const std::string& app, const std::string& descripcion) {
 TEST(AplicacionesDeDebian, KcalcPulsaSusCifrasPorSuTextoYNoVeSusMenusCerrados) {
   const auto lector = interruptorDeAccesibilidad("ScreenReaderEnabled");
   Aplicacion kcalc({"env", "-u", "AT_SPI_BUS_ADDRESS", "kcalc"});
-  Json siete = Json::object();
-  const auto fin = std::chrono::steady_clock::now() + 20s;
-  while (std::chrono::steady_clock::now() < fin && siete.value("total", 0) == 0) {
-    siete = ax({"ax-find", "--app", "kcalc", "--name", "7"}).json();
-    std::this_thread::sleep_for(200ms);
-  }
+  const Json siete = hallarAlLlegar({"ax-find", "--app", "kcalc", "--name", "7"}, 20s, 200ms);
   ASSERT_EQ(siete.value("total", 0), 1) << siete.dump();
   const Json boton = siete["elementos"][0];
   EXPECT_EQ(boton["rol"], "AXButton");
@@ -72,12 +80,8 @@ TEST(AplicacionesDeDebian, WriterPulsaLaNegritaDeLaBarraYNoLaDelMenu) {
   const std::string perfil = mkdtemp(plantilla);
   Aplicacion writer({"env", "-u", "AT_SPI_BUS_ADDRESS", "libreoffice", "--writer", "--norestore",
                      "-env:UserInstallation=file://" + perfil});
-  Json negrita = Json::object();
-  const auto fin = std::chrono::steady_clock::now() + 120s;
-  while (std::chrono::steady_clock::now() < fin && negrita.value("total", 0) == 0) {
-    negrita = ax({"ax-find", "--app", "soffice", "--name", "Bold"}).json();
-    std::this_thread::sleep_for(500ms);
-  }
+  const Json negrita =
+      hallarAlLlegar({"ax-find", "--app", "soffice", "--name", "Bold"}, 120s, 500ms);
   ASSERT_GE(negrita.value("total", 0), 1) << negrita.dump();
   for (const auto& e : negrita["elementos"]) EXPECT_NE(e["rol"], "AXMenuItem") << e.dump();
   const Json boton = negrita["elementos"][0];
