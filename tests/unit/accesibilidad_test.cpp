@@ -89,17 +89,6 @@ TEST(Lectores, TextosNumerosYBooleanos) {
   EXPECT_TRUE(acciones(e).empty());
 }
 
-TEST(Lectores, RedondeoYCorte) {
-  EXPECT_EQ(redondear(120.49), 120);
-  EXPECT_EQ(redondear(std::nan("")), std::nullopt);
-  EXPECT_EQ(redondear(1e300), std::nullopt);
-  EXPECT_EQ(truncar(120.9), 120);
-  EXPECT_EQ(truncar(-0.5), 0);
-  std::string emojis;
-  for (int i = 0; i < 401; ++i) emojis += "\U0001F44B\U0001F3FD";  // waving hand, medium skin
-  EXPECT_EQ(cortarValor(emojis), emojis.substr(0, 400 * 8));
-}
-
 TEST(Lectores, RegistroSueltoSinTamanoNiPosicion) {
   ElementoFalso e("e");
   e.atributos = {{"AXPosition", Punto{10.5, 20.4}},

@@ -32,11 +32,6 @@ TEST(Argumentos, BanderaTomaLoQueSigueALaPrimeraAparicion) {
   EXPECT_FALSE(a.tiene("--ap"));
 }
 
-TEST(Argumentos, UnirConEspaciosSimples) {
-  EXPECT_EQ(unir({"hola", "mundo"}), "hola mundo");
-  EXPECT_EQ(unir({}), "");
-}
-
 // Standard input that never ends is read up to the limit, then refused.
 TEST(Argumentos, LeerStdinSinFin) {
   const int guardada = ::dup(STDIN_FILENO);

@@ -37,7 +37,11 @@ TEST(Numeros, EnterosDecimalesConSignoDentroDelRango) {
     EXPECT_FALSE(leerEntero64(malo)) << "«" << malo << "»";
 }
 
-TEST(Numeros, TruncarHaciaCeroDentroDe64Bits) {
+TEST(Numeros, TruncarHaciaCeroYRedondearDentroDe64Bits) {
+  EXPECT_EQ(redondear(120.49), 120);
+  EXPECT_EQ(redondear(-2.5), -3);
+  EXPECT_EQ(redondear(std::nan("")), std::nullopt);
+  EXPECT_EQ(redondear(1e300), std::nullopt);
   EXPECT_EQ(truncar(10.9), 10);
   EXPECT_EQ(truncar(-10.9), -10);
   EXPECT_EQ(truncar(-0.5), 0);
