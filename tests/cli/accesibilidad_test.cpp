@@ -48,15 +48,13 @@ TEST(Aplicaciones, FrontmostYBusquedaPorPidNombreYBundle) {
   EXPECT_EQ(pidDe("COM.APPLE.NOTES"), 42);
   EXPECT_EQ(pidDe("o"), 7);  // "com.apple.finder" comes first and contains it
   auto s = e.ax({"ax-tree", "--app", "123"});
-  EXPECT_EQ(s.stdout_, "{\"error\":\"no hay ningún proceso con pid 123\",\"ok\":false}\n");
-  EXPECT_EQ(s.codigo, 1);
+  EXPECT_TRUE(falla(s, "no hay ningún proceso con pid 123"));
   s = e.ax({"ax-focus", "--app", "99999999999"});
   EXPECT_EQ(s.json()["error"], "no encontré ninguna app que coincida con «99999999999»");
 
   EscritorioDePrueba vacio(Json{{"aplicaciones", Json::array()}});
   s = vacio.ax({"frontmost"});
-  EXPECT_EQ(s.stdout_, "{\"error\":\"no pude leer la app en primer plano\",\"ok\":false}\n");
-  EXPECT_EQ(s.codigo, 1);
+  EXPECT_TRUE(falla(s, "no pude leer la app en primer plano"));
 }
 
 TEST(Arbol, TopeProfundidadYLoQueSeLista) {
@@ -146,8 +144,7 @@ TEST(Buscar, ConsultaTotalYVeinticinco) {
   EXPECT_FALSE(r.contains("pid"));
   EXPECT_EQ(e.ax({"ax-find", "--name", "button"}).json()["total"], 0);
   s = e.ax({"ax-find", "--app", "notas"});
-  EXPECT_EQ(s.stdout_, "{\"error\":\"ax-find necesita --name\",\"ok\":false}\n");
-  EXPECT_EQ(s.codigo, 1);
+  EXPECT_TRUE(falla(s, "ax-find necesita --name"));
 }
 
 TEST(Pulsar, AXPressOClicEnElCentro) {
@@ -220,8 +217,7 @@ TEST(Pulsar, ElementoQueSeMueveSinPosicionOHondo) {
   EXPECT_EQ(pausas(e.registro()), esperadas);
 
   auto s = e.ax({"ax-click", "fantasma"});
-  EXPECT_EQ(s.json()["error"], "encontré «fantasma» pero no pude leer su posición");
-  EXPECT_EQ(s.codigo, 1);
+  EXPECT_TRUE(falla(s, "encontré «fantasma» pero no pude leer su posición"));
   s = e.ax({"ax-click", "sótano"});
   EXPECT_EQ(s.json()["error"], "no encontré ningún elemento que diga «sótano» en Notas");
   EXPECT_EQ(e.ax({"ax-click", "bodega"}).json()["metodo"], "AXPress");
@@ -261,8 +257,7 @@ TEST(FocoYPunto, RegistrosSueltos) {
             "{\"encontrado\":false,\"ok\":true,\"x\":-10,\"y\":20}\n");
   EXPECT_EQ(e.ax({"ax-at", "nan", "1e40"}).stdout_, "{\"encontrado\":false,\"ok\":true}\n");
   auto s = e.ax({"ax-at", "10"});
-  EXPECT_EQ(s.stdout_, "{\"error\":\"ax-at necesita x y\",\"ok\":false}\n");
-  EXPECT_EQ(s.codigo, 1);
+  EXPECT_TRUE(falla(s, "ax-at necesita x y"));
 
   d["permisos"] = {{"accesibilidad", false}};
   EscritorioDePrueba sinPermiso(d);

@@ -1,11 +1,18 @@
+#include "ayuda.h"
+
 #include <gtest/gtest.h>
+
+#include <cctype>
 
 #include "programa.h"
 
 namespace tildo::prueba {
 
-void comprobarAyudaYVersion(const std::string& programa, const std::vector<std::string>& comandos) {
-  const std::map<std::string, std::string> sinEscritorio{{"DISPLAY", ""}, {"TILDO_ESCRITORIO", ""}};
+void comprobarComandos(const std::string& programa, const std::vector<std::string>& comandos,
+                       const std::string& uso) {
+  const std::map<std::string, std::string> sinEscritorio{
+      {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"TILDO_ESCRITORIO", ""}};
+  EXPECT_TRUE(falla(correr(programa, {}, sinEscritorio), "falta el comando. Usa: " + uso, 2));
   const Salida ayuda = correr(programa, {"--help"}, sinEscritorio);
   EXPECT_EQ(ayuda.codigo, 0);
   EXPECT_EQ(ayuda.stderr_, "");
@@ -16,15 +23,22 @@ void comprobarAyudaYVersion(const std::string& programa, const std::vector<std::
   EXPECT_EQ(version.stdout_, programa + " " TILDO_VERSION "\n");
   EXPECT_EQ(version.codigo, 0);
   EXPECT_EQ(version.stderr_, "");
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"--help", comandos[0]},
+  const std::string& primero = comandos[0];
+  std::string mayusculas = primero;
+  for (char& c : mayusculas) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--help", primero},
                                                {"--version", "--help"},
                                                {"-h"},
                                                {"--Help"},
                                                {"help"},
-                                               {"-V"}}) {
+                                               {"-V"},
+                                               {mayusculas, primero},
+                                               {"", primero},
+                                               {"--app", primero},
+                                               {primero + "2"}}) {
     const Salida s = correr(programa, args, sinEscritorio);
-    EXPECT_EQ(s.stdout_, "{\"error\":\"comando desconocido: " + args[0] + "\",\"ok\":false}\n");
-    EXPECT_EQ(s.codigo, 2);
+    EXPECT_TRUE(falla(s, "comando desconocido: " + args[0], 2));
+    EXPECT_EQ(s.stderr_, "") << args[0];
   }
 }
 

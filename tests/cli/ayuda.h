@@ -6,9 +6,11 @@
 
 namespace tildo::prueba {
 
-// Checks "--help" and "--version" of a program: alone, each prints its text and succeeds, the
-// usage naming every one of the commands; with another argument, or spelt otherwise, they are
-// unknown command words.
-void comprobarAyudaYVersion(const std::string& programa, const std::vector<std::string>& comandos);
+// Checks a program's command word: without one it names the commands (uso) and fails with 2;
+// "--help" and "--version" alone print their text and succeed, the usage naming every one of
+// the commands; with another argument, spelt otherwise, or a command word that is not quite
+// one, they are unknown command words.
+void comprobarComandos(const std::string& programa, const std::vector<std::string>& comandos,
+                       const std::string& uso);
 
 }  // namespace tildo::prueba

@@ -99,12 +99,14 @@ std::optional<int> EnMarcha::fin(std::chrono::milliseconds limite) {
   const auto hasta = Reloj::now() + limite;
   while (!estado_) {
     int crudo = 0;
-    if (waitpid(pid_, &crudo, WNOHANG) == pid_)
-      estado_ = WIFEXITED(crudo) ? WEXITSTATUS(crudo) : 128 + WTERMSIG(crudo);
-    else if (Reloj::now() >= hasta)
+    if (waitpid(pid_, &crudo, WNOHANG) == pid_) {
+      porSenal_ = WIFSIGNALED(crudo);
+      estado_ = porSenal_ ? 128 + WTERMSIG(crudo) : WEXITSTATUS(crudo);
+    } else if (Reloj::now() >= hasta) {
       break;
-    else
+    } else {
       std::this_thread::sleep_for(5ms);
+    }
   }
   return estado_;
 }

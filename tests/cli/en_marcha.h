@@ -33,6 +33,8 @@ class EnMarcha {
   std::optional<std::string> linea(std::chrono::milliseconds limite = 5s);
   // Waits for the end; its exit status (128 + signal when killed), nothing on timeout.
   std::optional<int> fin(std::chrono::milliseconds limite = 5s);
+  // Whether it ended killed by a signal, not exiting with 128 + its number.
+  bool porSenal() const { return porSenal_; }
   std::string errores() const;
 
  private:
@@ -42,6 +44,7 @@ class EnMarcha {
   std::string pendiente_;
   std::string archivoErrores_;
   std::optional<int> estado_;
+  bool porSenal_ = false;
 };
 
 }  // namespace tildo::prueba

@@ -115,6 +115,13 @@ Json EscritorioDePrueba::descripcion() const {
   return Json::parse(leerArchivo(carpeta_ + "/escritorio.json").value_or("null"));
 }
 
+::testing::AssertionResult falla(const Salida& s, const std::string& mensaje, int codigo) {
+  const std::string linea = escribirJson({{"ok", false}, {"error", mensaje}}).value_or("") + "\n";
+  if (s.stdout_ == linea && s.codigo == codigo) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "exit code " << s.codigo << ", reply " << s.stdout_
+                                       << "; expected " << codigo << ", " << linea;
+}
+
 std::vector<Json> sinPausas(const std::vector<Json>& registro) {
   std::vector<Json> eventos;
   for (const auto& l : registro)

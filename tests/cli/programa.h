@@ -1,6 +1,8 @@
 #pragma once
 // Runs the built programs as the agent server does, and a simulated desktop for them.
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -46,6 +48,9 @@ class EscritorioDePrueba {
  private:
   std::string carpeta_;
 };
+
+// Whether the run failed with that message, its reply byte for byte, and that exit code.
+::testing::AssertionResult falla(const Salida& s, const std::string& mensaje, int codigo = 1);
 
 // The events of a log without its pauses, and the pauses alone.
 std::vector<Json> sinPausas(const std::vector<Json>& registro);

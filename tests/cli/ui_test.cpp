@@ -1,6 +1,5 @@
 // tildo-ui's command frame and decir as the agent server sees them: lines, exit codes, and
 // the speech program's arguments and end.
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -16,6 +15,7 @@
 #include "ayuda.h"
 #include "common/archivos.h"
 #include "common/texto.h"
+#include "en_marcha.h"
 #include "programa.h"
 
 namespace tildo::prueba {
@@ -28,23 +28,9 @@ Salida ui(const std::vector<std::string>& args,
   return correr("tildo-ui", args, entorno);
 }
 
-TEST(UiMarco, SinComandoYComandoDesconocido) {
-  auto s = ui({});
-  EXPECT_EQ(s.stdout_,
-            "{\"error\":\"falta el comando. Usa: barra | aro | cursor | decir | vigilar\","
-            "\"ok\":false}\n");
-  EXPECT_EQ(s.codigo, 2);
-  for (const char* palabra : {"Barra", "", "--texto", "decir2"}) {
-    s = ui({palabra, "decir"});
-    EXPECT_EQ(s.stdout_,
-              std::string("{\"error\":\"comando desconocido: ") + palabra + "\",\"ok\":false}\n");
-    EXPECT_EQ(s.codigo, 2);
-    EXPECT_EQ(s.stderr_, "");
-  }
-}
-
-TEST(UiMarco, AyudaYVersion) {
-  comprobarAyudaYVersion("tildo-ui", {"barra", "aro", "cursor", "decir", "permiso", "vigilar"});
+TEST(UiMarco, PalabraDeComandoAyudaYVersion) {
+  comprobarComandos("tildo-ui", {"barra", "aro", "cursor", "decir", "permiso", "vigilar"},
+                    "barra | aro | cursor | decir | vigilar");
 }
 
 // Bad coordinates are told before the display is looked for.
@@ -60,8 +46,7 @@ TEST(UiMarco, SinPantallaOConCoordenadasQueNoSonEnterosFallanConClaridad) {
   };
   for (const auto& [args, error] : casos) {
     auto s = ui(args, sinPantalla);
-    EXPECT_EQ(s.stdout_, "{\"error\":\"" + error + "\",\"ok\":false}\n") << args[0];
-    EXPECT_EQ(s.codigo, 1) << args[0];
+    EXPECT_TRUE(falla(s, error)) << args[0];
     EXPECT_EQ(s.stderr_, "") << args[0];
   }
 }
@@ -95,7 +80,15 @@ class VozDePrueba {
     return args;
   }
   bool hablo() const { return std::filesystem::exists(programa_ + ".args"); }
-  pid_t pid() const { return std::atoi(leerArchivo(programa_ + ".pid").value_or("0").c_str()); }
+  // Its pid once it has started, 0 when it does not within ten seconds.
+  pid_t esperarPid() const {
+    const auto limite = std::chrono::steady_clock::now() + 10s;
+    pid_t pid = 0;
+    while (!(pid = std::atoi(leerArchivo(programa_ + ".pid").value_or("0").c_str())) &&
+           std::chrono::steady_clock::now() < limite)
+      std::this_thread::sleep_for(10ms);
+    return pid;
+  }
 
  private:
   std::string carpeta_;
@@ -106,10 +99,10 @@ using V = std::vector<std::string>;
 
 TEST(UiDecir, SinTextoNoHabla) {
   VozDePrueba voz;
-  for (const V& args : {V{"decir"}, V{"decir", "--texto", "  \t "}, V{"decir", " ", "\t"}}) {
+  for (const V& args :
+       {V{"decir"}, V{"decir", "--texto", " \t\u00a0\u3000"}, V{"decir", " ", "\t"}}) {
     auto s = ui(args, voz.entorno());
-    EXPECT_EQ(s.stdout_, "{\"error\":\"decir necesita --texto\",\"ok\":false}\n");
-    EXPECT_EQ(s.codigo, 1);
+    EXPECT_TRUE(falla(s, "decir necesita --texto"));
   }
   EXPECT_FALSE(voz.hablo());
 }
@@ -145,8 +138,7 @@ TEST(UiDecir, Corta300ParaDecirY120ParaContar) {
 
 TEST(UiDecir, ProgramaQueNoArranca) {
   auto s = ui({"decir", "hola"}, {{"TILDO_VOZ_PROGRAMA", "/no/existe/voz"}});
-  EXPECT_EQ(s.stdout_, "{\"error\":\"no pude hablar: No such file or directory\",\"ok\":false}\n");
-  EXPECT_EQ(s.codigo, 1);
+  EXPECT_TRUE(falla(s, "no pude hablar: No such file or directory"));
   VozDePrueba voz;
   std::filesystem::permissions(voz.entorno().at("TILDO_VOZ_PROGRAMA"),
                                std::filesystem::perms::owner_read);
@@ -157,34 +149,12 @@ TEST(UiDecir, ProgramaQueNoArranca) {
 
 TEST(UiDecir, TerminarloCortaLaVozEnSecoYNoImprimeNada) {
   VozDePrueba voz("exec sleep 30");
-  int salida[2];
-  ASSERT_EQ(pipe(salida), 0);
-  const std::string programa = carpetaDeProgramas() + "/tildo-ui";
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(salida[1], 1);
-    close(salida[0]);
-    close(salida[1]);
-    for (const auto& [k, v] : voz.entorno()) setenv(k.c_str(), v.c_str(), 1);
-    execl(programa.c_str(), programa.c_str(), "decir", "hola", nullptr);
-    _exit(127);
-  }
-  close(salida[1]);
-  const auto limite = std::chrono::steady_clock::now() + 10s;
-  while (voz.pid() == 0 && std::chrono::steady_clock::now() < limite)
-    std::this_thread::sleep_for(10ms);
-  const pid_t hablante = voz.pid();
+  EnMarcha decir("tildo-ui", {"decir", "hola"}, voz.entorno(), false);
+  const pid_t hablante = voz.esperarPid();
   ASSERT_GT(hablante, 0);
-  kill(pid, SIGTERM);
-  int estado = 0;
-  waitpid(pid, &estado, 0);
-  EXPECT_TRUE(WIFEXITED(estado));
-  EXPECT_EQ(WEXITSTATUS(estado), 0);
-  std::string escrito;
-  char buf[256];
-  for (ssize_t n; (n = read(salida[0], buf, sizeof buf)) > 0;) escrito.append(buf, n);
-  close(salida[0]);
-  EXPECT_EQ(escrito, "");
+  kill(decir.pid(), SIGTERM);
+  EXPECT_EQ(decir.fin(), 0);
+  EXPECT_EQ(decir.linea(), std::nullopt);
   // Killed and reaped before tildo-ui ended, not left sleeping.
   EXPECT_EQ(kill(hablante, 0), -1);
   EXPECT_EQ(errno, ESRCH);
@@ -194,24 +164,15 @@ TEST(UiDecir, TerminarloCortaLaVozEnSecoYNoImprimeNada) {
 TEST(UiDecir, MuertoDeCualquierSenalNoDejaLaVozSonando) {
   // The orphaned speech program is adopted here, where its end can be seen.
   ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
-  const std::string programa = carpetaDeProgramas() + "/tildo-ui";
   for (int senal : {SIGKILL, SIGINT, SIGHUP}) {
     VozDePrueba voz("exec sleep 30");
-    const pid_t pid = fork();
-    if (pid == 0) {
-      for (const auto& [k, v] : voz.entorno()) setenv(k.c_str(), v.c_str(), 1);
-      execl(programa.c_str(), programa.c_str(), "decir", "hola", nullptr);
-      _exit(127);
-    }
-    const auto limite = std::chrono::steady_clock::now() + 10s;
-    while (voz.pid() == 0 && std::chrono::steady_clock::now() < limite)
-      std::this_thread::sleep_for(10ms);
-    const pid_t hablante = voz.pid();
+    EnMarcha decir("tildo-ui", {"decir", "hola"}, voz.entorno(), false);
+    const pid_t hablante = voz.esperarPid();
     ASSERT_GT(hablante, 0) << strsignal(senal);
-    kill(pid, senal);
+    kill(decir.pid(), senal);
+    EXPECT_EQ(decir.fin(), 128 + senal) << strsignal(senal);
+    EXPECT_TRUE(decir.porSenal()) << strsignal(senal);
     int estado = 0;
-    waitpid(pid, &estado, 0);
-    EXPECT_TRUE(WIFSIGNALED(estado) && WTERMSIG(estado) == senal) << strsignal(senal);
     pid_t fin = 0;
     const auto espera = std::chrono::steady_clock::now() + 3s;
     while ((fin = waitpid(hablante, &estado, WNOHANG)) == 0 &&

@@ -7,16 +7,18 @@
 namespace tildo {
 namespace {
 
-std::string compacto(const Json& v) { return escribirJson(v).value_or("<fallo>"); }
+std::string compacto(const Json& v) {
+  return escribirJson(v).value_or("<fallo>");
+}
 
 TEST(Json, OrdenaClavesEnTodosLosNivelesYEscapaComoLaPlataforma) {
   Json v = {{"ok", false}, {"error", "a/b \"c\" \\ ñ 🙂"}, {"z", {{"b", 1}, {"a", 2.5}}}};
-  EXPECT_EQ(compacto(v),
-            R"({"error":"a\/b \"c\" \\ ñ 🙂","ok":false,"z":{"a":2.5,"b":1}})");
+  EXPECT_EQ(compacto(v), R"({"error":"a\/b \"c\" \\ ñ 🙂","ok":false,"z":{"a":2.5,"b":1}})");
 }
 
 TEST(Json, EscapaLosCaracteresDeControl) {
-  EXPECT_EQ(compacto(std::string("\b\f\n\r\t\x01\x1f\x7f")), "\"\\b\\f\\n\\r\\t\\u0001\\u001f\x7f\"");
+  EXPECT_EQ(compacto(std::string("\b\f\n\r\t\x01\x1f\x7f")),
+            "\"\\b\\f\\n\\r\\t\\u0001\\u001f\x7f\"");
 }
 
 TEST(Json, EnterosYDoblesSeDistinguen) {

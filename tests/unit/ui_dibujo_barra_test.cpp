@@ -1,16 +1,12 @@
 // The bar drawn by Qt on its offscreen platform and read back by pixel: lit and neutral rows,
 // the hand image or the vector hand where the layout puts it, the label or the paused text.
-// The images are saved under build/capturas for a person to look at.
 #include <QAccessible>
 #include <QAccessibleActionInterface>
-#include <QApplication>
-#include <QImage>
-#include <cstdlib>
-#include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "common/texto.h"
+#include "dibujo.h"
 #include "ui/bar/disposicion.h"
 #include "ui/bar/qt/panel_qt.h"
 #include "ui/bar/qt/vista_barra.h"
@@ -20,33 +16,10 @@
 namespace tildo::ui {
 namespace {
 
-QApplication& aplicacion() {
-  static int argc = 1;
-  static char nombre[] = "pruebas";
-  static char* argv[] = {nombre, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  static QApplication app(argc, argv);
-  return app;
-}
-
-void guardar(const QImage& imagen, const std::string& nombre) {
-  std::filesystem::create_directories(CARPETA_CAPTURAS);
-  imagen.save(QString::fromStdString(std::string(CARPETA_CAPTURAS) + "/" + nombre + ".png"));
-}
-
-// Near the colour, each component within 16 of 255.
-bool cerca(QRgb p, int r, int g, int b) {
-  return std::abs(qRed(p) - r) <= 16 && std::abs(qGreen(p) - g) <= 16 &&
-         std::abs(qBlue(p) - b) <= 16;
-}
-bool esCian(QRgb p) {
-  return cerca(p, 94, 232, 255);
-}
-
 class UiDibujoBarra : public ::testing::Test {
  protected:
   void SetUp() override {
-    aplicacion();
+    aplicacionFueraDePantalla();
     publicarInterruptores();
     char plantilla[] = "/tmp/tildo-dibujo-XXXXXX";
     raiz_ = mkdtemp(plantilla);

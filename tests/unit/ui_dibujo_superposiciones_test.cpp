@@ -1,13 +1,8 @@
 // The ring and the neon hand drawn by Qt on its offscreen platform and read back by pixel, and
-// the shape a window takes without a compositor. The images are saved under build/capturas for
-// a person to look at.
-#include <QApplication>
-#include <QImage>
-#include <cstdlib>
-#include <filesystem>
-
+// the shape a window takes without a compositor.
 #include <gtest/gtest.h>
 
+#include "dibujo.h"
 #include "ui/overlays/geometria.h"
 #include "ui/overlays/qt/vista_aro.h"
 #include "ui/overlays/qt/vista_cursor.h"
@@ -15,35 +10,19 @@
 namespace tildo::ui {
 namespace {
 
-// The bar's drawing tests, in the same program, may have started it first.
-void aplicacion() {
-  if (QCoreApplication::instance()) return;
-  static int argc = 1;
-  static char nombre[] = "pruebas";
-  static char* argv[] = {nombre, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  static QApplication app(argc, argv);
-}
-
-void guardar(const QImage& imagen, const std::string& nombre) {
-  std::filesystem::create_directories(CARPETA_CAPTURAS);
-  imagen.save(QString::fromStdString(std::string(CARPETA_CAPTURAS) + "/" + nombre + ".png"));
-}
-
 int alfa(const QImage& imagen, double x, double y) {
   return qAlpha(imagen.pixel(static_cast<int>(x), static_cast<int>(y)));
 }
 
-// Opaque and cyan (COLOR_CIAN is 94, 232, 255), each component within 24.
+// Opaque and cyan, each component within 24.
 bool cian(const QImage& imagen, double x, double y) {
-  const QColor c = QColor::fromRgba(imagen.pixel(static_cast<int>(x), static_cast<int>(y)));
-  return c.alpha() == 255 && std::abs(c.red() - 94) <= 24 && std::abs(c.green() - 232) <= 24 &&
-         std::abs(c.blue() - 255) <= 24;
+  const QRgb p = imagen.pixel(static_cast<int>(x), static_cast<int>(y));
+  return qAlpha(p) == 255 && esCian(p, 24);
 }
 
 // A ring like the command's: a view of the window's size, the ring's centre where it goes.
 QImage aro(double t, const std::string& etiqueta, const MarcoDelAro& marco) {
-  aplicacion();
+  aplicacionFueraDePantalla();
   VistaAro vista(true);
   vista.resize(static_cast<int>(marco.ventana.ancho), static_cast<int>(marco.ventana.alto));
   vista.t = t;
@@ -125,7 +104,7 @@ TEST(DibujoDelAro, LaEtiquetaDebajoOEncimaDelAro) {
 }
 
 TEST(DibujoDelCursor, LaFlechaSinCuadroYElCuadroEscalado) {
-  aplicacion();
+  aplicacionFueraDePantalla();
   VistaCursor vista(true);
   vista.resize(34, 44);
   const QImage flecha = vista.dibujo();

@@ -1,7 +1,6 @@
 // What decir says and how it calls the speech program.
 #include <gtest/gtest.h>
 
-#include "common/fallo.h"
 #include "ui/frame/voz.h"
 
 namespace tildo::ui {
@@ -9,21 +8,10 @@ namespace {
 
 using V = std::vector<std::string>;
 
-TEST(UiVoz, ElTextoDeLaBandera) {
-  auto d = queDecir(argumentosDeUi({"a", "--texto", "dos  palabras", "b"}));
-  EXPECT_EQ(d.texto, "dos  palabras");
-  EXPECT_EQ(d.voz, std::nullopt);
-  EXPECT_EQ(queDecir(argumentosDeUi({"--texto", "\n"})).texto, "\n");  // line breaks are not spaces
-}
-
-TEST(UiVoz, EspaciosDeUnicodeNoSonTexto) {
-  try {
-    queDecir(argumentosDeUi({"--texto", " \t\u00a0\u3000"}));
-    ADD_FAILURE() << "no falló";
-  } catch (const Fallo& f) {
-    EXPECT_EQ(f.mensaje, "decir necesita --texto");
-    EXPECT_EQ(f.codigo, 1);
-  }
+// What decir takes from its arguments, and Unicode's spaces as no text, are seen through its
+// reply (tests/cli/ui_test.cpp).
+TEST(UiVoz, LosSaltosDeLineaSonTexto) {
+  EXPECT_EQ(queDecir(argumentosDeUi({"--texto", "\n"})).texto, "\n");
 }
 
 TEST(UiVoz, EspeakNgConLasOpcionesPrimero) {
