@@ -9,7 +9,7 @@ import sys
 import time
 
 ANTES, DESPUES = os.environ["ANTES"], os.environ["DESPUES"]
-APPS = ["widget", "zenity", "ventana_qt", "firefox"]
+APPS = ["widget", "zenity", "ventana_qt", "firefox", "chromium"]
 
 
 def correr(binario, args):
@@ -57,7 +57,7 @@ def ordenes(app):
 def main():
     # Counted with ANTES, whose view may leave a page's elements below the fold out (147 of
     # Firefox's 800 in older builds), so a minimum only says the page has loaded.
-    minimos = {"widget": 100, "zenity": 5, "ventana_qt": 300, "firefox": 100}
+    minimos = {"widget": 100, "zenity": 5, "ventana_qt": 300, "firefox": 100, "chromium": 100}
     for app in APPS:
         print(f"{app}: {esperarArbol(app, minimos[app])} nodos", flush=True)
     distintas = inestables = iguales = 0

@@ -14,7 +14,7 @@ std::shared_ptr<Lote> pedirLote(atspi::Bus& bus, const Objeto& o, Kit kit) {
   auto l = std::make_shared<Lote>();
   l->kit = kit;
   l->rol = bus.metodo(o, ACCESIBLE, "GetRole");
-  if (kit == Kit::gtk || kit == Kit::gtk4) {
+  if (kit == Kit::gtk || kit == Kit::gtk4 || kit == Kit::chromium) {
     l->propiedades = bus.conTexto(o, DBUS_INTERFACE_PROPERTIES, "GetAll", ACCESIBLE);
   } else {
     l->nombre = bus.propiedad(o, ACCESIBLE, "Name");

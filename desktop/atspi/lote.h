@@ -21,7 +21,8 @@ namespace tildo::atspi {
 // only some interfaces answer (text, value, actions) follows once the interfaces are known,
 // rather than asking every element questions most cannot answer.
 struct Lote : std::enable_shared_from_this<Lote> {
-  // Properties are asked one by one, or all in one call on GTK: Qt 6.4 applications crash on
+  // Properties are asked all in one call on GTK and Chromium, where a call costs the
+  // application the same whatever it asks, else one by one: Qt 6.4 applications crash on
   // Properties.GetAll, and an unknown toolkit may too.
   Llamada rol, nombre, descripcion, cuantosHijos, estados, interfaces, extension, hijos;
   Llamada propiedades;
