@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +22,23 @@ using Reloj = std::chrono::steady_clock;
 int milisegundosHasta(Reloj::time_point fin) {
   const auto quedan = std::chrono::duration_cast<std::chrono::milliseconds>(fin - Reloj::now());
   return quedan.count() > 0 ? static_cast<int>(quedan.count()) : 0;
+}
+
+// In a child just forked: sets the variables (an empty value unsets it) and replaces the
+// process with the program; exits with 127 when it cannot be started.
+[[noreturn]] void ejecutarConEntorno(const std::string& ruta, const std::vector<std::string>& args,
+                                     const std::map<std::string, std::string>& entorno) {
+  for (const auto& [k, v] : entorno) {
+    if (v.empty())
+      unsetenv(k.c_str());
+    else
+      setenv(k.c_str(), v.c_str(), 1);
+  }
+  std::vector<char*> argv{const_cast<char*>(ruta.c_str())};
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execv(ruta.c_str(), argv.data());
+  _exit(127);
 }
 
 }  // namespace
@@ -72,6 +90,14 @@ void EnMarcha::escribir(const std::string& linea) {
     std::this_thread::sleep_for(1ms);
 }
 
+void EnMarcha::enviar(const std::string& bytes) {
+  for (size_t hecho = 0; hecho < bytes.size();) {
+    const ssize_t n = write(entrada_, bytes.data() + hecho, bytes.size() - hecho);
+    if (n <= 0) return;
+    hecho += static_cast<size_t>(n);
+  }
+}
+
 void EnMarcha::cerrarEntrada() {
   if (entrada_ >= 0) close(entrada_);
   entrada_ = -1;
@@ -95,17 +121,28 @@ std::optional<std::string> EnMarcha::linea(std::chrono::milliseconds limite) {
   }
 }
 
+std::string EnMarcha::resto() {
+  std::string todo = std::move(pendiente_);
+  pendiente_.clear();
+  char buf[4096];
+  for (ssize_t n; (n = read(salida_, buf, sizeof buf)) > 0;)
+    todo.append(buf, static_cast<size_t>(n));
+  return todo;
+}
+
 std::optional<int> EnMarcha::fin(std::chrono::milliseconds limite) {
   const auto hasta = Reloj::now() + limite;
   while (!estado_) {
     int crudo = 0;
-    if (waitpid(pid_, &crudo, WNOHANG) == pid_) {
+    rusage uso{};
+    if (wait4(pid_, &crudo, WNOHANG, &uso) == pid_) {
+      memoriaMaximaKb_ = uso.ru_maxrss;
       porSenal_ = WIFSIGNALED(crudo);
       estado_ = porSenal_ ? 128 + WTERMSIG(crudo) : WEXITSTATUS(crudo);
     } else if (Reloj::now() >= hasta) {
       break;
     } else {
-      std::this_thread::sleep_for(5ms);
+      std::this_thread::sleep_for(1ms);
     }
   }
   return estado_;

@@ -28,13 +28,19 @@ class EnMarcha {
   pid_t pid() const { return pid_; }
   // Writes the line and a line feed, then waits until the program has read them.
   void escribir(const std::string& linea);
+  // Writes the bytes as they are, without waiting.
+  void enviar(const std::string& bytes);
   void cerrarEntrada();
   // The next line without its line feed; nothing when none comes in time or the output ends.
   std::optional<std::string> linea(std::chrono::milliseconds limite = 5s);
+  // All it writes until its output ends.
+  std::string resto();
   // Waits for the end; its exit status (128 + signal when killed), nothing on timeout.
   std::optional<int> fin(std::chrono::milliseconds limite = 5s);
   // Whether it ended killed by a signal, not exiting with 128 + its number.
   bool porSenal() const { return porSenal_; }
+  // Its peak resident memory in kB, once it has ended.
+  long memoriaMaximaKb() const { return memoriaMaximaKb_; }
   std::string errores() const;
 
  private:
@@ -45,6 +51,7 @@ class EnMarcha {
   std::string archivoErrores_;
   std::optional<int> estado_;
   bool porSenal_ = false;
+  long memoriaMaximaKb_ = 0;
 };
 
 }  // namespace tildo::prueba

@@ -1,9 +1,5 @@
 #include "programa.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -12,6 +8,7 @@
 #include <sstream>
 
 #include "common/archivos.h"
+#include "en_marcha.h"
 
 namespace tildo::prueba {
 
@@ -24,65 +21,18 @@ Json Salida::json() const {
   return Json::parse(stdout_, nullptr, false);
 }
 
-void ejecutarConEntorno(const std::string& ruta, const std::vector<std::string>& args,
-                        const std::map<std::string, std::string>& entorno) {
-  for (const auto& [k, v] : entorno) {
-    if (v.empty())
-      unsetenv(k.c_str());
-    else
-      setenv(k.c_str(), v.c_str(), 1);
-  }
-  std::vector<char*> argv{const_cast<char*>(ruta.c_str())};
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  execv(ruta.c_str(), argv.data());
-  _exit(127);
-}
-
 Salida correr(const std::string& programa, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& entorno, const std::string& entrada) {
-  int in[2], out[2], err[2];
-  if (pipe(in) || pipe(out) || pipe(err)) return {};
-  const std::string ruta = carpetaDeProgramas() + "/" + programa;
   const auto inicio = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(in[0], 0);
-    dup2(out[1], 1);
-    dup2(err[1], 2);
-    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
-    ejecutarConEntorno(ruta, args, entorno);
-  }
-  close(in[0]);
-  close(out[1]);
-  close(err[1]);
-  if (!entrada.empty()) [[maybe_unused]]
-    auto n = write(in[1], entrada.data(), entrada.size());
-  close(in[1]);
+  EnMarcha p(programa, args, entorno);
+  p.enviar(entrada);
+  p.cerrarEntrada();
   Salida s;
-  pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-  std::string* destino[2] = {&s.stdout_, &s.stderr_};
-  int abiertos = 2;
-  while (abiertos > 0 && poll(fds, 2, -1) > 0) {
-    for (int i = 0; i < 2; ++i) {
-      if (fds[i].fd < 0 || !fds[i].revents) continue;
-      char buf[4096];
-      const ssize_t n = read(fds[i].fd, buf, sizeof buf);
-      if (n <= 0) {
-        close(fds[i].fd);
-        fds[i].fd = -1;
-        --abiertos;
-      } else {
-        destino[i]->append(buf, static_cast<size_t>(n));
-      }
-    }
-  }
-  int estado = 0;
-  rusage uso{};
-  wait4(pid, &estado, 0, &uso);
+  s.stdout_ = p.resto();
+  s.codigo = p.fin(std::chrono::hours(1)).value_or(-1);
   s.segundos = std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
-  s.memoriaMaximaKb = uso.ru_maxrss;
-  s.codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : 128 + WTERMSIG(estado);
+  s.memoriaMaximaKb = p.memoriaMaximaKb();
+  s.stderr_ = p.errores();
   return s;
 }
 

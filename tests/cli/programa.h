@@ -30,11 +30,6 @@ Salida correr(const std::string& programa, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& entorno = {},
               const std::string& entrada = "");
 
-// In a child just forked: sets the variables (an empty value unsets it) and replaces the
-// process with the program; exits with 127 when it cannot be started.
-[[noreturn]] void ejecutarConEntorno(const std::string& ruta, const std::vector<std::string>& args,
-                                     const std::map<std::string, std::string>& entorno);
-
 // A temporary simulated desktop: a description file and an event log.
 class EscritorioDePrueba {
  public:

@@ -132,9 +132,6 @@ TEST(Recorrido, OrdenDeLecturasYRolesQueCuentan) {
   clave.atributos["AXRole"] = std::string("AXSecureTextField");
   Json lista = Json::array();
   recorrer(app, 0, 6, 400, lista);
-  ASSERT_EQ(lista.size(), 3u);
-  EXPECT_EQ(lista[1]["nivel"], 2);
-  EXPECT_EQ(lista[2]["rol"], "AXSecureTextField");
   const std::vector<std::string> esperadas = {
       "app:AXRole",    "app:AXTitle",   "app:AXValue",    "app:AXDescription",
       "app:AXHelp",    "app:AXSubrole", "app:AXPosition", "app:AXSize",
