@@ -9,6 +9,7 @@
 #include "ax/accessibility/lectores.h"
 #include "ax/frame/aplicaciones.h"
 #include "common/numeros.h"
+#include "falsos.h"
 
 namespace tildo {
 namespace {
@@ -53,15 +54,6 @@ class ElementoFalso : public Elemento {
  private:
   std::string nombre_;
   std::vector<std::string>* lecturas_;
-};
-
-class EntradaFalsa : public Entrada {
- public:
-  std::vector<uint32_t> pausas;
-  void raton(int, Punto, int) override {}
-  void rueda(int32_t, int32_t) override {}
-  void tecla(uint16_t, bool, std::optional<uint64_t>, const std::u16string&) override {}
-  void pausa(uint32_t us) override { pausas.push_back(us); }
 };
 
 TEST(Lectores, TextosNumerosYBooleanos) {
@@ -227,19 +219,6 @@ TEST(Quietud, LlegaSinTamanoOSinLecturas) {
   r = centroQuieto(quieto, entrada, 0, 1);
   EXPECT_EQ(r.centro.x, 0);
 }
-
-class EspacioFalso : public Espacio {
- public:
-  std::vector<Aplicacion> apps;
-  std::vector<Aplicacion> aplicaciones() override { return apps; }
-  std::optional<Aplicacion> primerPlano() override { return std::nullopt; }
-  std::optional<Aplicacion> porPid(int32_t pid) override {
-    for (auto& a : apps)
-      if (a.pid == pid) return a;
-    return std::nullopt;
-  }
-  bool activar(int32_t) override { return false; }
-};
 
 // A process without a name or bundle, and a number too large for a pid taken as a name.
 TEST(Proceso, SinNombreYNumeroQueEsNombre) {

@@ -97,21 +97,16 @@ TEST_F(VigiaConReloj, SuprimidoSoloSeOyeEscape) {
 }
 
 TEST(UiOrdenes, RecortadasYEnMinusculas) {
-  EXPECT_EQ(leerOrden("  SUPRIMIR  "), Orden::suprimir);
-  EXPECT_EQ(leerOrden("Suprimir 3"), Orden::suprimir);
-  EXPECT_EQ(leerOrden("suprimirlo todo"), Orden::suprimir);
-  EXPECT_EQ(leerOrden("\t\u00a0\u3000libre\u2003"), Orden::libre);
-  EXPECT_EQ(leerOrden("LIBRE"), Orden::libre);
-  EXPECT_EQ(leerOrden("Libre ya"), Orden::ninguna);
-  EXPECT_EQ(leerOrden("salir"), Orden::salir);
-  EXPECT_EQ(leerOrden("salir\r"), Orden::salir);
-  EXPECT_EQ(leerOrden("salir\r\r"), Orden::ninguna);
-  EXPECT_EQ(leerOrden("sal ir"), Orden::ninguna);
-  EXPECT_EQ(leerOrden("no suprimir"), Orden::ninguna);
-  EXPECT_EQ(leerOrden(""), Orden::ninguna);
-  EXPECT_EQ(leerOrden(std::string("libre\0", 6)), Orden::ninguna);
-  EXPECT_EQ(leerOrden("\xff\xfe"), Orden::ninguna);
-  EXPECT_EQ(leerOrden("suprimir\xc3"), Orden::suprimir);
+  const std::vector<std::pair<Orden, std::vector<std::string>>> casos = {
+      {Orden::suprimir, {"  SUPRIMIR  ", "Suprimir 3", "suprimirlo todo", "suprimir\xc3"}},
+      {Orden::libre, {"\t\u00a0\u3000libre\u2003", "LIBRE"}},
+      {Orden::salir, {"salir", "salir\r"}},
+      {Orden::ninguna,
+       {"Libre ya", "salir\r\r", "sal ir", "no suprimir", "", std::string("libre\0", 6),
+        "\xff\xfe"}},
+  };
+  for (const auto& [orden, lineas] : casos)
+    for (const auto& l : lineas) EXPECT_EQ(leerOrden(l), orden) << l;
 }
 
 }  // namespace
