@@ -29,8 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
   const std::string bytes(reinterpret_cast<const char*>(datos), tamano);
   if (!tildo::escribirAtomico(ruta, bytes)) std::abort();
   static const std::vector<std::vector<std::string>> ORDENES = {
-      {"info"},      {"frontmost"},          {"windows"},   {"work-area"},
-      {"ax-tree"},   {"ax-find", "guardar"}, {"ax-focus"},  {"ax-at", "100", "50"},
+      {"info"},
+      {"frontmost"},
+      {"windows"},
+      {"work-area"},
+      {"ax-tree"},
+      {"ax-find", "guardar"},
+      {"ax-focus"},
+      {"ax-at", "100", "50"},
       {"ax-tree", "--app", "1"},
   };
   for (const auto& orden : ORDENES) {

@@ -59,8 +59,6 @@ bool tieneNoFinitos(const Json& v) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) { return 0; }
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
   const std::string bytes(reinterpret_cast<const char*>(datos), tamano);
   const Json valor = Json::parse(bytes, nullptr, false);

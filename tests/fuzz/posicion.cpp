@@ -26,10 +26,6 @@ bool dentro(Punto p) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
   const std::string bytes(reinterpret_cast<const char*>(datos), tamano);
   const auto posicion = tildo::ui::leerPosicion(bytes);

@@ -8,10 +8,11 @@
 #include "common/archivos.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano);
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
+// Optional, as for libFuzzer.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 int main(int argc, char** argv) {
-  LLVMFuzzerInitialize(&argc, &argv);
+  if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
   std::vector<std::filesystem::path> entradas;
   for (int i = 1; i < argc; ++i) {
     if (std::filesystem::is_directory(argv[i])) {

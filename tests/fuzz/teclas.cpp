@@ -26,8 +26,6 @@ class EntradaContada : public tildo::Entrada {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) { return 0; }
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
   const std::string bytes(reinterpret_cast<const char*>(datos), tamano);
   {
