@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "desktop/atspi/roles.h"
@@ -74,23 +75,21 @@ TEST(VistaAtspi, SoloDisposicionLaCajaSinNombreTextoNiAcciones) {
     r.rol = rol;
     EXPECT_EQ(presencia(r, false), Presencia::soloDisposicion) << rol;
   }
-  // A role of its own, a name or a description make it something a user sees.
+  // A role of its own makes it something a user sees.
   for (auto rol : {ATSPI_ROLE_PUSH_BUTTON, ATSPI_ROLE_TOOL_BAR, ATSPI_ROLE_LIST}) {
     r.rol = rol;
     EXPECT_EQ(presencia(r, false), Presencia::visible) << rol;
   }
-  r = caja();
-  r.nombre = "Formato";
-  EXPECT_EQ(presencia(r, false), Presencia::visible);
-  r = caja();
-  r.descripcion = "Opciones";
-  EXPECT_EQ(presencia(r, false), Presencia::visible);
-  r = caja();
-  r.nombre.reset();
-  EXPECT_EQ(presencia(r, false), Presencia::visible);
-  r = caja();
-  r.interfaces->push_back("org.a11y.atspi.Value");
-  EXPECT_EQ(presencia(r, false), Presencia::visible);
+  // So do a name, a description, a name it could not tell, or a value.
+  const std::vector<std::function<void(Rasgos&)>> cambios = {
+      [](Rasgos& c) { c.nombre = "Formato"; }, [](Rasgos& c) { c.descripcion = "Opciones"; },
+      [](Rasgos& c) { c.nombre.reset(); },
+      [](Rasgos& c) { c.interfaces->push_back("org.a11y.atspi.Value"); }};
+  for (size_t i = 0; i < cambios.size(); ++i) {
+    r = caja();
+    cambios[i](r);
+    EXPECT_EQ(presencia(r, false), Presencia::visible) << i;
+  }
 }
 
 TEST(VistaAtspi, TextoYAccionesPropiosDecidenUnaVezLeidos) {
