@@ -135,10 +135,5 @@ TEST(UiPermiso, PuntoDelPunteroDesdeElMonitorPrincipal) {
   EXPECT_EQ(p.y, 120);
 }
 
-// The lines with the button's point and the answers are read on the real desktop.
-TEST(UiPermiso, ListoSinPuntoDelBoton) {
-  EXPECT_EQ(escribirJson(lineaDeListo(std::nullopt)), R"({"listo":true,"ok":true})");
-}
-
 }  // namespace
 }  // namespace tildo::ui

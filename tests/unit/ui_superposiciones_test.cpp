@@ -155,7 +155,6 @@ TEST(Aro, ElPulsoPorTicsYLaVidaPorElReloj) {
   EXPECT_DOUBLE_EQ(aro.t, 3.0 / 60);  // however long the ticks took
   EXPECT_EQ(escribirJson(lineaDeAroListo(aro)),
             R"({"aro":{"x":500,"y":-300},"listo":true,"ok":true})");
-  EXPECT_EQ(escribirJson(lineaDeAroTerminado()), R"({"evento":"aro_terminado","ok":true})");
   EXPECT_EQ(escribirJson(lineaDeCursorListo(4)),
             R"({"cuadros":4,"cursor":true,"listo":true,"ok":true})");
 
