@@ -8,7 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <stdexcept>
 #include <thread>
 
 #include "common/archivos.h"
@@ -48,11 +51,18 @@ EnMarcha::EnMarcha(const std::string& programa, const std::vector<std::string>& 
   char plantilla[] = "/tmp/tildo-en-marcha-XXXXXX";
   const int err = mkstemp(plantilla);
   archivoErrores_ = plantilla;
-  int in[2] = {-1, -1}, out[2];
-  if ((conEntrada && pipe(in)) || pipe(out)) return;
+  int in[2] = {-1, -1}, out[2] = {-1, -1};
   const std::string ruta =
       programa.find('/') == std::string::npos ? carpetaDeProgramas() + "/" + programa : programa;
-  pid_ = fork();
+  // Out of descriptors or processes the test stops here: a pid of -1 would make fin() reap any
+  // child of the test, and a signal to it would go to every process of the user.
+  if ((conEntrada && pipe(in)) || pipe(out) || (pid_ = fork()) < 0) {
+    const std::string error = std::strerror(errno);
+    for (const int fd : {in[0], in[1], out[0], out[1], err})
+      if (fd >= 0) close(fd);
+    unlink(plantilla);
+    throw std::runtime_error("no pude lanzar " + programa + ": " + error);
+  }
   if (pid_ == 0) {
     const int nulo = open("/dev/null", O_RDONLY);
     dup2(conEntrada ? in[0] : nulo, 0);

@@ -17,7 +17,8 @@ using namespace std::chrono_literals;
 class EnMarcha {
  public:
   // bin/<programa> (or the path given) with the arguments; the variables given are set (an empty
-  // value unsets it). Without standard input the program gets /dev/null.
+  // value unsets it). Without standard input the program gets /dev/null. Throws when it cannot
+  // be started for want of descriptors or processes, which fails the test.
   EnMarcha(const std::string& programa, const std::vector<std::string>& args,
            const std::map<std::string, std::string>& entorno = {}, bool conEntrada = true);
   // Kills it if it still runs.
