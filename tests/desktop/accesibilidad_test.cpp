@@ -16,23 +16,10 @@
 namespace tildo::prueba {
 namespace {
 
-// The widget factory's outline once it has come up whole.
-Json arbolDeLaFabrica() {
-  const auto fin = std::chrono::steady_clock::now() + 20s;
-  Json r;
-  while (std::chrono::steady_clock::now() < fin) {
-    auto s = ax({"ax-tree", "--app", "widget", "--depth", "12", "--max", "2000"});
-    EXPECT_EQ(s.stderr_, "");
-    r = s.json();
-    if (r.value("total", 0) > 100) break;
-    std::this_thread::sleep_for(200ms);
-  }
-  return r;
-}
-
 TEST(Accesibilidad, ArbolDeLaFabricaYElementoEnSuCentro) {
   Aplicacion fabrica({"gtk3-widget-factory"});
-  const Json r = arbolDeLaFabrica();
+  const Json r = axHasta({"ax-tree", "--app", "widget", "--depth", "12", "--max", "2000"},
+                         [](const Json& r) { return r.value("total", 0) > 100; });
   ASSERT_GT(r.value("total", 0), 100) << r.dump();
   EXPECT_EQ(r["bundle"], "org.gtk.WidgetFactory");
   EXPECT_EQ(r["pid"], fabrica.pid());
@@ -48,8 +35,7 @@ TEST(Accesibilidad, ArbolDeLaFabricaYElementoEnSuCentro) {
   EXPECT_GT(roles["AXTextField"], 0);
   ASSERT_FALSE(boton.is_null());
 
-  auto s =
-      ax({"ax-at", std::to_string(boton["cx"].get<int>()), std::to_string(boton["cy"].get<int>())});
+  auto s = axEnCentro("ax-at", boton);
   EXPECT_EQ(s.stderr_, "");
   const Json en = s.json();
   EXPECT_EQ(en["encontrado"], true);
@@ -68,8 +54,7 @@ TEST(Accesibilidad, ArbolDeLaFabricaYElementoEnSuCentro) {
 // A program installed without its AT-SPI module still drives the pointer; the commands that
 // need the bus say what is missing.
 TEST(Accesibilidad, SinElModuloLoDiceYElPunteroSigue) {
-  char plantilla[] = "/tmp/tildo-sin-modulo-XXXXXX";
-  const std::filesystem::path carpeta = mkdtemp(plantilla);
+  const CarpetaTemporal carpeta;
   std::filesystem::create_directory(carpeta / "bin");
   std::filesystem::copy_file(std::filesystem::path(carpetaDeProgramas()) / "tildo-ax",
                              carpeta / "bin" / "tildo-ax");
@@ -87,7 +72,6 @@ TEST(Accesibilidad, SinElModuloLoDiceYElPunteroSigue) {
   const auto m = correr(programa, {"move", "10", "10"}, entorno);
   EXPECT_EQ(m.codigo, 0) << m.stdout_;
   EXPECT_EQ(m.stderr_, "");
-  std::filesystem::remove_all(carpeta);
 }
 
 TEST(Accesibilidad, PulsaElBotonDeUnaPreguntaPorSuNombre) {
@@ -95,14 +79,9 @@ TEST(Accesibilidad, PulsaElBotonDeUnaPreguntaPorSuNombre) {
     Aplicacion pregunta({"zenity", "--question", "--title=Pregunta", "--text=¿Seguimos?"});
     ASSERT_NE(esperarVentana("Pregunta"), 0u);
     // The dialog's tree appears on the bus a moment after its window.
-    Json r;
-    for (int i = 0; i < 50; ++i) {
-      auto s = ax({"ax-click", "--app", std::to_string(pregunta.pid()), boton});
-      EXPECT_EQ(s.stderr_, "");
-      r = s.json();
-      if (r["ok"] == true) break;
-      std::this_thread::sleep_for(100ms);
-    }
+    const Json r = axHasta(
+        {"ax-click", "--app", std::to_string(pregunta.pid()), boton},
+        [](const Json& r) { return r["ok"] == true; }, 10s);
     EXPECT_EQ(r["metodo"], "AXPress") << r.dump();
     EXPECT_EQ(r["app"], "zenity");
     EXPECT_EQ(pregunta.esperarFin(10s), estado) << boton;
@@ -112,12 +91,8 @@ TEST(Accesibilidad, PulsaElBotonDeUnaPreguntaPorSuNombre) {
 TEST(Accesibilidad, FocoDeUnaEntradaYAppAlFrente) {
   DialogoEntrada dialogo("Entrada con foco");
   ASSERT_TRUE(dialogo.listo());
-  Json r;
-  for (int i = 0; i < 50; ++i) {
-    r = ax({"ax-focus"}).json();
-    if (r["hay_foco"] == true) break;
-    std::this_thread::sleep_for(100ms);
-  }
+  const Json r = axHasta(
+      {"ax-focus"}, [](const Json& r) { return r["hay_foco"] == true; }, 10s);
   EXPECT_EQ(r["hay_foco"], true) << r.dump();
   EXPECT_EQ(r["rol"], "AXTextField");
   EXPECT_EQ(r["enfocado"], true);
@@ -180,61 +155,56 @@ user_pref("browser.newtabpage.activity-stream.feeds.topsites", false);
 // Firefox ESR, accessibility switched on by the session alone: the page's headings, list items
 // and button are in its outline, and the button found by its name and pressed changes the page.
 TEST(Accesibilidad, PaginaDeFirefoxLeidaYPulsada) {
-  char plantilla[] = "/tmp/tildo-firefox-XXXXXX";
-  const std::filesystem::path carpeta = mkdtemp(plantilla);
+  const CarpetaTemporal carpeta;
   std::filesystem::create_directory(carpeta / "perfil");
   ASSERT_TRUE(escribirEnSitio(carpeta / "pagina.html", PAGINA));
   ASSERT_TRUE(escribirEnSitio(carpeta / "perfil" / "user.js", PREFERENCIAS));
-  {
-    Aplicacion firefox({"firefox-esr", "--no-remote", "--new-instance", "--profile",
-                        carpeta / "perfil", "file://" + (carpeta / "pagina.html").string()});
-    // Firefox takes a few seconds to start and show the page.
-    const std::vector<std::string> arbol{"ax-tree", "--app", "firefox", "--depth",
-                                         "40",      "--max", "2000"};
-    // What the page holds, by role: the elements below its web area in the outline.
-    std::map<std::string, std::vector<std::string>> porRol;
-    const std::vector<std::string> boton{"Cambiar título"};
-    const std::vector<std::string> encabezados{"Encabezado principal", "Una lista"};
-    const std::vector<std::string> puntos{"• Primer punto", "• Segundo punto", "• Tercer punto"};
-    // While the page loads, Firefox shows part of it: a button with no name yet, no headings.
-    auto completa = [&] {
-      return porRol["AXButton"] == boton && porRol["AXHeading"] == encabezados &&
-             porRol["AXRow"] == puntos;
-    };
-    const auto fin = std::chrono::steady_clock::now() + 40s;
-    while (std::chrono::steady_clock::now() < fin && !completa()) {
-      auto s = ax(arbol);
-      EXPECT_EQ(s.stderr_, "");
-      porRol.clear();
-      int nivelDeLaPagina = -1;
-      for (const auto& e : s.json().value("elementos", Json::array())) {
-        const int nivel = e.value("nivel", 0);
-        if (nivelDeLaPagina >= 0 && nivel <= nivelDeLaPagina) break;
-        if (nivelDeLaPagina >= 0)
-          porRol[e["rol"].get<std::string>()].push_back(e.value("titulo", ""));
-        if (e["rol"] == "AXWebArea" && e.value("titulo", "") == "Página de prueba")
-          nivelDeLaPagina = nivel;
-      }
-      if (!completa()) std::this_thread::sleep_for(200ms);
-    }
-    EXPECT_EQ(porRol["AXButton"], boton);
-    EXPECT_EQ(porRol["AXHeading"], encabezados);
-    EXPECT_EQ(porRol["AXRow"], puntos);
+  Aplicacion firefox({"firefox-esr", "--no-remote", "--new-instance", "--profile",
+                      carpeta / "perfil", "file://" + (carpeta / "pagina.html").string()});
+  // Firefox takes a few seconds to start and show the page.
+  const std::vector<std::string> arbol{"ax-tree", "--app", "firefox", "--depth",
+                                       "40",      "--max", "2000"};
+  // What the page holds, by role: the elements below its web area in the outline.
+  std::map<std::string, std::vector<std::string>> porRol;
+  const std::vector<std::string> boton{"Cambiar título"};
+  const std::vector<std::string> encabezados{"Encabezado principal", "Una lista"};
+  const std::vector<std::string> puntos{"• Primer punto", "• Segundo punto", "• Tercer punto"};
+  // While the page loads, Firefox shows part of it: a button with no name yet, no headings.
+  auto completa = [&] {
+    return porRol["AXButton"] == boton && porRol["AXHeading"] == encabezados &&
+           porRol["AXRow"] == puntos;
+  };
+  axHasta(
+      arbol,
+      [&](const Json& r) {
+        porRol.clear();
+        int nivelDeLaPagina = -1;
+        for (const auto& e : r.value("elementos", Json::array())) {
+          const int nivel = e.value("nivel", 0);
+          if (nivelDeLaPagina >= 0 && nivel <= nivelDeLaPagina) break;
+          if (nivelDeLaPagina >= 0)
+            porRol[e["rol"].get<std::string>()].push_back(e.value("titulo", ""));
+          if (e["rol"] == "AXWebArea" && e.value("titulo", "") == "Página de prueba")
+            nivelDeLaPagina = nivel;
+        }
+        return completa();
+      },
+      40s, 200ms);
+  EXPECT_EQ(porRol["AXButton"], boton);
+  EXPECT_EQ(porRol["AXHeading"], encabezados);
+  EXPECT_EQ(porRol["AXRow"], puntos);
 
-    const Json f = ax({"ax-find", "--app", "firefox", "--name", "cambiar título"}).json();
-    EXPECT_EQ(f.value("total", 0), 1) << f.dump();
-    if (f.value("total", 0) == 1) {
-      EXPECT_EQ(f["elementos"][0]["rol"], "AXButton");
-      EXPECT_EQ(f["elementos"][0]["acciones"], Json::array({"AXPress"}));
-    }
-
-    auto s = ax({"ax-click", "--app", "firefox", "Cambiar título"});
-    EXPECT_EQ(s.stderr_, "");
-    EXPECT_EQ(s.json()["metodo"], "AXPress") << s.stdout_;
-    EXPECT_NE(esperarVentana("Título cambiado — Mozilla Firefox"), 0u);
-    firefox.terminar();
+  const Json f = ax({"ax-find", "--app", "firefox", "--name", "cambiar título"}).json();
+  EXPECT_EQ(f.value("total", 0), 1) << f.dump();
+  if (f.value("total", 0) == 1) {
+    EXPECT_EQ(f["elementos"][0]["rol"], "AXButton");
+    EXPECT_EQ(f["elementos"][0]["acciones"], Json::array({"AXPress"}));
   }
-  std::filesystem::remove_all(carpeta);
+
+  auto s = ax({"ax-click", "--app", "firefox", "Cambiar título"});
+  EXPECT_EQ(s.stderr_, "");
+  EXPECT_EQ(s.json()["metodo"], "AXPress") << s.stdout_;
+  EXPECT_NE(esperarVentana("Título cambiado — Mozilla Firefox"), 0u);
 }
 
 }  // namespace

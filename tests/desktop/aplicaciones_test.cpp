@@ -11,17 +11,8 @@
 namespace tildo::prueba {
 namespace {
 
-// What ax-find gives once the application has shown something that answers it, or its last
-// empty reply at the deadline.
-Json hallarAlLlegar(const std::vector<std::string>& orden, std::chrono::seconds limite,
-                    std::chrono::milliseconds paso) {
-  Json r = Json::object();
-  const auto fin = std::chrono::steady_clock::now() + limite;
-  while (std::chrono::steady_clock::now() < fin && r.value("total", 0) == 0) {
-    r = ax(orden).json();
-    std::this_thread::sleep_for(paso);
-  }
-  return r;
+bool algo(const Json& r) {
+  return r.value("total", 0) > 0;
 }
 
 // The element whose description is the one given, from the application's outline.
@@ -34,9 +25,9 @@ Json conDescripcion(const std::string& app, const std::string& descripcion) {
 
 // KDE Frameworks 5 on Qt 5: a calculator's digits pressed by their text.
 TEST(AplicacionesDeDebian, KcalcPulsaSusCifrasPorSuTextoYNoVeSusMenusCerrados) {
-  const auto lector = interruptorDeAccesibilidad("ScreenReaderEnabled");
+  const LectorIntacto lector;
   Aplicacion kcalc({"env", "-u", "AT_SPI_BUS_ADDRESS", "kcalc"});
-  const Json siete = hallarAlLlegar({"ax-find", "--app", "kcalc", "--name", "7"}, 20s, 200ms);
+  const Json siete = axHasta({"ax-find", "--app", "kcalc", "--name", "7"}, algo, 20s, 200ms);
   ASSERT_EQ(siete.value("total", 0), 1) << siete.dump();
   const Json boton = siete["elementos"][0];
   EXPECT_EQ(boton["rol"], "AXButton");
@@ -44,9 +35,7 @@ TEST(AplicacionesDeDebian, KcalcPulsaSusCifrasPorSuTextoYNoVeSusMenusCerrados) {
   // Layout boxes give way: the digits sit right below the window.
   EXPECT_EQ(boton["nivel"], 2);
 
-  const Json en =
-      ax({"ax-at", std::to_string(boton["cx"].get<int>()), std::to_string(boton["cy"].get<int>())})
-          .json();
+  const Json en = axEnCentro("ax-at", boton).json();
   EXPECT_EQ(en["rol"], "AXButton");
   EXPECT_EQ(en["titulo"], "7");
   EXPECT_EQ(en["x"], boton["x"]);
@@ -69,40 +58,30 @@ TEST(AplicacionesDeDebian, KcalcPulsaSusCifrasPorSuTextoYNoVeSusMenusCerrados) {
   // The menu bar is there; the items of its closed menus are not.
   EXPECT_EQ(ax({"ax-find", "--app", "kcalc", "--name", "File"}).json()["total"], 1);
   EXPECT_EQ(ax({"ax-find", "--app", "kcalc", "--name", "Quit"}).json()["total"], 0);
-  EXPECT_EQ(interruptorDeAccesibilidad("ScreenReaderEnabled"), lector);
 }
 
 // LibreOffice Writer with the GTK 3 plugin a Debian desktop installs with it: the toolbar's
 // Bold, not the item of the closed Format menu, is found, pressed and left pressed.
 TEST(AplicacionesDeDebian, WriterPulsaLaNegritaDeLaBarraYNoLaDelMenu) {
-  const auto lector = interruptorDeAccesibilidad("ScreenReaderEnabled");
-  char plantilla[] = "/tmp/tildo-writer-XXXXXX";
-  const std::string perfil = mkdtemp(plantilla);
+  const LectorIntacto lector;
+  const CarpetaTemporal perfil;
   Aplicacion writer({"env", "-u", "AT_SPI_BUS_ADDRESS", "libreoffice", "--writer", "--norestore",
-                     "-env:UserInstallation=file://" + perfil});
-  const Json negrita =
-      hallarAlLlegar({"ax-find", "--app", "soffice", "--name", "Bold"}, 120s, 500ms);
+                     "-env:UserInstallation=file://" + perfil.ruta().string()});
+  const std::vector<std::string> bold{"ax-find", "--app", "soffice", "--name", "Bold"};
+  const Json negrita = axHasta(bold, algo, 120s, 500ms);
   ASSERT_GE(negrita.value("total", 0), 1) << negrita.dump();
   for (const auto& e : negrita["elementos"]) EXPECT_NE(e["rol"], "AXMenuItem") << e.dump();
   const Json boton = negrita["elementos"][0];
   EXPECT_EQ(boton["valor"], "0") << boton.dump();
-  const Json en =
-      ax({"ax-at", std::to_string(boton["cx"].get<int>()), std::to_string(boton["cy"].get<int>())})
-          .json();
+  const Json en = axEnCentro("ax-at", boton).json();
   EXPECT_EQ(en["titulo"], boton["titulo"]) << en.dump();
   EXPECT_EQ(en["x"], boton["x"]);
 
   EXPECT_EQ(ax({"ax-click", "--app", "soffice", "--name", "Bold"}).json()["ok"], true);
-  Json pulsada = Json::object();
-  for (int i = 0; i < 20 && pulsada.value("valor", "") != "1"; ++i) {
-    std::this_thread::sleep_for(200ms);
-    const Json r = ax({"ax-find", "--app", "soffice", "--name", "Bold"}).json();
-    if (r.value("total", 0) > 0) pulsada = r["elementos"][0];
-  }
-  EXPECT_EQ(pulsada.value("valor", ""), "1") << pulsada.dump();
-  EXPECT_EQ(interruptorDeAccesibilidad("ScreenReaderEnabled"), lector);
-  writer.terminar();
-  std::filesystem::remove_all(perfil);
+  const Json pulsada = axHasta(
+      bold, [](const Json& r) { return algo(r) && r["elementos"][0].value("valor", "") == "1"; },
+      15s, 200ms);
+  EXPECT_TRUE(algo(pulsada) && pulsada["elementos"][0].value("valor", "") == "1") << pulsada;
 }
 
 }  // namespace

@@ -62,19 +62,6 @@ Json sensata(const std::vector<std::string>& args, const std::string& modo) {
   return r;
 }
 
-// The lines the program printed, once "listo" is among them.
-std::vector<std::string> listo(Aplicacion& app) {
-  for (int i = 0; i < 200; ++i) {
-    std::istringstream salida(app.salida());
-    std::vector<std::string> lineas;
-    for (std::string l; std::getline(salida, l);) lineas.push_back(l);
-    if (!lineas.empty() && lineas.back() == "listo") return lineas;
-    std::this_thread::sleep_for(50ms);
-  }
-  ADD_FAILURE() << "la app hostil no está lista: " << app.errores();
-  return {};
-}
-
 // The healthy dialog's outline, once its tree has come up.
 Json arbolSano() {
   Json r;
@@ -111,7 +98,7 @@ class Contra {
  public:
   Contra(const std::string& modo, const Json& sano)
       : modo_(modo), sano_(sano), app_({APP_HOSTIL, modo}) {
-    lineas_ = listo(app_);
+    lineas_ = lineasHastaListo(app_);
     pid_ = std::to_string(app_.pid());
     const auto [cx, cy] = centroDe(app_.pid());
     r_["ax-tree"] = sensata({"ax-tree", "--app", pid_}, modo);

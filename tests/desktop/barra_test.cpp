@@ -26,39 +26,17 @@ namespace {
 const std::string UI = carpetaDeProgramas() + "/tildo-ui";
 const std::string TITULO = "Tildo — barra";
 
-template <typename Condicion>
-bool hasta(std::chrono::milliseconds limite, Condicion condicion) {
-  const auto fin = std::chrono::steady_clock::now() + limite;
-  while (!condicion()) {
-    if (std::chrono::steady_clock::now() >= fin) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
-
-void capturar(const std::string& nombre) {
-  std::filesystem::create_directories(CARPETA_CAPTURAS);
-  EXPECT_EQ(sistema({CAPTURA, std::string(CARPETA_CAPTURAS) + "/" + nombre + ".png"}), 0);
-}
-
 // A stand-in agent server: a process whose command line is "tildo.mjs 600".
 std::vector<std::string> agente(const std::string& nombre = "tildo.mjs") {
   return {"bash", "-c", "exec -a " + nombre + " sleep 600"};
 }
 
-class Carpeta {
+class Carpeta : public CarpetaTemporal {
  public:
-  Carpeta() {
-    char plantilla[] = "/tmp/tildo-barra-XXXXXX";
-    ruta_ = mkdtemp(plantilla);
-  }
-  ~Carpeta() { std::filesystem::remove_all(ruta_); }
-  std::string operator/(const std::string& archivo) const { return ruta_ + "/" + archivo; }
-  const std::string& ruta() const { return ruta_; }
   // A bar that traces; with pgrep, it finds processes by starting /usr/bin/pgrep.
   std::vector<std::string> barra(bool pgrep = false) const {
     return {"env",
-            "TILDO_CONFIG=" + ruta_,
+            "TILDO_CONFIG=" + ruta().string(),
             "TILDO_UI_DEBUG=1",
             std::string("TILDO_BARRA_PGREP=") + (pgrep ? "1" : "0"),
             UI,
@@ -67,9 +45,6 @@ class Carpeta {
   Json json(const std::string& archivo) const {
     return Json::parse(leerArchivo(*this / archivo).value_or(""), nullptr, false);
   }
-
- private:
-  std::string ruta_;
 };
 
 // The X display, for what the window manager says about the bar's window.
@@ -110,25 +85,6 @@ class X : public PantallaX {
   }
 };
 
-// The lines printed so far, parsed.
-std::vector<Json> lineas(const Aplicacion& app) {
-  std::vector<Json> l;
-  const std::string s = app.salida();
-  for (size_t i = 0, fin; (fin = s.find('\n', i)) != std::string::npos; i = fin + 1)
-    l.push_back(Json::parse(s.substr(i, fin - i), nullptr, false));
-  return l;
-}
-
-Json listo(const Aplicacion& bar) {
-  Json l;
-  hasta(15s, [&] {
-    auto v = lineas(bar);
-    if (!v.empty()) l = v[0];
-    return !v.empty();
-  });
-  return l;
-}
-
 // tildo-ui's element whose title is exactly this, from tildo-ax's outline.
 Json elemento(const std::string& titulo) {
   const Json arbol = ax({"ax-tree", "--app", "tildo-ui"}).json();
@@ -139,11 +95,7 @@ Json elemento(const std::string& titulo) {
 }
 
 bool clicEn(const std::string& titulo) {
-  const Json e = elemento(titulo);
-  if (!e.contains("cx")) return false;
-  return ax({"click", std::to_string(e["cx"].get<int64_t>()),
-             std::to_string(e["cy"].get<int64_t>())})
-             .json()["ok"] == true;
+  return axEnCentro("click", elemento(titulo)).json()["ok"] == true;
 }
 
 TEST(Barra, UnaBarraQueSeUsaConElRatonYConTildoAx) {
@@ -151,7 +103,7 @@ TEST(Barra, UnaBarraQueSeUsaConElRatonYConTildoAx) {
   escribirEnSitio(c / "ajustes.json", R"({"idioma": "es"})");
   Aplicacion tildo(agente());
   Aplicacion barra(c.barra());
-  EXPECT_EQ(listo(barra),
+  EXPECT_EQ(primeraLinea(barra),
             Json({{"barra", true}, {"compacta", true}, {"listo", true}, {"ok", true}}))
       << barra.errores();
   X x;
@@ -261,7 +213,7 @@ TEST(Barra, UnaBarraQueSeUsaConElRatonYConTildoAx) {
   // Started again: full, where it was left; "barra" turned false ends it.
   const Json dejada = c.json("barra-posicion.json");
   Aplicacion otra(c.barra());
-  EXPECT_EQ(listo(otra)["compacta"], false);
+  EXPECT_EQ(primeraLinea(otra)["compacta"], false);
   EXPECT_EQ(c.json("barra-posicion.json"), dejada);
   ajustes = c.json("ajustes.json");
   ajustes["barra"] = false;
@@ -316,14 +268,14 @@ TEST(Barra, SinPantallaSeVaComoLaBarra) {
   Aplicacion tildo(agente());
   Carpeta c;
   Aplicacion barra(c.barra());
-  ASSERT_EQ(listo(barra)["listo"], true) << barra.salida() << barra.errores();
+  ASSERT_EQ(primeraLinea(barra)["listo"], true) << barra.salida() << barra.errores();
   const Window w = esperarVentana(TITULO);
   ASSERT_NE(w, 0u);
   X x;
   XKillClient(x.d(), w);
   XSync(x.d(), False);
   EXPECT_EQ(barra.esperarFin(5s), 0) << barra.errores();
-  EXPECT_EQ(lineas(barra).size(), 1u) << barra.salida();
+  EXPECT_EQ(lineasJson(barra.salida()).size(), 1u) << barra.salida();
   EXPECT_TRUE(
       barra.errores().ends_with("[tildo-ui] se perdió la conexión con la pantalla X: me retiro\n"))
       << barra.errores();

@@ -21,14 +21,9 @@ int64_t ms(Reloj::duration d) {
 
 // The outline of an application once it has come up with more than `minimo` elements.
 Json arbolCompleto(const std::string& app, int minimo) {
-  const auto fin = Reloj::now() + 20s;
-  Json r;
-  while (Reloj::now() < fin) {
-    r = ax({"ax-tree", "--app", app, "--depth", "40", "--max", "5000"}).json();
-    if (r.value("total", 0) > minimo) break;
-    std::this_thread::sleep_for(200ms);
-  }
-  return r;
+  return axHasta(
+      {"ax-tree", "--app", app, "--depth", "40", "--max", "5000"},
+      [&](const Json& r) { return r.value("total", 0) > minimo; }, 20s, 200ms);
 }
 
 // An application's cost per accessibility call, as a client of the bus sees it: the best of a

@@ -40,55 +40,39 @@ std::vector<std::string> ordenDeChromium(const std::filesystem::path& carpeta, b
 }
 
 void leerYPulsarLaPagina(bool interruptor) {
-  char plantilla[] = "/tmp/tildo-chromium-XXXXXX";
-  const std::filesystem::path carpeta = mkdtemp(plantilla);
+  const CarpetaTemporal carpeta;
   ASSERT_TRUE(escribirEnSitio(carpeta / "pagina.html", PAGINA));
-  const auto lector = interruptorDeAccesibilidad("ScreenReaderEnabled");
-  {
-    Aplicacion chromium(ordenDeChromium(carpeta, interruptor));
-    ASSERT_NE(esperarVentana("Página de Chromium - Chromium", 40s), 0u) << chromium.errores();
-    // The page's tree comes a moment after its window.
-    Json f;
-    const auto fin = std::chrono::steady_clock::now() + 20s;
-    while (std::chrono::steady_clock::now() < fin) {
-      auto s = ax({"ax-find", "--app", "chromium", "--depth", "40", "--max", "2000", "--name",
-                   "cambiar título"});
-      EXPECT_EQ(s.stderr_, "");
-      f = s.json();
-      if (f.value("total", 0) > 0) break;
-      std::this_thread::sleep_for(200ms);
-    }
-    ASSERT_EQ(f.value("total", 0), 1) << f.dump();
-    EXPECT_EQ(f["elementos"][0]["rol"], "AXButton");
-    EXPECT_EQ(f["elementos"][0]["habilitado"], true);
+  const LectorIntacto lector;
+  Aplicacion chromium(ordenDeChromium(carpeta.ruta(), interruptor));
+  ASSERT_NE(esperarVentana("Página de Chromium - Chromium", 40s), 0u) << chromium.errores();
+  auto buscar = [](const std::string& nombre) {
+    return std::vector<std::string>{"ax-find", "--app", "chromium", "--depth", "40",
+                                    "--max",   "2000",  "--name",   nombre};
+  };
+  // The page's tree comes a moment after its window.
+  const Json f = axHasta(
+      buscar("cambiar título"), [](const Json& f) { return f.value("total", 0) > 0; }, 20s, 200ms);
+  ASSERT_EQ(f.value("total", 0), 1) << f.dump();
+  EXPECT_EQ(f["elementos"][0]["rol"], "AXButton");
+  EXPECT_EQ(f["elementos"][0]["habilitado"], true);
 
-    const Json h = ax({"ax-find", "--app", "chromium", "--depth", "40", "--max", "2000", "--name",
-                       "encabezado de chromium"})
-                       .json();
-    // The heading, and the text it holds.
-    ASSERT_GT(h.value("total", 0), 0) << h.dump();
-    EXPECT_EQ(h["elementos"][0]["rol"], "AXHeading");
-    // Below the fold is not showing, yet it is the page's, there to scroll to.
-    const Json final = ax({"ax-find", "--app", "chromium", "--depth", "40", "--max", "2000",
-                           "--name", "al final de la página"})
-                           .json();
-    EXPECT_GT(final.value("total", 0), 0) << final.dump();
+  const Json h = ax(buscar("encabezado de chromium")).json();
+  // The heading, and the text it holds.
+  ASSERT_GT(h.value("total", 0), 0) << h.dump();
+  EXPECT_EQ(h["elementos"][0]["rol"], "AXHeading");
+  // Below the fold is not showing, yet it is the page's, there to scroll to.
+  const Json final = ax(buscar("al final de la página")).json();
+  EXPECT_GT(final.value("total", 0), 0) << final.dump();
 
-    auto c = ax({"ax-click", "--app", "chromium", "Cambiar título"});
-    EXPECT_EQ(c.stderr_, "");
-    const Json clic = c.json();
-    ASSERT_EQ(clic["metodo"], "AXPress") << c.stdout_;
-    EXPECT_NE(esperarVentana("Título cambiado - Chromium"), 0u);
+  auto c = ax({"ax-click", "--app", "chromium", "Cambiar título"});
+  EXPECT_EQ(c.stderr_, "");
+  const Json clic = c.json();
+  ASSERT_EQ(clic["metodo"], "AXPress") << c.stdout_;
+  EXPECT_NE(esperarVentana("Título cambiado - Chromium"), 0u);
 
-    const Json en =
-        ax({"ax-at", std::to_string(clic["x"].get<int>()), std::to_string(clic["y"].get<int>())})
-            .json();
-    EXPECT_EQ(en["rol"], "AXButton") << en.dump();
-    EXPECT_EQ(en["titulo"], "Cambiar título");
-    chromium.terminar();
-  }
-  EXPECT_EQ(interruptorDeAccesibilidad("ScreenReaderEnabled"), lector);
-  std::filesystem::remove_all(carpeta);
+  const Json en = ax({"ax-at", clic["x"].dump(), clic["y"].dump()}).json();
+  EXPECT_EQ(en["rol"], "AXButton") << en.dump();
+  EXPECT_EQ(en["titulo"], "Cambiar título");
 }
 
 TEST(Chromium, PaginaLeidaYPulsadaComoLaAbreUnUsuario) {

@@ -18,19 +18,6 @@
 namespace tildo::prueba {
 namespace {
 
-using Reloj = std::chrono::steady_clock;
-
-// Polls a condition every 20 ms until it holds or the time is up.
-template <typename Condicion>
-bool hasta(std::chrono::milliseconds limite, Condicion condicion) {
-  const auto fin = Reloj::now() + limite;
-  while (true) {
-    if (condicion()) return true;
-    if (Reloj::now() >= fin) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-}
-
 pid_t lanzar(const std::vector<std::string>& orden, const std::string& salida,
              const std::string& errores) {
   const pid_t pid = fork();
@@ -99,15 +86,21 @@ class Conexion {
 
 }  // namespace
 
+CarpetaTemporal::CarpetaTemporal() {
+  char plantilla[] = "/tmp/tildo-prueba-XXXXXX";
+  ruta_ = mkdtemp(plantilla);
+}
+
+CarpetaTemporal::~CarpetaTemporal() {
+  std::filesystem::remove_all(ruta_);
+}
+
 Aplicacion::Aplicacion(const std::vector<std::string>& orden) {
-  char plantilla[] = "/tmp/tildo-app-XXXXXX";
-  carpeta_ = mkdtemp(plantilla);
-  pid_ = lanzar(orden, carpeta_ + "/salida", carpeta_ + "/errores");
+  pid_ = lanzar(orden, carpeta_ / "salida", carpeta_ / "errores");
 }
 
 Aplicacion::~Aplicacion() {
   terminar();
-  std::filesystem::remove_all(carpeta_);
 }
 
 std::optional<int> Aplicacion::esperarFin(std::chrono::milliseconds limite) {
@@ -130,11 +123,44 @@ void Aplicacion::terminar() {
 }
 
 std::string Aplicacion::salida() const {
-  return leerArchivo(carpeta_ + "/salida").value_or("");
+  return leerArchivo(carpeta_ / "salida").value_or("");
 }
 
 std::string Aplicacion::errores() const {
-  return leerArchivo(carpeta_ + "/errores").value_or("");
+  return leerArchivo(carpeta_ / "errores").value_or("");
+}
+
+std::vector<Json> lineasJson(const std::string& salida) {
+  std::vector<Json> l;
+  for (size_t i = 0, fin; (fin = salida.find('\n', i)) != std::string::npos; i = fin + 1)
+    l.push_back(Json::parse(salida.substr(i, fin - i), nullptr, false));
+  return l;
+}
+
+Json primeraLinea(const Aplicacion& app, std::chrono::milliseconds limite) {
+  Json linea;
+  hasta(limite, [&] {
+    const auto l = lineasJson(app.salida());
+    if (!l.empty()) linea = l[0];
+    return !l.empty();
+  });
+  return linea;
+}
+
+std::vector<std::string> lineasHastaListo(const Aplicacion& app) {
+  std::vector<std::string> lineas;
+  if (hasta(
+          10s,
+          [&] {
+            std::istringstream salida(app.salida());
+            lineas.clear();
+            for (std::string l; std::getline(salida, l);) lineas.push_back(l);
+            return !lineas.empty() && lineas.back() == "listo";
+          },
+          50ms))
+    return lineas;
+  ADD_FAILURE() << "no dijo «listo»: " << app.errores();
+  return {};
 }
 
 unsigned long esperarVentana(const std::string& buscado, std::chrono::milliseconds limite) {
@@ -221,13 +247,44 @@ Salida ax(const std::vector<std::string>& args, const std::string& entrada) {
   return correr("tildo-ax", args, {{"TILDO_ESCRITORIO", ""}, {"TILDO_REGISTRO", ""}}, entrada);
 }
 
+void sinErrores(const Salida& s) {
+  EXPECT_EQ(s.stderr_, "");
+  EXPECT_EQ(s.codigo, 0) << s.stdout_;
+}
+
+Salida axEnCentro(const std::string& orden, const Json& elemento) {
+  auto coordenada = [&](const char* c) {
+    return elemento.is_object() && elemento.contains(c) ? elemento[c].dump() : "?";
+  };
+  return ax({orden, coordenada("cx"), coordenada("cy")});
+}
+
+Json axHasta(const std::vector<std::string>& args, const std::function<bool(const Json&)>& basta,
+             std::chrono::milliseconds limite, std::chrono::milliseconds paso) {
+  Json r;
+  hasta(
+      limite,
+      [&] {
+        const Salida s = ax(args);
+        EXPECT_EQ(s.stderr_, "");
+        r = s.json();
+        return basta(r);
+      },
+      paso);
+  return r;
+}
+
+Json primerHallado(const std::vector<std::string>& args, std::chrono::milliseconds limite) {
+  const Json r = axHasta(
+      args, [](const Json& f) { return f.value("total", 0) > 0; }, limite);
+  return r.value("total", 0) > 0 ? r["elementos"][0] : Json::object();
+}
+
 int sistema(const std::vector<std::string>& orden) {
-  char plantilla[] = "/tmp/tildo-orden-XXXXXX";
-  const std::string carpeta = mkdtemp(plantilla);
-  const pid_t pid = lanzar(orden, carpeta + "/salida", carpeta + "/errores");
+  const CarpetaTemporal carpeta;
+  const pid_t pid = lanzar(orden, carpeta / "salida", carpeta / "errores");
   int crudo = 0;
   waitpid(pid, &crudo, 0);
-  std::filesystem::remove_all(carpeta);
   return estadoDe(crudo);
 }
 

@@ -14,52 +14,27 @@ namespace {
 
 const std::string UI = carpetaDeProgramas() + "/tildo-ui";
 
-// The lines printed so far, parsed.
-std::vector<Json> lineas(const std::string& salida) {
-  std::vector<Json> l;
-  for (size_t i = 0, fin; (fin = salida.find('\n', i)) != std::string::npos; i = fin + 1)
-    l.push_back(Json::parse(salida.substr(i, fin - i), nullptr, false));
-  return l;
-}
-
 // A question about "Notas" in the given interface language, with its own settings file.
 class Pregunta {
  public:
   Pregunta(const std::string& idioma, const std::string& segundos)
-      : carpeta_(crearCarpeta(idioma)),
-        app_({"env", "TILDO_CONFIG=" + carpeta_, UI, "permiso", "--app", "Notas", "--segundos",
-              segundos}) {}
-  ~Pregunta() {
-    app_.terminar();
-    std::filesystem::remove_all(carpeta_);
-  }
+      : ajustes_(escribirAtomico(carpeta_ / "ajustes.json", Json{{"idioma", idioma}}.dump())),
+        app_({"env", "TILDO_CONFIG=" + carpeta_.ruta().string(), UI, "permiso", "--app", "Notas",
+              "--segundos", segundos}) {}
 
   // The ready line, once it is there.
-  Json listo() {
-    const auto fin = std::chrono::steady_clock::now() + 20s;
-    while (std::chrono::steady_clock::now() < fin) {
-      auto l = lineas(app_.salida());
-      if (!l.empty()) return l[0];
-      std::this_thread::sleep_for(20ms);
-    }
-    return nullptr;
-  }
+  Json listo() { return primeraLinea(app_); }
   // The answer line after the process ended with code 0; null otherwise.
   Json respuesta(std::chrono::milliseconds limite = 10s) {
     if (app_.esperarFin(limite) != 0) return nullptr;
-    auto l = lineas(app_.salida());
+    auto l = lineasJson(app_.salida());
     return l.size() == 2 ? l[1] : nullptr;
   }
   Aplicacion& app() { return app_; }
 
  private:
-  static std::string crearCarpeta(const std::string& idioma) {
-    char plantilla[] = "/tmp/tildo-permiso-XXXXXX";
-    const std::string carpeta = mkdtemp(plantilla);
-    escribirAtomico(carpeta + "/ajustes.json", Json{{"idioma", idioma}}.dump());
-    return carpeta;
-  }
-  std::string carpeta_;
+  CarpetaTemporal carpeta_;
+  bool ajustes_;  // written before the question starts
   Aplicacion app_;
 };
 
@@ -76,8 +51,7 @@ TEST(Permiso, UnClicEnElCentroQueDiceElListoPermite) {
   ASSERT_TRUE(listo.contains("boton_permitir")) << listo << p.app().errores();
   EXPECT_EQ(listo["listo"], true);
   const Json boton = listo["boton_permitir"];
-  const auto s = ax({"click", std::to_string(boton["x"].get<int64_t>()),
-                     std::to_string(boton["y"].get<int64_t>())});
+  const auto s = ax({"click", boton["x"].dump(), boton["y"].dump()});
   EXPECT_EQ(s.json()["ok"], true) << s.stdout_;
   EXPECT_EQ(p.respuesta(), respuesta(true)) << p.app().salida();
   EXPECT_EQ(p.app().errores(), "");

@@ -119,29 +119,22 @@ TEST(PunteroReal, ScrollConLasRuedas) {
 TEST(PunteroReal, UnaPantallaQueRechazaLaConexionNoEscribeEnStderr) {
   // An X server that wants a cookie this client does not have: Xlib would explain why on
   // standard error.
-  char carpeta[] = "/tmp/tildo-auth-XXXXXX";
-  ASSERT_NE(mkdtemp(carpeta), nullptr);
-  const std::string cookies = std::string(carpeta) + "/servidor";
+  const CarpetaTemporal carpeta;
+  const std::string cookies = carpeta / "servidor";
   ASSERT_EQ(
       sistema({"xauth", "-q", "-f", cookies, "add", ":0", ".", "00112233445566778899aabbccddeeff"}),
       0);
   Aplicacion servidor({"Xvfb", "-displayfd", "1", "-auth", cookies, "-nolisten", "tcp"});
   std::string numero;
-  for (int i = 0; i < 250 && numero.find('\n') == std::string::npos; ++i) {
-    std::this_thread::sleep_for(20ms);
-    numero = servidor.salida();
-  }
-  ASSERT_FALSE(numero.empty());
+  ASSERT_TRUE(
+      hasta(5s, [&] { return (numero = servidor.salida()).find('\n') != std::string::npos; }));
   numero.pop_back();
-  const auto s = correr("tildo-ax", {"move", "1", "2"},
-                        {{"TILDO_ESCRITORIO", ""},
-                         {"DISPLAY", ":" + numero},
-                         {"XAUTHORITY", std::string(carpeta) + "/ninguna"}});
+  const auto s = correr(
+      "tildo-ax", {"move", "1", "2"},
+      {{"TILDO_ESCRITORIO", ""}, {"DISPLAY", ":" + numero}, {"XAUTHORITY", carpeta / "ninguna"}});
   EXPECT_EQ(s.stderr_, "");
   EXPECT_EQ(s.codigo, 1);
   EXPECT_EQ(s.json()["ok"], false);
-  servidor.terminar();
-  std::filesystem::remove_all(carpeta);
 }
 
 }  // namespace

@@ -26,39 +26,6 @@ namespace {
 using Reloj = std::chrono::steady_clock;
 const std::string UI = carpetaDeProgramas() + "/tildo-ui";
 
-template <typename Condicion>
-bool hasta(std::chrono::milliseconds limite, Condicion condicion,
-           std::chrono::milliseconds paso = 20ms) {
-  const auto fin = Reloj::now() + limite;
-  while (!condicion()) {
-    if (Reloj::now() >= fin) return false;
-    std::this_thread::sleep_for(paso);
-  }
-  return true;
-}
-
-std::vector<Json> lineas(const std::string& salida) {
-  std::vector<Json> l;
-  for (size_t i = 0, fin; (fin = salida.find('\n', i)) != std::string::npos; i = fin + 1)
-    l.push_back(Json::parse(salida.substr(i, fin - i), nullptr, false));
-  return l;
-}
-
-Json primeraLinea(const Aplicacion& app) {
-  Json linea;
-  hasta(10s, [&] {
-    auto l = lineas(app.salida());
-    if (!l.empty()) linea = l[0];
-    return !l.empty();
-  });
-  return linea;
-}
-
-void capturar(const std::string& nombre) {
-  std::filesystem::create_directories(CARPETA_CAPTURAS);
-  EXPECT_EQ(sistema({CAPTURA, std::string(CARPETA_CAPTURAS) + "/" + nombre + ".png"}), 0);
-}
-
 // An overlay window as the X server has it.
 struct Superpuesta {
   Window id = 0;
@@ -145,13 +112,9 @@ struct Fondo {
       : app({"zenity", "--info", "--title=Fondo", "--text=Detrás del aro", "--width=500",
              "--height=300"}) {
     if (!esperarVentana("Fondo")) return;
-    hasta(10s, [&] {
-      const Json f = ax({"ax-find", "--app", std::to_string(app.pid()), "--name", "OK"}).json();
-      if (f.value("total", 0) < 1) return false;
-      x = f["elementos"][0]["cx"].get<int>();
-      y = f["elementos"][0]["cy"].get<int>();
-      return true;
-    });
+    const Json ok = primerHallado({"ax-find", "--app", std::to_string(app.pid()), "--name", "OK"});
+    x = ok.value("cx", 0);
+    y = ok.value("cy", 0);
   }
   Aplicacion app;
   int x = 0, y = 0;
@@ -222,7 +185,7 @@ TEST(Aro, SinCompositorSoloSeVeElAroYElClicPasaAlBoton) {
   // The click at the ring's centre presses the button under it.
   EXPECT_EQ(ax({"click", std::to_string(fondo.x), std::to_string(fondo.y)}).json()["ok"], true);
   EXPECT_EQ(fondo.app.esperarFin(5s), 0);
-  EXPECT_EQ(lineas(aro.salida()).size(), 1u);
+  EXPECT_EQ(lineasJson(aro.salida()).size(), 1u);
 }
 
 TEST(Aro, ConCompositorTransparenteSinRecorte) {
@@ -260,7 +223,7 @@ TEST(Aro, DuraSusSegundosDesdeQueEmpiezaYSeVa) {
   const double segundos = std::chrono::duration<double>(Reloj::now() - inicio).count();
   EXPECT_GE(segundos, 2.0);
   EXPECT_LT(segundos, 2.8);
-  const auto l = lineas(aro.salida());
+  const auto l = lineasJson(aro.salida());
   ASSERT_EQ(l.size(), 2u) << aro.salida();
   EXPECT_EQ(l[1], Json({{"evento", "aro_terminado"}, {"ok", true}}));
   EXPECT_EQ(aro.errores(), "");
@@ -268,7 +231,7 @@ TEST(Aro, DuraSusSegundosDesdeQueEmpiezaYSeVa) {
   // A lifetime of 0 ends at the first tick.
   Aplicacion ya({UI, "aro", "10", "10", "--segundos", "0"});
   EXPECT_EQ(ya.esperarFin(5s), 0);
-  EXPECT_EQ(lineas(ya.salida()).size(), 2u);
+  EXPECT_EQ(lineasJson(ya.salida()).size(), 2u);
 }
 
 TEST(Cursor, SigueAlPunteroDejaPasarLosClicsYCuentaSusCuadros) {
@@ -317,8 +280,7 @@ TEST(Cursor, SigueAlPunteroDejaPasarLosClicsYCuentaSusCuadros) {
   cursor.terminar();
 
   // Installed with only frames 0 and 2, and with none: the arrow.
-  char plantilla[] = "/tmp/tildo-cursor-XXXXXX";
-  const std::filesystem::path raiz = mkdtemp(plantilla);
+  const CarpetaTemporal raiz;
   const auto assets = raiz / "share" / "tildo" / "assets";
   std::filesystem::create_directories(raiz / "bin");
   std::filesystem::create_directories(assets);
@@ -338,8 +300,6 @@ TEST(Cursor, SigueAlPunteroDejaPasarLosClicsYCuentaSusCuadros) {
   // The arrow's inside, 6 from its left and 12 from its top.
   EXPECT_TRUE(
       hasta(3s, [&] { return esCian(pantalla.pixel(fondo.x - 20 + 6, fondo.y - 3 + 12)); }));
-  ninguno.terminar();
-  std::filesystem::remove_all(raiz);
 }
 
 // The agent server dies without ending its ring or its hand: each leaves with it.
@@ -351,7 +311,7 @@ TEST(Superpuestas, SeVanConElProcesoQueLasPuso) {
        {std::tuple{"cursor", 34, 44}, std::tuple{"aro 300 300 --segundos 60", 104, 104}}) {
     // A stand-in agent server: it starts the overlay and says which pid it has.
     Aplicacion agente({"bash", "-c", std::string("\"$0\" ") + orden + " & echo $! >&2; wait", UI});
-    ASSERT_TRUE(hasta(10s, [&] { return !lineas(agente.salida()).empty(); })) << orden;
+    ASSERT_TRUE(hasta(10s, [&] { return !lineasJson(agente.salida()).empty(); })) << orden;
     ASSERT_TRUE(pantalla.superpuesta(ancho, alto)) << orden;
     const pid_t superpuesta = std::stoi(agente.errores());
     kill(agente.pid(), SIGKILL);

@@ -35,11 +35,6 @@ std::string mapaDelTeclado() {
   return xkbcomp.salida();
 }
 
-void sinErrores(const Salida& s) {
-  EXPECT_EQ(s.stderr_, "");
-  EXPECT_EQ(s.codigo, 0) << s.stdout_;
-}
-
 // Types the text into a fresh entry dialog, presses Return and gives what zenity printed.
 std::string escribirEnDialogo(const std::string& texto) {
   DialogoEntrada dialogo;

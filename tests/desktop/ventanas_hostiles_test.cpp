@@ -53,20 +53,6 @@ class X : public PantallaX {
   }
 };
 
-// The lines the client printed, once "listo" is among them.
-std::vector<std::string> listo(Aplicacion& cliente) {
-  std::vector<std::string> lineas;
-  for (int i = 0; i < 200; ++i) {
-    std::istringstream salida(cliente.salida());
-    lineas.clear();
-    for (std::string l; std::getline(salida, l);) lineas.push_back(l);
-    if (!lineas.empty() && lineas.back() == "listo") return lineas;
-    std::this_thread::sleep_for(50ms);
-  }
-  ADD_FAILURE() << "el cliente no está listo: " << cliente.errores();
-  return {};
-}
-
 Json entradaDe(const Json& respuesta, unsigned long id) {
   for (const auto& v : respuesta.value("ventanas", Json::array()))
     if (v["id"] == id) return v;
@@ -87,7 +73,7 @@ bool listadas(const std::vector<unsigned long>& ids) {
 
 TEST(VentanasHostiles, TitulosDeUnMegaOQueNoSonUtf8) {
   Aplicacion cliente({CLIENTE_HOSTIL, "titulos"});
-  const auto lineas = listo(cliente);
+  const auto lineas = lineasHastaListo(cliente);
   ASSERT_EQ(lineas.size(), 4u);
   std::vector<unsigned long> ids;
   for (size_t i = 0; i < 3; ++i) ids.push_back(std::stoul(lineas[i].substr(8)));
@@ -129,7 +115,7 @@ TEST(VentanasHostiles, TitulosDeUnMegaOQueNoSonUtf8) {
 
 TEST(VentanasHostiles, UnGestorQueNombraVentanasQueYaNoEstan) {
   Aplicacion cliente({CLIENTE_HOSTIL, "titulos"});
-  const auto lineas = listo(cliente);
+  const auto lineas = lineasHastaListo(cliente);
   ASSERT_EQ(lineas.size(), 4u);
   std::vector<unsigned long> ids;
   for (size_t i = 0; i < 3; ++i) ids.push_back(std::stoul(lineas[i].substr(8)));
@@ -209,7 +195,7 @@ TEST(VentanasHostiles, AreasDeTrabajoDeTipoOLargoEquivocado) {
 
 TEST(VentanasHostiles, VentanasQueDesaparecenMientrasSeLeen) {
   Aplicacion cliente({CLIENTE_HOSTIL, "efimeras"});
-  listo(cliente);
+  lineasHastaListo(cliente);
   const std::string pid = std::to_string(cliente.pid());
   for (int i = 0; i < 4; ++i) {
     // The list by value: a loop over a member of the temporary reply would outlive the reply.

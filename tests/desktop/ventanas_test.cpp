@@ -45,16 +45,6 @@ class X : public PantallaX {
   }
 };
 
-template <typename Condicion>
-bool hasta(Condicion condicion, std::chrono::milliseconds limite = 5s) {
-  const auto fin = std::chrono::steady_clock::now() + limite;
-  while (!condicion()) {
-    if (std::chrono::steady_clock::now() >= fin) return false;
-    std::this_thread::sleep_for(50ms);
-  }
-  return true;
-}
-
 // The entry of the windows reply with that title, or null.
 Json entradaDe(const Json& respuesta, const std::string& titulo) {
   for (const auto& v : respuesta.value("ventanas", Json::array()))
@@ -159,12 +149,12 @@ TEST(Ventanas, MinimizaYColocarLaDevuelve) {
   auto s = ax({"minimize", "--pid", pid});
   EXPECT_EQ(s.stdout_, "{\"minimizada\":\"Para minimizar\",\"ok\":true}\n");
   X x;
-  EXPECT_TRUE(hasta([&] { return x.oculta(w); }));
+  EXPECT_TRUE(hasta(5s, [&] { return x.oculta(w); }));
   EXPECT_TRUE(entradaDe(ax({"windows"}).json(), "Para minimizar").is_null());
 
   s = ax({"place", "--pid", pid, "--x", "40", "--y", "50", "--ancho", "400", "--alto", "300"});
   EXPECT_EQ(s.json()["real"], (Json{{"x", 40}, {"y", 50}, {"ancho", 400}, {"alto", 300}}));
-  EXPECT_TRUE(hasta([&] { return !x.oculta(w); }));
+  EXPECT_TRUE(hasta(5s, [&] { return !x.oculta(w); }));
   EXPECT_FALSE(entradaDe(ax({"windows"}).json(), "Para minimizar").is_null());
 }
 
@@ -183,7 +173,7 @@ TEST(Ventanas, FocusTraeAlFrenteLaVentanaDeOtraApp) {
   EXPECT_EQ(s.stderr_, "");
   EXPECT_TRUE(s.json()["ok"].get<bool>());
   X x;
-  EXPECT_TRUE(hasta([&] { return x.activa() == w1; }));
+  EXPECT_TRUE(hasta(5s, [&] { return x.activa() == w1; }));
   EXPECT_EQ(ax({"windows"}).json()["ventanas"][0]["titulo"], "Primera");
   // The workspace sees it in front too.
   EXPECT_EQ(ax({"frontmost"}).json()["app"], "zenity");
@@ -199,7 +189,7 @@ TEST(Ventanas, ElAreaDeTrabajoPierdeLoQueReservaUnPanel) {
   auto s = ax({"work-area"});
   EXPECT_EQ(s.stdout_, "{\"alto\":800,\"ancho\":1280,\"ok\":true,\"x\":0,\"y\":0}\n");
   Aplicacion panel({PANEL_DE_PRUEBA, "30"});
-  EXPECT_TRUE(hasta([&] {
+  EXPECT_TRUE(hasta(5s, [&] {
     s = ax({"work-area"});
     return s.stdout_ == "{\"alto\":770,\"ancho\":1280,\"ok\":true,\"x\":0,\"y\":30}\n";
   })) << s.stdout_;

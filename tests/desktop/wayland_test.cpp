@@ -11,11 +11,6 @@
 namespace tildo::prueba {
 namespace {
 
-void sinErrores(const Salida& s) {
-  EXPECT_EQ(s.codigo, 0) << s.stdout_;
-  EXPECT_EQ(s.stderr_, "");
-}
-
 // The entry of `windows` with that title, once sway has it focused; null on timeout.
 Json esperarVentanaWayland(const std::string& titulo) {
   for (int i = 0; i < 100; ++i) {
@@ -102,13 +97,8 @@ TEST(Wayland, ElementosEnSuSitioDeLaPantalla) {
           .json();
   ASSERT_EQ(colocada["real"], Json({{"x", 300}, {"y", 200}, {"ancho", 400}, {"alto", 200}}));
 
-  Json boton;
-  for (int i = 0; i < 50 && boton.is_null(); ++i) {
-    const Json hallado = ax({"ax-find", "--app", pid, "No"}).json();
-    if (hallado.value("total", 0) > 0) boton = hallado["elementos"][0];
-    if (boton.is_null()) std::this_thread::sleep_for(100ms);
-  }
-  ASSERT_FALSE(boton.is_null());
+  const Json boton = primerHallado({"ax-find", "--app", pid, "No"});
+  ASSERT_TRUE(boton.contains("cx")) << boton;
   EXPECT_EQ(boton["rol"], "AXButton");
   // Inside the window's frame, below its title bar: not where the toolkit alone would put it.
   const int cx = boton["cx"], cy = boton["cy"];
@@ -130,24 +120,16 @@ TEST(Wayland, ElementosEnSuSitioDeLaPantalla) {
   // name: its process's only window.
   Aplicacion fabrica({"gtk3-widget-factory"});
   ASSERT_FALSE(esperarVentanaWayland("gtk3-widget-factory").is_null());
-  Json pagina;
-  const std::string pidFabrica = std::to_string(fabrica.pid());
-  for (int i = 0; i < 100 && !pagina.contains("cx"); ++i) {
-    const Json hallado = ax({"ax-find", "--app", pidFabrica, "Page 2"}).json();
-    if (hallado.value("total", 0) > 0) pagina = hallado["elementos"][0];
-    if (!pagina.contains("cx")) std::this_thread::sleep_for(100ms);
-  }
+  const std::vector<std::string> pagina2{"ax-find", "--app", std::to_string(fabrica.pid()),
+                                         "Page 2"};
+  const Json pagina = primerHallado(pagina2, 20s);
   ASSERT_TRUE(pagina.contains("cx")) << pagina;
-  const std::string px = std::to_string(pagina["cx"].get<int>()),
-                    py = std::to_string(pagina["cy"].get<int>());
-  EXPECT_EQ(ax({"ax-at", px, py}).json()["titulo"], "Page 2");
-  sinErrores(ax({"click", px, py}));
-  Json marcada = Json::object();
-  for (int i = 0; i < 20 && marcada.value("valor", "") != "1"; ++i) {
-    std::this_thread::sleep_for(100ms);
-    marcada = ax({"ax-find", "--app", pidFabrica, "Page 2"}).json()["elementos"][0];
-  }
-  EXPECT_EQ(marcada["valor"], "1") << marcada;
+  EXPECT_EQ(axEnCentro("ax-at", pagina).json()["titulo"], "Page 2");
+  sinErrores(axEnCentro("click", pagina));
+  Json marcada;
+  hasta(
+      5s, [&] { return (marcada = primerHallado(pagina2)).value("valor", "") == "1"; }, 100ms);
+  EXPECT_EQ(marcada.value("valor", ""), "1") << marcada;
 }
 
 // A compositor of the family without sway's IPC: sway itself, with SWAYSOCK unset for tildo-ax,
