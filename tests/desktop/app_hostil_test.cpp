@@ -233,20 +233,19 @@ TEST_F(AppHostil, TextosQueNoSonUtf8ExtremosFirmasYErrores) {
   }
 }
 
-// An application whose toolkit is Chromium and whose windows stay empty when asked to wake:
-// the commands that read its tree say how to start it, rather than answer with nothing.
-TEST_F(AppHostil, UnChromiumQueNoDespierta) {
-  Contra dormida("dormida", sano_);
-  for (const char* orden : {"ax-tree", "hondo", "ax-find", "ax-click", "ax-focus"})
-    EXPECT_EQ(dormida[orden]["error"],
-              "la app «App hostil» no muestra a la accesibilidad el contenido de sus ventanas: "
-              "ciérrala y ábrela de nuevo con la opción --force-renderer-accessibility")
-        << orden;
-  EXPECT_EQ(dormida["focus"]["ok"], true);
-}
-
-// An application that has stopped answering is named, and nothing waits for it for long.
-TEST_F(AppHostil, UnaAppQueNoResponde) {
+// An application whose toolkit is Chromium and whose windows stay empty when asked to wake: the
+// commands that read its tree say how to start it, rather than answer with nothing. One that
+// has stopped answering is named, and nothing waits for it for long.
+TEST_F(AppHostil, UnChromiumQueNoDespiertaYUnaAppQueNoResponde) {
+  {
+    Contra dormida("dormida", sano_);
+    for (const char* orden : {"ax-tree", "hondo", "ax-find", "ax-click", "ax-focus"})
+      EXPECT_EQ(dormida[orden]["error"],
+                "la app «App hostil» no muestra a la accesibilidad el contenido de sus ventanas: "
+                "ciérrala y ábrela de nuevo con la opción --force-renderer-accessibility")
+          << orden;
+    EXPECT_EQ(dormida["focus"]["ok"], true);
+  }
   Contra mudo("mudo", sano_);
   for (const char* orden : {"ax-tree", "hondo", "ax-find", "ax-click", "ax-focus", "ax-at"})
     EXPECT_EQ(mudo[orden]["error"], "la app «app-hostil» no responde") << orden;

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "common/archivos.h"
+#include "pantalla_x.h"
 
 namespace tildo::prueba {
 namespace {
@@ -39,50 +40,10 @@ int estadoDe(int crudo) {
   return WIFEXITED(crudo) ? WEXITSTATUS(crudo) : 128 + WTERMSIG(crudo);
 }
 
-// One property of a window as raw items; empty when absent.
-template <typename T>
-std::vector<T> propiedad(Display* d, Window w, const char* nombre, Atom tipo) {
-  Atom real;
-  int formato;
-  unsigned long n = 0, resto;
-  unsigned char* datos = nullptr;
-  std::vector<T> valores;
-  if (XGetWindowProperty(d, w, XInternAtom(d, nombre, False), 0, 1 << 16, False, tipo, &real,
-                         &formato, &n, &resto, &datos) == Success &&
-      datos) {
-    // Xlib hands 32-bit items back as longs.
-    if (formato == 32)
-      for (unsigned long i = 0; i < n; ++i)
-        valores.push_back(static_cast<T>(reinterpret_cast<unsigned long*>(datos)[i]));
-    else
-      for (unsigned long i = 0; i < n; ++i) valores.push_back(static_cast<T>(datos[i]));
-    XFree(datos);
-  }
-  return valores;
+std::string titulo(const PantallaX& x, Window w) {
+  const std::string nombre = x.texto(w, "_NET_WM_NAME", XInternAtom(x.d(), "UTF8_STRING", False));
+  return nombre.empty() ? x.texto(w, "WM_NAME", XA_STRING) : nombre;
 }
-
-std::string titulo(Display* d, Window w) {
-  auto nombre = propiedad<char>(d, w, "_NET_WM_NAME", XInternAtom(d, "UTF8_STRING", False));
-  if (nombre.empty()) nombre = propiedad<char>(d, w, "WM_NAME", XA_STRING);
-  return {nombre.begin(), nombre.end()};
-}
-
-// Windows come and go while they are looked at; a vanished one is simply not the one sought.
-int ignorarError(Display*, XErrorEvent*) {
-  return 0;
-}
-
-class Conexion {
- public:
-  Conexion() : d_(XOpenDisplay(nullptr)) { XSetErrorHandler(ignorarError); }
-  ~Conexion() {
-    if (d_) XCloseDisplay(d_);
-  }
-  Display* d() const { return d_; }
-
- private:
-  Display* d_;
-};
 
 }  // namespace
 
@@ -164,25 +125,23 @@ std::vector<std::string> lineasHastaListo(const Aplicacion& app) {
 }
 
 unsigned long esperarVentana(const std::string& buscado, std::chrono::milliseconds limite) {
-  Conexion c;
-  if (!c.d()) return 0;
+  const PantallaX x;
+  if (!x.d()) return 0;
   Window hallada = 0;
   hasta(limite, [&] {
-    for (Window w :
-         propiedad<Window>(c.d(), DefaultRootWindow(c.d()), "_NET_CLIENT_LIST", XA_WINDOW))
-      if (titulo(c.d(), w) == buscado) hallada = w;
+    for (Window w : x.propiedad(x.raiz(), "_NET_CLIENT_LIST", XA_WINDOW))
+      if (titulo(x, w) == buscado) hallada = w;
     return hallada != 0;
   });
   return hallada;
 }
 
 bool esperarFoco(unsigned long ventana, std::chrono::milliseconds limite) {
-  Conexion c;
-  if (!c.d()) return false;
+  const PantallaX x;
+  if (!x.d()) return false;
   return hasta(limite, [&] {
-    auto activa =
-        propiedad<Window>(c.d(), DefaultRootWindow(c.d()), "_NET_ACTIVE_WINDOW", XA_WINDOW);
-    return !activa.empty() && activa[0] == ventana;
+    return x.propiedad(x.raiz(), "_NET_ACTIVE_WINDOW", XA_WINDOW) ==
+           std::vector<unsigned long>{ventana};
   });
 }
 
@@ -300,8 +259,9 @@ std::optional<bool> interruptorDeAccesibilidad(const std::string& nombre) {
 }
 
 void principalALaDerecha() {
-  Display* d = XOpenDisplay(nullptr);
-  const Window raiz = DefaultRootWindow(d);
+  const PantallaX x;
+  Display* d = x.d();
+  const Window raiz = x.raiz();
   XRRMonitorInfo* izquierdo = XRRAllocateMonitor(d, 0);
   izquierdo->name = XInternAtom(d, "IZQUIERDO", False);
   izquierdo->x = 0, izquierdo->y = 0, izquierdo->width = 640, izquierdo->height = 800;
@@ -315,7 +275,6 @@ void principalALaDerecha() {
   XSync(d, False);
   XFree(izquierdo);
   XFree(derecho);
-  XCloseDisplay(d);
 }
 
 }  // namespace tildo::prueba

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "escritorio_real.h"
+#include "pantalla_x.h"
 
 // Xlib last: its macros (None, Bool) clash with gtest.
 #include <X11/Xlib.h>
@@ -18,12 +19,11 @@ struct Puntero {
 };
 
 Puntero punteroEnRaiz() {
-  Display* d = XOpenDisplay(nullptr);
+  const PantallaX pantalla;
   Window raiz, hijo;
   int x = 0, y = 0, wx, wy;
   unsigned estado;
-  XQueryPointer(d, DefaultRootWindow(d), &raiz, &hijo, &x, &y, &wx, &wy, &estado);
-  XCloseDisplay(d);
+  XQueryPointer(pantalla.d(), pantalla.raiz(), &raiz, &hijo, &x, &y, &wx, &wy, &estado);
   return {x, y};
 }
 

@@ -9,6 +9,7 @@
 
 #include "../cli/en_marcha.h"
 #include "escritorio_real.h"
+#include "pantalla_x.h"
 
 // Xlib last: its macros (None, Bool) clash with gtest.
 #include <X11/XKBlib.h>
@@ -22,10 +23,20 @@ const std::string& TEXTO = TEXTO_DIFICIL;
 
 void fijarDistribucion(const std::string& distribucion, int grupo = 0) {
   ASSERT_EQ(sistema({"setxkbmap", "-layout", distribucion}), 0);
-  Display* d = XOpenDisplay(nullptr);
-  XkbLockGroup(d, XkbUseCoreKbd, grupo);
-  XSync(d, False);
-  XCloseDisplay(d);
+  const PantallaX x;
+  XkbLockGroup(x.d(), XkbUseCoreKbd, grupo);
+  XSync(x.d(), False);
+}
+
+// Caps Lock locked, as a user leaves it; whether it still is.
+void fijarBloqMayus(const PantallaX& x) {
+  XkbLockModifiers(x.d(), XkbUseCoreKbd, LockMask, LockMask);
+  XSync(x.d(), False);
+}
+bool bloqMayus(const PantallaX& x) {
+  XkbStateRec estado;
+  XkbGetState(x.d(), XkbUseCoreKbd, &estado);
+  return estado.locked_mods & LockMask;
 }
 
 // The whole keyboard description as the server gives it.
@@ -63,26 +74,22 @@ INSTANTIATE_TEST_SUITE_P(Distribuciones, TextoConDistribucion,
                            return nombre + "_grupo" + std::to_string(info.param.second + 1);
                          });
 
-TEST(TecladoReal, TextoCortoYSaltosDeLinea) {
+TEST(TecladoReal, TextoCortoSaltosDeLineaYBloqMayus) {
   // A short text lives shorter than a binding must; a carriage return types as Return, which
   // accepts the dialog there and then.
   EXPECT_EQ(escribirEnDialogo("x"), "x\n");
-  DialogoEntrada dialogo;
-  ASSERT_TRUE(dialogo.listo());
-  sinErrores(ax({"type", "--stdin"}, "ab\r\n"));
-  EXPECT_EQ(dialogo.app().esperarFin(), 0);
-  EXPECT_EQ(dialogo.app().salida(), "ab\n");
-}
-
-TEST(TecladoReal, BloqMayusNoCambiaElTextoYSigueFijo) {
-  Display* d = XOpenDisplay(nullptr);
-  XkbLockModifiers(d, XkbUseCoreKbd, LockMask, LockMask);
-  XSync(d, False);
+  {
+    DialogoEntrada dialogo;
+    ASSERT_TRUE(dialogo.listo());
+    sinErrores(ax({"type", "--stdin"}, "ab\r\n"));
+    EXPECT_EQ(dialogo.app().esperarFin(), 0);
+    EXPECT_EQ(dialogo.app().salida(), "ab\n");
+  }
+  // Caps Lock changes no letter typed, and stays locked.
+  const PantallaX x;
+  fijarBloqMayus(x);
   EXPECT_EQ(escribirEnDialogo("abc Déf"), "abc Déf\n");
-  XkbStateRec estado;
-  XkbGetState(d, XkbUseCoreKbd, &estado);
-  EXPECT_TRUE(estado.locked_mods & LockMask);
-  XCloseDisplay(d);
+  EXPECT_TRUE(bloqMayus(x));
 }
 
 TEST(TecladoReal, ComboSeleccionaYBorra) {
@@ -136,21 +143,8 @@ TEST(TecladoReal, ElMapaCambiaPorLotesNoPorCaracter) {
 
 // The note a typing run leaves on the root window while it has keycodes lent; empty when none.
 std::string notaDelTeclado() {
-  Display* d = XOpenDisplay(nullptr);
-  Atom tipo;
-  int formato;
-  unsigned long n = 0, resto;
-  unsigned char* datos = nullptr;
-  std::string nota;
-  if (XGetWindowProperty(d, DefaultRootWindow(d), XInternAtom(d, "_TILDO_TECLAS_PRESTADAS", False),
-                         0, 1024, False, AnyPropertyType, &tipo, &formato, &n, &resto,
-                         &datos) == Success &&
-      datos) {
-    nota.assign(reinterpret_cast<char*>(datos), n);
-    XFree(datos);
-  }
-  XCloseDisplay(d);
-  return nota;
+  const PantallaX x;
+  return x.texto(x.raiz(), "_TILDO_TECLAS_PRESTADAS", AnyPropertyType);
 }
 
 // Waits until the run has typed its first batch of characters and bound the second: the note
@@ -197,9 +191,8 @@ TEST(TecladoReal, UnaSenalAMitadDeTextoDevuelveElTeclado) {
 
 TEST(TecladoReal, LaSiguienteEjecucionReparaElTecladoDeUnaMatada) {
   fijarDistribucion("us");
-  Display* d = XOpenDisplay(nullptr);
-  XkbLockModifiers(d, XkbUseCoreKbd, LockMask, LockMask);
-  XSync(d, False);
+  const PantallaX x;
+  fijarBloqMayus(x);
   const std::string antes = mapaDelTeclado();
   {
     EnMarcha tipeo = escribiendo(TEXTO);
@@ -212,10 +205,7 @@ TEST(TecladoReal, LaSiguienteEjecucionReparaElTecladoDeUnaMatada) {
   EXPECT_EQ(escribirEnDialogo("Ñandú"), "Ñandú\n");
   EXPECT_EQ(mapaDelTeclado(), antes);
   EXPECT_EQ(notaDelTeclado(), "");
-  XkbStateRec estado;
-  XkbGetState(d, XkbUseCoreKbd, &estado);
-  EXPECT_TRUE(estado.locked_mods & LockMask);
-  XCloseDisplay(d);
+  EXPECT_TRUE(bloqMayus(x));
 }
 
 EnMarcha tecla(const std::string& combo) {

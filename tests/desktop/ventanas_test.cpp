@@ -56,25 +56,6 @@ std::vector<std::string> texto(const std::string& titulo) {
   return {"zenity", "--text-info", "--title=" + titulo, "--filename=/etc/hostname"};
 }
 
-TEST(Ventanas, ListaLaVentanaDeZenityConTituloPidYMarco) {
-  Aplicacion z(texto("Lista de prueba"));
-  const Window w = esperarVentana("Lista de prueba");
-  ASSERT_NE(w, 0u) << z.errores();
-  ASSERT_TRUE(esperarFoco(w));
-  auto s = ax({"windows"});
-  EXPECT_EQ(s.codigo, 0);
-  EXPECT_EQ(s.stderr_, "");
-  const Json v = entradaDe(s.json(), "Lista de prueba");
-  ASSERT_FALSE(v.is_null()) << s.stdout_;
-  EXPECT_EQ(v["id"], w);
-  EXPECT_EQ(v["pid"], z.pid());
-  EXPECT_EQ(v["app"], "zenity");
-  X x;
-  EXPECT_EQ(v["marco"], x.marco(w));
-  // The window in front comes first.
-  EXPECT_EQ(s.json()["ventanas"][0]["titulo"], "Lista de prueba");
-}
-
 TEST(Ventanas, ColocaElMarcoVisibleDondeSePide) {
   Aplicacion z(texto("Para colocar"));
   const Window w = esperarVentana("Para colocar");
@@ -158,7 +139,9 @@ TEST(Ventanas, MinimizaYColocarLaDevuelve) {
   EXPECT_FALSE(entradaDe(ax({"windows"}).json(), "Para minimizar").is_null());
 }
 
-TEST(Ventanas, FocusTraeAlFrenteLaVentanaDeOtraApp) {
+// Two applications' windows listed with their title, pid and frame, the one in front first, and
+// the one behind brought to the front.
+TEST(Ventanas, ListaYFocusTraeAlFrenteLaVentanaDeOtraApp) {
   Aplicacion primera(texto("Primera"));
   const Window w1 = esperarVentana("Primera");
   ASSERT_NE(w1, 0u) << primera.errores();
@@ -167,12 +150,21 @@ TEST(Ventanas, FocusTraeAlFrenteLaVentanaDeOtraApp) {
   const Window w2 = esperarVentana("Segunda");
   ASSERT_NE(w2, 0u) << segunda.errores();
   ASSERT_TRUE(esperarFoco(w2));
+  X x;
+  auto s = ax({"windows"});
+  sinErrores(s);
+  const Json v = entradaDe(s.json(), "Segunda");
+  ASSERT_FALSE(v.is_null()) << s.stdout_;
+  EXPECT_EQ(v["id"], w2);
+  EXPECT_EQ(v["pid"], segunda.pid());
+  EXPECT_EQ(v["app"], "zenity");
+  EXPECT_EQ(v["marco"], x.marco(w2));
+  EXPECT_EQ(s.json()["ventanas"][0]["titulo"], "Segunda");
 
-  auto s = ax({"focus", "--pid", std::to_string(primera.pid()), "--titulo", "prim"});
+  s = ax({"focus", "--pid", std::to_string(primera.pid()), "--titulo", "prim"});
   EXPECT_EQ(s.codigo, 0) << s.stdout_;
   EXPECT_EQ(s.stderr_, "");
   EXPECT_TRUE(s.json()["ok"].get<bool>());
-  X x;
   EXPECT_TRUE(hasta(5s, [&] { return x.activa() == w1; }));
   EXPECT_EQ(ax({"windows"}).json()["ventanas"][0]["titulo"], "Primera");
   // The workspace sees it in front too.
@@ -185,8 +177,23 @@ TEST(Ventanas, FocusTraeAlFrenteLaVentanaDeOtraApp) {
             "{\"error\":\"no encontré el proceso 99999999999\",\"ok\":false}\n");
 }
 
-TEST(Ventanas, ElAreaDeTrabajoPierdeLoQueReservaUnPanel) {
-  auto s = ax({"work-area"});
+// The virtual screen and the pointer as info gives them, and the work area less what a panel
+// reserves.
+TEST(Ventanas, InfoYElAreaDeTrabajoSinLoQueReservaUnPanel) {
+  X x;
+  XWarpPointer(x.d(), None, x.raiz(), 0, 0, 0, 0, 100, 200);
+  XSync(x.d(), False);
+  auto s = ax({"info"});
+  sinErrores(s);
+  const Json r = s.json();
+  EXPECT_EQ(r["pantalla_puntos"], (Json{{"ancho", 1280}, {"alto", 800}}));
+  EXPECT_EQ(r["pantalla_pixeles"], (Json{{"ancho", 1280}, {"alto", 800}}));
+  EXPECT_EQ(r["escala"], 1.0);
+  EXPECT_EQ(r["cursor"], (Json{{"x", 100}, {"y", 200}}));
+  EXPECT_EQ(r["pantalla_concedida"], true);
+  EXPECT_NE(r["macos"].get<std::string>().find("Linux"), std::string::npos);
+
+  s = ax({"work-area"});
   EXPECT_EQ(s.stdout_, "{\"alto\":800,\"ancho\":1280,\"ok\":true,\"x\":0,\"y\":0}\n");
   Aplicacion panel({PANEL_DE_PRUEBA, "30"});
   EXPECT_TRUE(hasta(5s, [&] {
@@ -195,22 +202,6 @@ TEST(Ventanas, ElAreaDeTrabajoPierdeLoQueReservaUnPanel) {
   })) << s.stdout_;
   // A dock sits at its own layer, off the list of ordinary windows.
   EXPECT_TRUE(entradaDe(ax({"windows"}).json(), "Panel de prueba").is_null());
-}
-
-TEST(Ventanas, InfoDaLaPantallaVirtualYElPuntero) {
-  X x;
-  XWarpPointer(x.d(), None, DefaultRootWindow(x.d()), 0, 0, 0, 0, 100, 200);
-  XSync(x.d(), False);
-  auto s = ax({"info"});
-  EXPECT_EQ(s.codigo, 0);
-  EXPECT_EQ(s.stderr_, "");
-  const Json r = s.json();
-  EXPECT_EQ(r["pantalla_puntos"], (Json{{"ancho", 1280}, {"alto", 800}}));
-  EXPECT_EQ(r["pantalla_pixeles"], (Json{{"ancho", 1280}, {"alto", 800}}));
-  EXPECT_EQ(r["escala"], 1.0);
-  EXPECT_EQ(r["cursor"], (Json{{"x", 100}, {"y", 200}}));
-  EXPECT_EQ(r["pantalla_concedida"], true);
-  EXPECT_NE(r["macos"].get<std::string>().find("Linux"), std::string::npos);
 }
 
 }  // namespace
