@@ -32,32 +32,23 @@
 #include <unistd.h>
 
 #include <array>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <limits>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace {
 
-enum class Modo {
-  bucle,
-  cienmil,
-  megas,
-  utf8,
-  extremos,
-  firma,
-  errores,
-  referencias,
-  mudo,
-  dormida
-};
-
-Modo modo;
+const std::set<std::string> MODOS = {"bucle", "cienmil", "megas",       "utf8", "extremos",
+                                     "firma", "errores", "referencias", "mudo", "dormida"};
+std::string modo;
 bool registrada = false;
 Display* d = nullptr;
 Window ventana = 0;
@@ -126,36 +117,49 @@ Nodo boton(const std::string& nombre) {
   n.estados = visible();
   n.interfaces.push_back("org.a11y.atspi.Action");
   n.acciones = {"click"};
+  n.padre = propia(MARCO);
   return n;
 }
 
+// The names that `utf8` gives its buttons, by path.
+const std::map<std::string, std::string> NOMBRES_UTF8 = {
+    {"/h/control", std::string("ctl \x01\x02\x1b[31m\x7f\t\n\r fin", 20)},
+    {"/h/nocaracter", "no \xef\xbf\xbe \xef\xbf\xbf \xf4\x8f\xbf\xbf fin"},
+    {"/h/marca", "\xcc\x81 marca"},
+    {"/h/bidi", "\xe2\x80\xae bidi \xe2\x80\xa8 fin"}};
+
+// The sliders of `extremos` by path: extents in screen pixels and value.
+struct Extremo {
+  std::array<int32_t, 4> extension;
+  double valor;
+};
+const std::map<std::string, Extremo> EXTREMOS = {
+    {"/h/minimo", {{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, -DBL_MAX}},
+    {"/h/maximo", {{INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX}, DBL_MAX}},
+    {"/h/nan", {{INT32_MIN + 1, 0, INT32_MAX, INT32_MAX}, NAN}},
+    {"/h/infinito", {{0, INT32_MIN + 1, 1, INT32_MAX}, INFINITY}},
+    {"/h/negativo", {{-100, -100, INT32_MIN, INT32_MIN}, -INFINITY}}};
+
 // The frame's children in each mode, by path under /h/.
 std::vector<std::string> hijosDelMarco() {
-  switch (modo) {
-    case Modo::bucle:
-      return {"/h/vuelta", "/h/espejo", "/h/rombo1", "/h/rombo2", "/h/bien"};
-    case Modo::megas: {
-      std::vector<std::string> v;
-      for (int i = 0; i < ETIQUETAS_GRANDES; ++i) v.push_back("/h/grande" + std::to_string(i));
-      for (int i = 0; i < ACCIONES_SIN_FIN; ++i) v.push_back("/h/acciones" + std::to_string(i));
-      return v;
-    }
-    case Modo::utf8:
-      return {"/h/control", "/h/nocaracter", "/h/marca", "/h/bidi"};
-    case Modo::extremos:
-      return {"/h/minimo", "/h/maximo", "/h/nan", "/h/infinito", "/h/negativo", "/h/mentira"};
-    case Modo::referencias:
-      return {"/h/bien"};
-    default:
-      return {};
+  std::vector<std::string> v;
+  if (modo == "bucle") v = {"/h/vuelta", "/h/espejo", "/h/rombo1", "/h/rombo2", "/h/bien"};
+  if (modo == "referencias") v = {"/h/bien"};
+  if (modo == "megas") {
+    for (int i = 0; i < ETIQUETAS_GRANDES; ++i) v.push_back("/h/grande" + std::to_string(i));
+    for (int i = 0; i < ACCIONES_SIN_FIN; ++i) v.push_back("/h/acciones" + std::to_string(i));
   }
+  if (modo == "utf8") v = {"/h/control", "/h/nocaracter", "/h/marca", "/h/bidi"};
+  if (modo == "extremos")
+    v = {"/h/minimo", "/h/maximo", "/h/nan", "/h/infinito", "/h/negativo", "/h/mentira"};
+  return v;
 }
 
 std::optional<Nodo> nodo(const std::string& ruta) {
   if (ruta == RAIZ) {
     Nodo n;
     n.rol = ATSPI_ROLE_APPLICATION;
-    n.nombre = modo == Modo::megas ? "App hostil " + mega() : "App hostil";
+    n.nombre = modo == "megas" ? "App hostil " + mega() : "App hostil";
     n.hijos = {propia(MARCO)};
     n.padre = {"org.a11y.atspi.Registry", RAIZ};
     n.interfaces = {"org.a11y.atspi.Accessible", "org.a11y.atspi.Application"};
@@ -164,117 +168,73 @@ std::optional<Nodo> nodo(const std::string& ruta) {
   if (ruta == MARCO) {
     Nodo n;
     n.rol = ATSPI_ROLE_FRAME;
-    n.nombre = modo == Modo::megas ? mega() : "Ventana hostil";
+    n.nombre = modo == "megas" ? mega() : "Ventana hostil";
     n.padre = propia(RAIZ);
     n.estados = estados({ATSPI_STATE_ACTIVE, ATSPI_STATE_ENABLED, ATSPI_STATE_SENSITIVE,
                          ATSPI_STATE_SHOWING, ATSPI_STATE_VISIBLE});
-    if (modo == Modo::cienmil) {
+    if (modo == "cienmil") {
       n.cuantosHijos = CIEN_MIL;
-    } else if (modo == Modo::dormida) {
+    } else if (modo == "dormida") {
       n.hijos = {Ref{yo, "/org/a11y/atspi/null"}};
     } else {
       for (const auto& h : hijosDelMarco()) n.hijos.push_back(propia(h));
     }
     if (!n.hijos.empty()) n.enPunto = n.hijos.front();
-    if (modo == Modo::extremos) n.enPunto = propia("/h/minimo");
+    if (modo == "extremos") n.enPunto = propia("/h/minimo");
     return n;
   }
   if (ruta.rfind("/h/", 0) != 0) return std::nullopt;
   const std::string h = ruta.substr(3);
   Nodo n;
   n.padre = propia(MARCO);
-  switch (modo) {
-    case Modo::bucle:
-      if (h == "vuelta") {
-        n = boton("Vuelta");
-        n.padre = propia(MARCO);
-        n.hijos = {propia(RAIZ)};
-        n.enPunto = propia(RAIZ);
-      } else if (h == "espejo") {
-        n.nombre = "Espejo";
-        n.padre = propia(ruta);
-        n.hijos = {propia(ruta)};
-        n.enPunto = propia(ruta);
-        n.estados = visible();
-      } else if (h == "rombo1" || h == "rombo2") {
-        n.hijos = {propia(MARCO)};
-        n.estados = visible();
-      } else if (h == "bien") {
-        n = boton("Bien");
-        n.padre = propia(MARCO);
-      } else {
-        return std::nullopt;
-      }
-      return n;
-    case Modo::cienmil: {
-      if (h.rfind("b", 0) != 0) return std::nullopt;
-      n = boton("Botón " + h.substr(1));
-      n.padre = propia(MARCO);
-      return n;
+  n.estados = visible();
+  if (modo == "bucle" && (h == "vuelta" || h == "bien")) {
+    n = boton(h == "bien" ? "Bien" : "Vuelta");
+    if (h == "vuelta") {
+      n.hijos = {propia(RAIZ)};
+      n.enPunto = propia(RAIZ);
     }
-    case Modo::megas:
-      if (h.rfind("grande", 0) == 0) {
-        n.rol = ATSPI_ROLE_LABEL;
-        n.nombre = mega();
-        n.descripcion = mega();
-        n.texto = mega();
-        n.interfaces.push_back("org.a11y.atspi.Text");
-      } else if (h.rfind("acciones", 0) == 0) {
-        n = boton("Acciones " + h.substr(8));
-        n.padre = propia(MARCO);
-        n.cuantasAcciones = INT32_MAX;
-      } else {
-        return std::nullopt;
-      }
-      n.estados = visible();
-      return n;
-    case Modo::utf8:
-      n = boton("");
-      n.padre = propia(MARCO);
-      if (h == "control") n.nombre = std::string("ctl \x01\x02\x1b[31m\x7f\t\n\r fin", 20);
-      if (h == "nocaracter") n.nombre = "no \xef\xbf\xbe \xef\xbf\xbf \xf4\x8f\xbf\xbf fin";
-      if (h == "marca") n.nombre = "\xcc\x81 marca";
-      if (h == "bidi") n.nombre = "\xe2\x80\xae bidi \xe2\x80\xa8 fin";
-      n.descripcion = n.nombre;
-      return n;
-    case Modo::extremos:
-      n.rol = ATSPI_ROLE_SLIDER;
-      n.nombre = "Extremo " + h;
-      n.estados = visible();
-      n.interfaces.push_back("org.a11y.atspi.Value");
-      if (h == "minimo") {
-        n.extension = {{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}};
-        n.valor = -std::numeric_limits<double>::max();
-        n.enPunto = propia("/h/maximo");
-      } else if (h == "maximo") {
-        n.extension = {{INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX}};
-        n.valor = std::numeric_limits<double>::max();
-      } else if (h == "nan") {
-        n.extension = {{INT32_MIN + 1, 0, INT32_MAX, INT32_MAX}};
-        n.valor = std::nan("");
-      } else if (h == "infinito") {
-        n.extension = {{0, INT32_MIN + 1, 1, INT32_MAX}};
-        n.valor = std::numeric_limits<double>::infinity();
-      } else if (h == "negativo") {
-        n.extension = {{-100, -100, INT32_MIN, INT32_MIN}};
-        n.valor = -std::numeric_limits<double>::infinity();
-      } else if (h == "mentira") {
-        // Claims children it does not have, and states past any the protocol knows.
-        n.cuantosHijos = INT32_MAX;
-        n.estados = std::vector<uint32_t>(10000, 0xffffffffu);
-        n.extension = {{0, 0, 0, 0}};
-      } else {
-        return std::nullopt;
-      }
-      return n;
-    case Modo::referencias:
-      if (h != "bien") return std::nullopt;
-      n = boton("Bien");
-      n.padre = {"", "no es ruta"};
-      return n;
-    default:
-      return std::nullopt;
+  } else if (modo == "bucle" && h == "espejo") {
+    n.nombre = "Espejo";
+    n.padre = propia(ruta);
+    n.hijos = {propia(ruta)};
+    n.enPunto = propia(ruta);
+  } else if (modo == "bucle" && (h == "rombo1" || h == "rombo2")) {
+    n.hijos = {propia(MARCO)};
+  } else if (modo == "cienmil" && h.rfind("b", 0) == 0) {
+    n = boton("Botón " + h.substr(1));
+  } else if (modo == "megas" && h.rfind("grande", 0) == 0) {
+    n.rol = ATSPI_ROLE_LABEL;
+    n.nombre = n.descripcion = mega();
+    n.texto = mega();
+    n.interfaces.push_back("org.a11y.atspi.Text");
+  } else if (modo == "megas" && h.rfind("acciones", 0) == 0) {
+    n = boton("Acciones " + h.substr(8));
+    n.cuantasAcciones = INT32_MAX;
+  } else if (modo == "utf8") {
+    n = boton(NOMBRES_UTF8.contains(ruta) ? NOMBRES_UTF8.at(ruta) : "");
+    n.descripcion = n.nombre;
+  } else if (modo == "extremos" && (EXTREMOS.contains(ruta) || h == "mentira")) {
+    n.rol = ATSPI_ROLE_SLIDER;
+    n.nombre = "Extremo " + h;
+    n.interfaces.push_back("org.a11y.atspi.Value");
+    if (EXTREMOS.contains(ruta)) {
+      n.extension = EXTREMOS.at(ruta).extension;
+      n.valor = EXTREMOS.at(ruta).valor;
+    } else {
+      // Claims children it does not have, and states past any the protocol knows.
+      n.cuantosHijos = INT32_MAX;
+      n.estados = std::vector<uint32_t>(10000, 0xffffffffu);
+      n.extension = {{0, 0, 0, 0}};
+    }
+    if (h == "minimo") n.enPunto = propia("/h/maximo");
+  } else if (modo == "referencias" && h == "bien") {
+    n = boton("Bien");
+    n.padre = {"", "no es ruta"};
+  } else {
+    return std::nullopt;
   }
+  return n;
 }
 
 // The references that name nobody, or are none at all.
@@ -295,44 +255,13 @@ const std::vector<Ref>& malas() {
 
 // --- Writing replies ---------------------------------------------------------------------------
 
-void cadena(DBusMessageIter& it, const std::string& s) {
-  const char* c = s.c_str();
-  if (!dbus_message_iter_append_basic(&it, DBUS_TYPE_STRING, &c)) {
-    // libdbus refuses text that is not UTF-8 (or a NUL inside): an empty one goes instead.
-    const char* vacio = "";
-    dbus_message_iter_append_basic(&it, DBUS_TYPE_STRING, &vacio);
-  }
-}
-
-// A reference as (so) when it can be one; bad ones as (ss), the only way to send them.
-void referencia(DBusMessageIter& it, const Ref& r, bool comoTextos) {
-  DBusMessageIter s;
-  dbus_message_iter_open_container(&it, DBUS_TYPE_STRUCT, nullptr, &s);
-  cadena(s, r.bus);
-  const char* ruta = r.ruta.c_str();
-  dbus_message_iter_append_basic(&s, comoTextos ? DBUS_TYPE_STRING : DBUS_TYPE_OBJECT_PATH, &ruta);
-  dbus_message_iter_close_container(&it, &s);
-}
-
-void referencias(DBusMessageIter& it, const std::vector<Ref>& lista, bool comoTextos) {
-  DBusMessageIter a;
-  dbus_message_iter_open_container(&it, DBUS_TYPE_ARRAY, comoTextos ? "(ss)" : "(so)", &a);
-  for (const auto& r : lista) referencia(a, r, comoTextos);
-  dbus_message_iter_close_container(&it, &a);
-}
-
-void naturales(DBusMessageIter& it, const std::vector<uint32_t>& v) {
-  DBusMessageIter a;
-  dbus_message_iter_open_container(&it, DBUS_TYPE_ARRAY, "u", &a);
-  for (uint32_t n : v) dbus_message_iter_append_basic(&a, DBUS_TYPE_UINT32, &n);
-  dbus_message_iter_close_container(&it, &a);
-}
-
-void cadenas(DBusMessageIter& it, const std::vector<std::string>& v) {
-  DBusMessageIter a;
-  dbus_message_iter_open_container(&it, DBUS_TYPE_ARRAY, "s", &a);
-  for (const auto& s : v) cadena(a, s);
-  dbus_message_iter_close_container(&it, &a);
+// A container (a struct, an array or a variant of `firma`) holding what `dentro` puts in it.
+void contenedor(DBusMessageIter& it, int tipo, const char* firma,
+                const std::function<void(DBusMessageIter&)>& dentro) {
+  DBusMessageIter c;
+  dbus_message_iter_open_container(&it, tipo, firma, &c);
+  dentro(c);
+  dbus_message_iter_close_container(&it, &c);
 }
 
 template <typename T>
@@ -340,12 +269,41 @@ void basico(DBusMessageIter& it, int tipo, T v) {
   dbus_message_iter_append_basic(&it, tipo, &v);
 }
 
+void cadena(DBusMessageIter& it, const std::string& s) {
+  // libdbus refuses text that is not UTF-8 (or a NUL inside): an empty one goes instead.
+  const char* c = s.c_str();
+  if (!dbus_message_iter_append_basic(&it, DBUS_TYPE_STRING, &c)) basico(it, DBUS_TYPE_STRING, "");
+}
+
+// A reference as (so) when it can be one; bad ones as (ss), the only way to send them.
+void referencia(DBusMessageIter& it, const Ref& r, bool comoTextos) {
+  contenedor(it, DBUS_TYPE_STRUCT, nullptr, [&](DBusMessageIter& s) {
+    cadena(s, r.bus);
+    basico(s, comoTextos ? DBUS_TYPE_STRING : DBUS_TYPE_OBJECT_PATH, r.ruta.c_str());
+  });
+}
+
+void referencias(DBusMessageIter& it, const std::vector<Ref>& lista, bool comoTextos) {
+  contenedor(it, DBUS_TYPE_ARRAY, comoTextos ? "(ss)" : "(so)", [&](DBusMessageIter& a) {
+    for (const auto& r : lista) referencia(a, r, comoTextos);
+  });
+}
+
+void naturales(DBusMessageIter& it, const std::vector<uint32_t>& v) {
+  contenedor(it, DBUS_TYPE_ARRAY, "u", [&](DBusMessageIter& a) {
+    for (uint32_t n : v) basico(a, DBUS_TYPE_UINT32, n);
+  });
+}
+
+void cadenas(DBusMessageIter& it, const std::vector<std::string>& v) {
+  contenedor(it, DBUS_TYPE_ARRAY, "s", [&](DBusMessageIter& a) {
+    for (const auto& s : v) cadena(a, s);
+  });
+}
+
 void variante(DBusMessageIter& it, const char* firma,
               const std::function<void(DBusMessageIter&)>& dentro) {
-  DBusMessageIter v;
-  dbus_message_iter_open_container(&it, DBUS_TYPE_VARIANT, firma, &v);
-  dentro(v);
-  dbus_message_iter_close_container(&it, &v);
+  contenedor(it, DBUS_TYPE_VARIANT, firma, dentro);
 }
 
 std::array<int32_t, 4> extensionDe(const Nodo& n) {
@@ -363,7 +321,7 @@ int32_t cuantosHijos(const Nodo& n) {
 }
 
 std::vector<Ref> hijosDe(const Nodo& n) {
-  if (modo == Modo::cienmil && n.cuantosHijos == CIEN_MIL) {
+  if (modo == "cienmil" && n.cuantosHijos == CIEN_MIL) {
     std::vector<Ref> v;
     v.reserve(CIEN_MIL);
     for (int i = 0; i < CIEN_MIL; ++i) v.push_back(propia("/h/b" + std::to_string(i)));
@@ -375,31 +333,28 @@ std::vector<Ref> hijosDe(const Nodo& n) {
 // Where the application is described to clients that ask for its cache: every element once,
 // with its parent and index; the loops of `bucle` are in it as well.
 void cache(DBusMessageIter& it) {
-  DBusMessageIter a;
-  dbus_message_iter_open_container(&it, DBUS_TYPE_ARRAY, "((so)(so)(so)iiassusau)", &a);
   std::vector<std::string> rutas = {RAIZ, MARCO};
   for (const auto& h : hijosDelMarco()) rutas.push_back(h);
-  for (const auto& ruta : rutas) {
-    auto n = nodo(ruta);
-    DBusMessageIter s;
-    dbus_message_iter_open_container(&a, DBUS_TYPE_STRUCT, nullptr, &s);
-    referencia(s, propia(ruta), false);
-    referencia(s, propia(RAIZ), false);
-    referencia(s, n->padre.bus.empty() ? propia(RAIZ) : n->padre, false);
-    int32_t indice = 0;
-    if (auto p = nodo(n->padre.ruta))
-      for (size_t i = 0; i < p->hijos.size(); ++i)
-        if (p->hijos[i].ruta == ruta) indice = int32_t(i);
-    basico(s, DBUS_TYPE_INT32, indice);
-    basico(s, DBUS_TYPE_INT32, cuantosHijos(*n));
-    cadenas(s, n->interfaces);
-    cadena(s, n->nombre);
-    basico(s, DBUS_TYPE_UINT32, n->rol);
-    cadena(s, n->descripcion);
-    naturales(s, n->estados);
-    dbus_message_iter_close_container(&a, &s);
-  }
-  dbus_message_iter_close_container(&it, &a);
+  contenedor(it, DBUS_TYPE_ARRAY, "((so)(so)(so)iiassusau)", [&](DBusMessageIter& a) {
+    for (const auto& ruta : rutas)
+      contenedor(a, DBUS_TYPE_STRUCT, nullptr, [&](DBusMessageIter& s) {
+        auto n = nodo(ruta);
+        referencia(s, propia(ruta), false);
+        referencia(s, propia(RAIZ), false);
+        referencia(s, n->padre.bus.empty() ? propia(RAIZ) : n->padre, false);
+        int32_t indice = 0;
+        if (auto p = nodo(n->padre.ruta))
+          for (size_t i = 0; i < p->hijos.size(); ++i)
+            if (p->hijos[i].ruta == ruta) indice = int32_t(i);
+        basico(s, DBUS_TYPE_INT32, indice);
+        basico(s, DBUS_TYPE_INT32, cuantosHijos(*n));
+        cadenas(s, n->interfaces);
+        cadena(s, n->nombre);
+        basico(s, DBUS_TYPE_UINT32, n->rol);
+        cadena(s, n->descripcion);
+        naturales(s, n->estados);
+      });
+  });
 }
 
 // The value of a property, in its variant; false when the object has no such property.
@@ -411,8 +366,8 @@ bool propiedad(DBusMessageIter& it, const Nodo& n, const std::string& nombre) {
   else if (nombre == "ChildCount")
     variante(it, "i", [&](DBusMessageIter& v) { basico(v, DBUS_TYPE_INT32, cuantosHijos(n)); });
   else if (nombre == "Parent")
-    variante(it, modo == Modo::referencias ? "(ss)" : "(so)",
-             [&](DBusMessageIter& v) { referencia(v, n.padre, modo == Modo::referencias); });
+    variante(it, modo == "referencias" ? "(ss)" : "(so)",
+             [&](DBusMessageIter& v) { referencia(v, n.padre, modo == "referencias"); });
   else if (nombre == "NActions")
     variante(it, "i", [&](DBusMessageIter& v) {
       basico(v, DBUS_TYPE_INT32,
@@ -422,7 +377,7 @@ bool propiedad(DBusMessageIter& it, const Nodo& n, const std::string& nombre) {
     variante(it, "d", [&](DBusMessageIter& v) { basico(v, DBUS_TYPE_DOUBLE, *n.valor); });
   else if (nombre == "ToolkitName")
     variante(it, "s",
-             [&](DBusMessageIter& v) { cadena(v, modo == Modo::dormida ? "Chromium" : "hostil"); });
+             [&](DBusMessageIter& v) { cadena(v, modo == "dormida" ? "Chromium" : "hostil"); });
   else if (nombre == "Version" || nombre == "AtspiVersion")
     variante(it, "s", [&](DBusMessageIter& v) { cadena(v, "2.1"); });
   else if (nombre == "Locale")
@@ -436,158 +391,142 @@ DBusMessage* error(DBusMessage* llamada, const char* nombre = DBUS_ERROR_FAILED)
   return dbus_message_new_error(llamada, nombre, "no");
 }
 
+// `firma`: a number where text is asked for, text where numbers are, and so on.
+void conOtraFirma(DBusMessageIter& it, const std::string& metodo) {
+  auto estructura = [&](DBusMessageIter& s) {
+    for (int i = 0; i < 4; ++i) basico(s, DBUS_TYPE_DOUBLE, 10.0);
+  };
+  auto par = [](DBusMessageIter& v) {
+    contenedor(v, DBUS_TYPE_STRUCT, nullptr, [](DBusMessageIter& s) {
+      basico(s, DBUS_TYPE_INT32, 1);
+      basico(s, DBUS_TYPE_INT32, 2);
+    });
+  };
+  if (metodo == "GetRole" || metodo == "GetIndexInParent")
+    cadena(it, "push button");
+  else if (metodo == "GetChildren" || metodo == "GetMatches")
+    cadenas(it, {yo, MARCO});
+  else if (metodo == "GetState")
+    basico(it, DBUS_TYPE_UINT32, uint32_t(0xffffffffu));
+  else if (metodo == "GetInterfaces")
+    naturales(it, {1, 2, 3});
+  else if (metodo == "GetExtents")
+    contenedor(it, DBUS_TYPE_STRUCT, nullptr, estructura);
+  else if (metodo == "GetAccessibleAtPoint" || metodo == "GetChildAtIndex")
+    cadena(it, MARCO);
+  else if (metodo == "Get")
+    variante(it, "(ii)", par);
+  else if (metodo == "GetItems")
+    referencias(it, {propia(RAIZ)}, false);
+  else
+    basico(it, DBUS_TYPE_INT32, -1);
+}
+
+// What a method of the element answers; false when it has no such method.
+bool metodoDe(DBusMessageIter& it, const Nodo& n, const std::string& ruta,
+              const std::string& metodo, DBusMessage* llamada) {
+  const bool sinNombre = modo == "referencias";
+  int32_t i = 0;
+  dbus_message_get_args(llamada, nullptr, DBUS_TYPE_INT32, &i, DBUS_TYPE_INVALID);
+  if (metodo == "GetItems" && modo == "bucle")
+    cache(it);
+  else if (metodo == "GetChildren" && sinNombre && ruta == MARCO)
+    referencias(it, malas(), true);
+  else if (metodo == "GetChildren")
+    referencias(it, hijosDe(n), false);
+  else if (metodo == "GetChildAtIndex") {
+    const auto hijos = hijosDe(n);
+    referencia(it, i >= 0 && size_t(i) < hijos.size() ? hijos[i] : Ref{yo, "/h/nada"}, false);
+  } else if (metodo == "GetRole")
+    basico(it, DBUS_TYPE_UINT32, n.rol);
+  else if (metodo == "GetRoleName" || metodo == "GetLocalizedRoleName")
+    cadena(it, "rol");
+  else if (metodo == "GetState")
+    naturales(it, n.estados);
+  else if (metodo == "GetInterfaces")
+    cadenas(it, n.interfaces);
+  else if (metodo == "GetIndexInParent")
+    basico(it, DBUS_TYPE_INT32, 0);
+  else if (metodo == "GetAttributes")
+    contenedor(it, DBUS_TYPE_ARRAY, "{ss}", [&](DBusMessageIter& a) {
+      contenedor(a, DBUS_TYPE_DICT_ENTRY, nullptr, [&](DBusMessageIter& e) {
+        cadena(e, "placeholder-text");
+        cadena(e, modo == "megas" ? mega() : n.nombre);
+      });
+    });
+  else if (metodo == "GetExtents")
+    contenedor(it, DBUS_TYPE_STRUCT, nullptr, [&](DBusMessageIter& s) {
+      for (int32_t v : extensionDe(n)) basico(s, DBUS_TYPE_INT32, v);
+    });
+  else if (metodo == "GetAccessibleAtPoint" && sinNombre)
+    referencia(it, {"", "no es ruta"}, true);
+  else if (metodo == "GetAccessibleAtPoint")
+    referencia(it, n.enPunto.value_or(Ref{yo, "/org/a11y/atspi/null"}), false);
+  else if (metodo == "GetMatches" && sinNombre)
+    referencias(it, malas(), true);
+  else if (metodo == "GetName")
+    cadena(it, i >= 0 && size_t(i) < n.acciones.size() ? n.acciones[i] : "otra");
+  else if (metodo == "GetActions")
+    contenedor(it, DBUS_TYPE_ARRAY, "(sss)", [&](DBusMessageIter& a) {
+      for (const auto& nombre : n.acciones)
+        contenedor(a, DBUS_TYPE_STRUCT, nullptr, [&](DBusMessageIter& s) {
+          for (int k = 0; k < 3; ++k) cadena(s, nombre);
+        });
+    });
+  else if (metodo == "DoAction")
+    basico(it, DBUS_TYPE_BOOLEAN, dbus_bool_t(true));
+  else if (metodo == "GetText" && n.texto)
+    cadena(it, *n.texto);
+  else if (metodo == "GetApplicationBusAddress")
+    cadena(it, "");
+  else
+    return false;
+  return true;
+}
+
 // The answer the mode gives to a call, or nothing when it gives none.
 DBusMessage* respuesta(DBusMessage* llamada) {
   auto texto = [](const char* t) { return std::string(t ? t : ""); };
   const std::string interfaz = texto(dbus_message_get_interface(llamada));
   const std::string metodo = texto(dbus_message_get_member(llamada));
   const std::string ruta = texto(dbus_message_get_path(llamada));
-  if (modo == Modo::errores) return error(llamada);
+  if (modo == "errores") return error(llamada);
   DBusMessage* r = dbus_message_new_method_return(llamada);
   DBusMessageIter it;
   dbus_message_iter_init_append(r, &it);
-  if (modo == Modo::firma) {
-    // A number where text is asked for, text where numbers are, and so on.
-    if (metodo == "GetRole" || metodo == "GetIndexInParent")
-      cadena(it, "push button");
-    else if (metodo == "GetChildren" || metodo == "GetMatches")
-      cadenas(it, {yo, MARCO});
-    else if (metodo == "GetState")
-      basico(it, DBUS_TYPE_UINT32, uint32_t(0xffffffffu));
-    else if (metodo == "GetInterfaces")
-      naturales(it, {1, 2, 3});
-    else if (metodo == "GetExtents") {
-      DBusMessageIter s;
-      dbus_message_iter_open_container(&it, DBUS_TYPE_STRUCT, nullptr, &s);
-      for (int i = 0; i < 4; ++i) basico(s, DBUS_TYPE_DOUBLE, 10.0);
-      dbus_message_iter_close_container(&it, &s);
-    } else if (metodo == "GetAccessibleAtPoint" || metodo == "GetChildAtIndex")
-      cadena(it, MARCO);
-    else if (metodo == "Get")
-      variante(it, "(ii)", [](DBusMessageIter& v) {
-        DBusMessageIter s;
-        dbus_message_iter_open_container(&v, DBUS_TYPE_STRUCT, nullptr, &s);
-        basico(s, DBUS_TYPE_INT32, 1);
-        basico(s, DBUS_TYPE_INT32, 2);
-        dbus_message_iter_close_container(&v, &s);
-      });
-    else if (metodo == "GetItems")
-      referencias(it, {propia(RAIZ)}, false);
-    else
-      basico(it, DBUS_TYPE_INT32, -1);
+  if (modo == "firma") {
+    conOtraFirma(it, metodo);
     return r;
   }
+  const char* fallo = nullptr;
   auto n = nodo(ruta == "/org/a11y/atspi/cache" ? RAIZ : ruta);
-  if (!n) {
-    dbus_message_unref(r);
-    return error(llamada, DBUS_ERROR_UNKNOWN_OBJECT);
-  }
-  const bool sinNombre = modo == Modo::referencias;
-  if (interfaz == DBUS_INTERFACE_PROPERTIES && metodo == "Get") {
-    const char *i = nullptr, *p = nullptr;
-    if (!dbus_message_get_args(llamada, nullptr, DBUS_TYPE_STRING, &i, DBUS_TYPE_STRING, &p,
-                               DBUS_TYPE_INVALID) ||
-        !propiedad(it, *n, p)) {
-      dbus_message_unref(r);
-      return error(llamada, DBUS_ERROR_UNKNOWN_PROPERTY);
-    }
-  } else if (interfaz == DBUS_INTERFACE_PROPERTIES && metodo == "Set") {
-  } else if (metodo == "GetItems" && modo == Modo::bucle) {
-    cache(it);
-  } else if (metodo == "GetChildren") {
-    if (sinNombre && ruta == MARCO) {
-      referencias(it, malas(), true);
-    } else {
-      referencias(it, hijosDe(*n), false);
-    }
-  } else if (metodo == "GetChildAtIndex") {
-    int32_t i = 0;
-    dbus_message_get_args(llamada, nullptr, DBUS_TYPE_INT32, &i, DBUS_TYPE_INVALID);
-    const auto hijos = hijosDe(*n);
-    referencia(it, i >= 0 && size_t(i) < hijos.size() ? hijos[i] : Ref{yo, "/h/nada"}, false);
-  } else if (metodo == "GetRole") {
-    basico(it, DBUS_TYPE_UINT32, n->rol);
-  } else if (metodo == "GetRoleName" || metodo == "GetLocalizedRoleName") {
-    cadena(it, "rol");
-  } else if (metodo == "GetState") {
-    naturales(it, n->estados);
-  } else if (metodo == "GetInterfaces") {
-    cadenas(it, n->interfaces);
-  } else if (metodo == "GetIndexInParent") {
-    basico(it, DBUS_TYPE_INT32, 0);
-  } else if (metodo == "GetAttributes") {
-    DBusMessageIter a, e;
-    dbus_message_iter_open_container(&it, DBUS_TYPE_ARRAY, "{ss}", &a);
-    dbus_message_iter_open_container(&a, DBUS_TYPE_DICT_ENTRY, nullptr, &e);
-    cadena(e, "placeholder-text");
-    cadena(e, modo == Modo::megas ? mega() : n->nombre);
-    dbus_message_iter_close_container(&a, &e);
-    dbus_message_iter_close_container(&it, &a);
-  } else if (metodo == "GetExtents") {
-    DBusMessageIter s;
-    dbus_message_iter_open_container(&it, DBUS_TYPE_STRUCT, nullptr, &s);
-    for (int32_t v : extensionDe(*n)) basico(s, DBUS_TYPE_INT32, v);
-    dbus_message_iter_close_container(&it, &s);
-  } else if (metodo == "GetAccessibleAtPoint") {
-    if (sinNombre) {
-      referencia(it, {"", "no es ruta"}, true);
-    } else {
-      referencia(it, n->enPunto.value_or(Ref{yo, "/org/a11y/atspi/null"}), false);
-    }
-  } else if (metodo == "GetMatches") {
-    if (sinNombre) {
-      referencias(it, malas(), true);
-    } else {
-      dbus_message_unref(r);
-      return error(llamada, DBUS_ERROR_UNKNOWN_METHOD);
-    }
-  } else if (metodo == "GetName") {
-    int32_t i = 0;
-    dbus_message_get_args(llamada, nullptr, DBUS_TYPE_INT32, &i, DBUS_TYPE_INVALID);
-    cadena(it, i >= 0 && size_t(i) < n->acciones.size() ? n->acciones[i] : "otra");
-  } else if (metodo == "GetActions") {
-    DBusMessageIter a, s;
-    dbus_message_iter_open_container(&it, DBUS_TYPE_ARRAY, "(sss)", &a);
-    for (const auto& nombre : n->acciones) {
-      dbus_message_iter_open_container(&a, DBUS_TYPE_STRUCT, nullptr, &s);
-      for (int i = 0; i < 3; ++i) cadena(s, nombre);
-      dbus_message_iter_close_container(&a, &s);
-    }
-    dbus_message_iter_close_container(&it, &a);
-  } else if (metodo == "DoAction") {
-    basico(it, DBUS_TYPE_BOOLEAN, dbus_bool_t(true));
-  } else if (metodo == "GetText" && n->texto) {
-    cadena(it, *n->texto);
-  } else if (metodo == "GetApplicationBusAddress") {
-    cadena(it, "");
-  } else {
-    dbus_message_unref(r);
-    return error(llamada, DBUS_ERROR_UNKNOWN_METHOD);
-  }
-  return r;
+  const char *i = nullptr, *p = nullptr;
+  if (!n)
+    fallo = DBUS_ERROR_UNKNOWN_OBJECT;
+  else if (interfaz == DBUS_INTERFACE_PROPERTIES && metodo == "Get")
+    fallo = dbus_message_get_args(llamada, nullptr, DBUS_TYPE_STRING, &i, DBUS_TYPE_STRING, &p,
+                                  DBUS_TYPE_INVALID) &&
+                    propiedad(it, *n, p)
+                ? nullptr
+                : DBUS_ERROR_UNKNOWN_PROPERTY;
+  else if (!(interfaz == DBUS_INTERFACE_PROPERTIES && metodo == "Set") &&
+           !metodoDe(it, *n, ruta, metodo, llamada))
+    fallo = DBUS_ERROR_UNKNOWN_METHOD;
+  if (!fallo) return r;
+  dbus_message_unref(r);
+  return error(llamada, fallo);
 }
 
 DBusHandlerResult alLlegar(DBusConnection* c, DBusMessage* m, void*) {
   if (dbus_message_get_type(m) != DBUS_MESSAGE_TYPE_METHOD_CALL)
     return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
   // Silent from the moment it is registered.
-  if (modo == Modo::mudo && registrada) return DBUS_HANDLER_RESULT_HANDLED;
-  if (DBusMessage* r = modo == Modo::mudo ? dbus_message_new_method_return(m) : respuesta(m)) {
+  if (modo == "mudo" && registrada) return DBUS_HANDLER_RESULT_HANDLED;
+  if (DBusMessage* r = modo == "mudo" ? dbus_message_new_method_return(m) : respuesta(m)) {
     dbus_connection_send(c, r, nullptr);
     dbus_message_unref(r);
   }
   return DBUS_HANDLER_RESULT_HANDLED;
-}
-
-std::optional<Modo> modoDe(const std::string& s) {
-  const std::pair<const char*, Modo> modos[] = {
-      {"bucle", Modo::bucle},     {"cienmil", Modo::cienmil},         {"megas", Modo::megas},
-      {"utf8", Modo::utf8},       {"extremos", Modo::extremos},       {"firma", Modo::firma},
-      {"errores", Modo::errores}, {"referencias", Modo::referencias}, {"mudo", Modo::mudo},
-      {"dormida", Modo::dormida}};
-  for (auto [nombre, m] : modos)
-    if (s == nombre) return m;
-  return std::nullopt;
 }
 
 // The accessibility bus, as the session's launcher gives its address.
@@ -633,11 +572,10 @@ void mapearVentana() {
 int main(int argc, char** argv) {
   // libdbus would otherwise end the process on its own checks (text that is not UTF-8).
   setenv("DBUS_FATAL_WARNINGS", "0", 1);
-  auto m = argc == 2 ? modoDe(argv[1]) : std::nullopt;
+  modo = argc == 2 ? argv[1] : "";
   d = XOpenDisplay(nullptr);
-  if (!m || !d) return 1;
-  modo = *m;
-  if (modo == Modo::utf8) {
+  if (!MODOS.contains(modo) || !d) return 1;
+  if (modo == "utf8") {
     // Whether libdbus lets bytes that are not UTF-8 through at all.
     DBusMessage* prueba = dbus_message_new_signal("/h", "h.h", "h");
     const char* mal = "mal \xff\xfe \xc3";
