@@ -153,6 +153,27 @@ DialogoEntrada::DialogoEntrada(const std::string& titulo)
 
 namespace {
 
+std::vector<std::string> ordenDeXvfb(const std::vector<std::string>& args) {
+  std::vector<std::string> orden{"Xvfb", "-displayfd", "1", "-nolisten", "tcp"};
+  orden.insert(orden.end(), args.begin(), args.end());
+  return orden;
+}
+
+}  // namespace
+
+PantallaPropia::PantallaPropia(const std::vector<std::string>& args) : xvfb_(ordenDeXvfb(args)) {
+  std::string numero;
+  if (hasta(5s, [&] { return (numero = xvfb_.salida()).find('\n') != std::string::npos; }))
+    nombre_ = ":" + numero.substr(0, numero.find('\n'));
+}
+
+void PantallaPropia::quitar() {
+  kill(xvfb_.pid(), SIGKILL);
+  xvfb_.esperarFin();
+}
+
+namespace {
+
 std::string archivoTemporal() {
   char plantilla[] = "/tmp/tildo-registro-XXXXXX";
   const int fd = mkstemp(plantilla);

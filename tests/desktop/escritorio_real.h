@@ -102,6 +102,20 @@ class DialogoEntrada {
   unsigned long ventana_ = 0;
 };
 
+// An X server of the test's own (Xvfb with the arguments given), which it can take away; its
+// display's name once it has started, empty when it did not.
+class PantallaPropia {
+ public:
+  explicit PantallaPropia(const std::vector<std::string>& args = {});
+  const std::string& nombre() const { return nombre_; }
+  // Killed, so that its clients lose it as they would a crashed server.
+  void quitar();
+
+ private:
+  Aplicacion xvfb_;
+  std::string nombre_;
+};
+
 // The logging X client (cliente_registro.cpp) over the whole screen: it writes one line per
 // pointer motion ("movimiento X Y ESTADO"), button press or release ("pulsado B X Y",
 // "soltado B X Y", root coordinates) and keyboard mapping change ("mapa").

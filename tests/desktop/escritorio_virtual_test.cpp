@@ -53,13 +53,9 @@ TEST(EscritorioVirtual, DesmontaTodoAlRecibirUnaSenal) {
   // The nested desktop writes its display number, then waits to be stopped.
   Aplicacion anidado({ARNES, "sh", "-c", "echo $DISPLAY; exec sleep 60"});
   std::string pantalla;
-  const auto fin = std::chrono::steady_clock::now() + 30s;
-  while (pantalla.empty() && std::chrono::steady_clock::now() < fin) {
-    std::this_thread::sleep_for(50ms);
-    const std::string s = anidado.salida();
-    if (s.find('\n') != std::string::npos) pantalla = s.substr(0, s.find('\n'));
-  }
-  ASSERT_FALSE(pantalla.empty());
+  ASSERT_TRUE(hasta(
+      30s, [&] { return (pantalla = anidado.salida()).find('\n') != std::string::npos; }, 50ms));
+  pantalla.resize(pantalla.find('\n'));
   ASSERT_NE(pantalla, std::getenv("DISPLAY"));
   // Its daemons (the X server, the window manager, the buses) go with it. The display number
   // itself proves nothing: another desktop may take it at once.

@@ -124,14 +124,12 @@ TEST(PunteroReal, UnaPantallaQueRechazaLaConexionNoEscribeEnStderr) {
   ASSERT_EQ(
       sistema({"xauth", "-q", "-f", cookies, "add", ":0", ".", "00112233445566778899aabbccddeeff"}),
       0);
-  Aplicacion servidor({"Xvfb", "-displayfd", "1", "-auth", cookies, "-nolisten", "tcp"});
-  std::string numero;
-  ASSERT_TRUE(
-      hasta(5s, [&] { return (numero = servidor.salida()).find('\n') != std::string::npos; }));
-  numero.pop_back();
-  const auto s = correr(
-      "tildo-ax", {"move", "1", "2"},
-      {{"TILDO_ESCRITORIO", ""}, {"DISPLAY", ":" + numero}, {"XAUTHORITY", carpeta / "ninguna"}});
+  const PantallaPropia servidor({"-auth", cookies});
+  ASSERT_FALSE(servidor.nombre().empty());
+  const auto s = correr("tildo-ax", {"move", "1", "2"},
+                        {{"TILDO_ESCRITORIO", ""},
+                         {"DISPLAY", servidor.nombre()},
+                         {"XAUTHORITY", carpeta / "ninguna"}});
   EXPECT_EQ(s.stderr_, "");
   EXPECT_EQ(s.codigo, 1);
   EXPECT_EQ(s.json()["ok"], false);

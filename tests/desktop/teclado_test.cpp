@@ -160,9 +160,9 @@ bool aMitadDeTexto() {
   return false;
 }
 
-EnMarcha escribiendo(const std::string& texto) {
-  return EnMarcha("tildo-ax", {"type", texto}, {{"TILDO_ESCRITORIO", ""}, {"TILDO_REGISTRO", ""}},
-                  false);
+// A tildo-ax run kept going, to be signalled, stopped or raced while it works.
+EnMarcha axEnMarcha(const std::vector<std::string>& args) {
+  return EnMarcha("tildo-ax", args, {{"TILDO_ESCRITORIO", ""}, {"TILDO_REGISTRO", ""}}, false);
 }
 
 TEST(TecladoReal, UnaSenalAMitadDeTextoDevuelveElTeclado) {
@@ -171,7 +171,7 @@ TEST(TecladoReal, UnaSenalAMitadDeTextoDevuelveElTeclado) {
   for (auto [senal, nombre] : {std::pair{SIGTERM, "SIGTERM"}, std::pair{SIGHUP, "SIGHUP"}}) {
     DialogoEntrada dialogo;
     ASSERT_TRUE(dialogo.listo());
-    EnMarcha tipeo = escribiendo(TEXTO);
+    EnMarcha tipeo = axEnMarcha({"type", TEXTO});
     ASSERT_TRUE(aMitadDeTexto()) << nombre;
     kill(tipeo.pid(), senal);
     EXPECT_EQ(tipeo.linea(),
@@ -195,7 +195,7 @@ TEST(TecladoReal, LaSiguienteEjecucionReparaElTecladoDeUnaMatada) {
   fijarBloqMayus(x);
   const std::string antes = mapaDelTeclado();
   {
-    EnMarcha tipeo = escribiendo(TEXTO);
+    EnMarcha tipeo = axEnMarcha({"type", TEXTO});
     ASSERT_TRUE(aMitadDeTexto());
     kill(tipeo.pid(), SIGKILL);
     EXPECT_EQ(tipeo.fin(), 128 + SIGKILL);
@@ -208,21 +208,16 @@ TEST(TecladoReal, LaSiguienteEjecucionReparaElTecladoDeUnaMatada) {
   EXPECT_TRUE(bloqMayus(x));
 }
 
-EnMarcha tecla(const std::string& combo) {
-  return EnMarcha("tildo-ax", {"key", combo}, {{"TILDO_ESCRITORIO", ""}, {"TILDO_REGISTRO", ""}},
-                  false);
-}
-
 TEST(TecladoReal, UnaEjecucionDetenidaNoDejaEsperandoALasDemas) {
   fijarDistribucion("us");
   const std::string antes = mapaDelTeclado();
-  EnMarcha tipeo = escribiendo(TEXTO);
+  EnMarcha tipeo = axEnMarcha({"type", TEXTO});
   ASSERT_TRUE(aMitadDeTexto());
   std::this_thread::sleep_for(50ms);
   kill(tipeo.pid(), SIGSTOP);
   // The stopped run keeps the keyboard: the next one waits for it a while, then gives up and
   // says why.
-  EnMarcha otra = tecla("a");
+  EnMarcha otra = axEnMarcha({"key", "a"});
   EXPECT_EQ(otra.linea(6s),
             "{\"error\":\"otra ejecución de tildo-ax tiene el teclado desde hace más de 2 s "
             "(¿está detenida?); no pulsé ninguna tecla\",\"ok\":false}");
@@ -232,7 +227,7 @@ TEST(TecladoReal, UnaEjecucionDetenidaNoDejaEsperandoALasDemas) {
   EXPECT_EQ(tipeo.fin(20s), 0);
   EXPECT_EQ(mapaDelTeclado(), antes);
   EXPECT_EQ(notaDelTeclado(), "");
-  EnMarcha despues = tecla("a");
+  EnMarcha despues = axEnMarcha({"key", "a"});
   EXPECT_EQ(despues.fin(), 0);
 }
 
@@ -241,7 +236,7 @@ TEST(TecladoReal, UnaDistribucionCargadaMientrasEscribeConservaSusTeclas) {
   const std::string alemana = mapaDelTeclado();
   fijarDistribucion("us");
   ASSERT_NE(mapaDelTeclado(), alemana);
-  EnMarcha tipeo = escribiendo(TEXTO);
+  EnMarcha tipeo = axEnMarcha({"type", TEXTO});
   ASSERT_TRUE(aMitadDeTexto());
   // Stopped in a pause between keys, so that the layout surely comes while keycodes are lent.
   std::this_thread::sleep_for(50ms);
@@ -263,8 +258,8 @@ TEST(TecladoReal, DosTextosALaVezLleganUnoTrasOtro) {
     DialogoEntrada dialogo;
     ASSERT_TRUE(dialogo.listo());
     {
-      EnMarcha a = escribiendo(uno);
-      EnMarcha b = escribiendo(otro);
+      EnMarcha a = axEnMarcha({"type", uno});
+      EnMarcha b = axEnMarcha({"type", otro});
       EXPECT_EQ(a.fin(10s), 0);
       EXPECT_EQ(b.fin(10s), 0);
     }

@@ -3,11 +3,9 @@
 // and ends when the X server goes.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <thread>
 
@@ -137,42 +135,6 @@ TEST(VigiaReal, ConLaEntradaCerradaViveLoQueViveSuPadre) {
   EXPECT_LT(Reloj::now() - muerte, 2500ms);
   EXPECT_TRUE(WIFEXITED(crudo) && WEXITSTATUS(crudo) == 0) << crudo;
 }
-
-// An X server of the test's own, which it can take away.
-class PantallaPropia {
- public:
-  PantallaPropia() {
-    int fds[2];
-    if (pipe(fds)) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(fds[1], 3);
-      const int nulo = open("/dev/null", O_WRONLY);
-      dup2(nulo, 1);
-      dup2(nulo, 2);
-      execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "640x480x24",
-             nullptr);
-      _exit(127);
-    }
-    close(fds[1]);
-    char numero[16] = {};
-    if (read(fds[0], numero, sizeof numero - 1) > 0)
-      nombre_ = ":" + std::to_string(std::atoi(numero));
-    close(fds[0]);
-  }
-  ~PantallaPropia() { quitar(); }
-  const std::string& nombre() const { return nombre_; }
-  void quitar() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  std::string nombre_;
-};
 
 TEST(VigiaReal, TerminaConTresCuandoSeVaLaPantalla) {
   PantallaPropia pantalla;
