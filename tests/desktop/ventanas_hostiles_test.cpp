@@ -128,19 +128,20 @@ TEST(VentanasHostiles, UnGestorQueNombraVentanasQueYaNoEstan) {
   XDestroyWindow(x.d(), ida);
   // The stacking list, bottom to top: gone windows, nothing, the real one twice.
   const std::vector<long> apiladas{long(ida), 0, 0x1fffffff, long(real), long(real), long(ida) + 1};
-  const std::vector<unsigned long> apiladasLeidas(apiladas.begin(), apiladas.end());
   // The real manager, still focusing the client's new windows, writes its own lists over these
   // when it gets round to it: a reply counts when they held from before the command to after it.
   const auto conListasFalsas = [&](const std::vector<std::string>& args) {
-    for (int i = 0; i < 20; ++i) {
+    Json r;
+    const auto valida = [&] {
       x.cardinales("_NET_CLIENT_LIST_STACKING", XA_WINDOW, apiladas);
       x.cardinales("_NET_ACTIVE_WINDOW", XA_WINDOW, {long(ida)});
-      const Json r = sensata(args);
-      if (x.propiedad(x.raiz(), "_NET_CLIENT_LIST_STACKING", XA_WINDOW) == apiladasLeidas &&
-          x.propiedad(x.raiz(), "_NET_ACTIVE_WINDOW", XA_WINDOW) == std::vector<unsigned long>{ida})
-        return r;
-      std::this_thread::sleep_for(100ms);
-    }
+      r = sensata(args);
+      return x.propiedad(x.raiz(), "_NET_CLIENT_LIST_STACKING", XA_WINDOW) ==
+                 std::vector<unsigned long>(apiladas.begin(), apiladas.end()) &&
+             x.propiedad(x.raiz(), "_NET_ACTIVE_WINDOW", XA_WINDOW) ==
+                 std::vector<unsigned long>{ida};
+    };
+    if (hasta(10s, valida, 100ms)) return r;
     ADD_FAILURE() << "el gestor de ventanas no deja de escribir sus listas";
     return Json::object();
   };
