@@ -115,12 +115,34 @@ void falsear(xcb_connection_t* c, uint8_t tipo, uint8_t detalle, int16_t x = 0, 
 
 }  // namespace
 
-EntradaX11::EntradaX11(ConexionX11& conexion) : conexion_(conexion) {}
+EntradaX11::EntradaX11(ConexionX11& conexion, bool conGuardia)
+    : conexion_(conexion), conGuardia_(conGuardia) {}
 
-// The connection waits, as it closes, for the server to take every event.
+// The connection waits, as it closes, for the server to take every event. The guardian is let
+// go only once the server has: a client that hangs up loses what the server has not read yet.
 EntradaX11::~EntradaX11() {
   terminarTexto();
+  while (!botones_.empty()) pulsarBoton(botones_.back(), false);
+  if (guardia_) {
+    conexion_.confirmar();
+    guardia_.reset();
+  }
   interrupcion_.reset();
+}
+
+void EntradaX11::deshacer(const Retenido& retenido) {
+  ConexionX11 conexion;
+  EntradaX11 entrada(conexion, false);
+  xcb_connection_t* c = entrada.conectada();
+  for (uint8_t keycode : retenido.teclas) falsear(c, XCB_KEY_RELEASE, keycode);
+  for (uint8_t boton : retenido.botones) falsear(c, XCB_BUTTON_RELEASE, boton);
+  xcb_flush(c);
+  if (retenido.teclado) entrada.teclado();
+}
+
+void EntradaX11::retener() {
+  if (!interrupcion_) interrupcion_.emplace();
+  if (conGuardia_ && !guardia_) guardia_.emplace(&EntradaX11::deshacer);
 }
 
 void EntradaX11::raton(int tipo, Punto punto, int boton) {
@@ -133,12 +155,12 @@ void EntradaX11::raton(int tipo, Punto punto, int boton) {
     case tipo::IZQUIERDO_ABAJO:
     case tipo::DERECHO_ABAJO:
     case tipo::OTRO_ABAJO:
-      falsear(c, XCB_BUTTON_PRESS, botonX(tipo, boton));
+      pulsarBoton(botonX(tipo, boton), true);
       break;
     case tipo::IZQUIERDO_ARRIBA:
     case tipo::DERECHO_ARRIBA:
     case tipo::OTRO_ARRIBA:
-      falsear(c, XCB_BUTTON_RELEASE, botonX(tipo, boton));
+      pulsarBoton(botonX(tipo, boton), false);
       break;
     default:
       break;
@@ -276,7 +298,8 @@ const x11::TecladoXkb& EntradaX11::teclado() {
   nota_ = nota->atom;
   // XKB answers only clients that have asked to use it; the answer travels with the keyboard's.
   const auto cookieXkb = xcb_xkb_use_extension(c, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION);
-  interrupcion_.emplace();
+  retener();
+  if (guardia_) guardia_->avisar(Aviso::TECLADO);
   tomarTeclado();
   auto xkb = respuesta(xcb_xkb_use_extension_reply(c, cookieXkb, nullptr));
   if (!xkb || !xkb->supported) fallo("la pantalla X no admite XKB: no puedo simular el teclado");
@@ -495,10 +518,23 @@ void EntradaX11::esperarAQueLeanElMapa() {
 }
 
 void EntradaX11::pulsar(unsigned keycode, bool abajo) {
+  if (abajo && guardia_) guardia_->avisar(Aviso::TECLA, uint8_t(keycode));
   falsear(c_, abajo ? XCB_KEY_PRESS : XCB_KEY_RELEASE, uint8_t(keycode));
   auto it = std::find(pulsadas_.begin(), pulsadas_.end(), keycode);
   if (abajo && it == pulsadas_.end()) pulsadas_.push_back(keycode);
   if (!abajo && it != pulsadas_.end()) pulsadas_.erase(it);
+}
+
+void EntradaX11::pulsarBoton(uint8_t boton, bool abajo) {
+  auto it = std::find(botones_.begin(), botones_.end(), boton);
+  if (abajo) {
+    retener();
+    if (guardia_) guardia_->avisar(Aviso::BOTON, boton);
+    if (it == botones_.end()) botones_.push_back(boton);
+  } else if (it != botones_.end()) {
+    botones_.erase(it);
+  }
+  falsear(c_, abajo ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, boton);
 }
 
 // A command stopped between a key's press and its release would leave the key held: the server

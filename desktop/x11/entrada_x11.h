@@ -6,7 +6,8 @@
 // layouts are configured. A run that touches the keyboard holds it for the whole run (a selection
 // on the display), so that two runs never bind keycodes over each other; while keycodes are
 // lent, a note on the root window says what they were, for the next run to repair them if this
-// one is killed.
+// one is killed. From the first button or key it holds, the run keeps a guardian that lets go of
+// them, and repairs the keyboard, if the run dies without doing so.
 
 #include <xcb/xcb.h>
 
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "desktop/entrada.h"
+#include "desktop/linux/guardia.h"
 #include "desktop/linux/interrupcion.h"
 #include "desktop/x11/conexion.h"
 #include "desktop/x11/teclas_x11.h"
@@ -29,9 +31,11 @@ namespace tildo {
 
 class EntradaX11 : public Entrada {
  public:
-  // Events fail the command when the display cannot synthesise input (no XTest or XKB).
-  explicit EntradaX11(ConexionX11& conexion);
-  // Releases held keys and restores the keyboard mapping if something is still bound.
+  // Events fail the command when the display cannot synthesise input (no XTest or XKB). The
+  // guardian's own input keeps no guardian.
+  explicit EntradaX11(ConexionX11& conexion, bool conGuardia = true);
+  // Releases held buttons and keys and restores the keyboard mapping if something is still
+  // bound.
   ~EntradaX11() override;
   EntradaX11(const EntradaX11&) = delete;
   EntradaX11& operator=(const EntradaX11&) = delete;
@@ -43,6 +47,10 @@ class EntradaX11 : public Entrada {
   void pausa(uint32_t microsegundos) override;
   void prepararTexto(const std::vector<std::u16string>& caracteres) override;
   void terminarTexto() override;
+
+  // In the guardian of a run that died: releases what the run held and repairs the keyboard as
+  // the next run that takes it would.
+  static void deshacer(const Retenido& retenido);
 
  private:
   // The connection, opened on first use; each kind of event first asks for what it needs,
@@ -78,14 +86,20 @@ class EntradaX11 : public Entrada {
   void soltarPulsadas();
   void esperarAQueLeanElMapa();
   void pulsar(unsigned keycode, bool abajo);
+  void pulsarBoton(uint8_t boton, bool abajo);
+  // Before the first button or key is held: the signals are caught, and the guardian started.
+  void retener();
   std::vector<unsigned> modificadores(uint64_t banderas);
 
   ConexionX11& conexion_;
   xcb_connection_t* c_ = nullptr;
   bool punteroListo_ = false;
   Punto origen_;
-  // Caught while the keyboard is held: the signals end the command through its failure path.
+  // Caught once something is held: the signals end the command through its failure path.
   std::optional<Interrupcion> interrupcion_;
+  const bool conGuardia_;
+  std::optional<Guardia> guardia_;
+  std::vector<uint8_t> botones_;     // buttons held down
   xcb_atom_t seleccion_ = XCB_NONE;  // the keyboard's selection
   xcb_atom_t nota_ = XCB_NONE;       // the note's property
   bool anotado_ = false;             // the note is on the root window
