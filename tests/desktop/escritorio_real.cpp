@@ -227,6 +227,24 @@ Salida ax(const std::vector<std::string>& args, const std::string& entrada) {
   return correr("tildo-ax", args, {{"TILDO_ESCRITORIO", ""}, {"TILDO_REGISTRO", ""}}, entrada);
 }
 
+EnMarcha axEnMarcha(const std::vector<std::string>& args) {
+  return EnMarcha("tildo-ax", args, {{"TILDO_ESCRITORIO", ""}, {"TILDO_REGISTRO", ""}}, false);
+}
+
+std::vector<pid_t> hijos(pid_t pid) {
+  const auto p = std::to_string(pid);
+  std::istringstream lista(leerArchivo("/proc/" + p + "/task/" + p + "/children").value_or(""));
+  std::vector<pid_t> pids;
+  for (pid_t hijo; lista >> hijo;) pids.push_back(hijo);
+  return pids;
+}
+
+bool terminado(pid_t pid) {
+  const auto estado = leerArchivo("/proc/" + std::to_string(pid) + "/stat");
+  // The state follows the name, which is in parentheses and may hold any character.
+  return !estado || estado->substr(estado->rfind(')') + 2, 1) == "Z";
+}
+
 void sinErrores(const Salida& s) {
   EXPECT_EQ(s.stderr_, "");
   EXPECT_EQ(s.codigo, 0) << s.stdout_;

@@ -1,5 +1,6 @@
 // Pointer commands on the real desktop: what an X client receives, and where the pointer ends.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <filesystem>
 #include <thread>
@@ -77,7 +78,17 @@ TEST(PunteroReal, ClicsDeCadaBotonYVeces) {
   EXPECT_EQ(c.botones(esperado.size()), esperado);
 }
 
-TEST(PunteroReal, ArrastreConElBotonPulsadoHastaElFinal) {
+// The buttons held down, as the core pointer's state says.
+unsigned botonesAbajo() {
+  const PantallaX pantalla;
+  Window raiz, hijo;
+  int x, y, wx, wy;
+  unsigned estado = 0;
+  XQueryPointer(pantalla.d(), pantalla.raiz(), &raiz, &hijo, &x, &y, &wx, &wy, &estado);
+  return estado & (Button1Mask | Button2Mask | Button3Mask);
+}
+
+TEST(PunteroReal, ArrastreHastaElFinalYNingunBotonPulsadoSiLoCortan) {
   ClienteRegistro c;
   ASSERT_TRUE(c.listo());
   esperarSinError(ax({"drag", "100", "100", "400", "250"}),
@@ -94,6 +105,36 @@ TEST(PunteroReal, ArrastreConElBotonPulsadoHastaElFinal) {
   EXPECT_EQ(pasos.back(), "movimiento 400 250 256");
   for (const auto& p : pasos) EXPECT_EQ(p.substr(p.rfind(' ')), " 256") << p;
   EXPECT_EQ(pasos.front(), "movimiento 125 113 256");
+
+  // A drag cut short lets go of the button: by itself on SIGTERM, through its guardian on
+  // SIGKILL. The guardian goes with the run.
+  for (int senal : {SIGTERM, SIGKILL}) {
+    EnMarcha arrastre = axEnMarcha({"drag", "100", "100", "600", "600"});
+    ASSERT_TRUE(hasta(
+        2s, [] { return botonesAbajo() != 0; }, 2ms))
+        << senal;
+    const auto guardianes = hijos(arrastre.pid());
+    ASSERT_EQ(guardianes.size(), 1u) << senal;
+    kill(arrastre.pid(), senal);
+    if (senal == SIGTERM)
+      EXPECT_EQ(arrastre.linea(), "{\"error\":\"interrumpido por la señal SIGTERM\",\"ok\":false}");
+    EXPECT_EQ(arrastre.fin(), senal == SIGTERM ? 1 : 128 + SIGKILL);
+    EXPECT_TRUE(hasta(
+        1s, [] { return botonesAbajo() == 0; }, 2ms))
+        << senal;
+    EXPECT_TRUE(hasta(1s, [&] { return terminado(guardianes[0]); })) << senal;
+  }
+  // Every press had its release, and the pointer clicks as before.
+  esperarSinError(
+      ax({"click", "50", "60"}),
+      "{\"boton\":\"izquierdo\",\"clic\":{\"x\":50,\"y\":60},\"ok\":true,\"veces\":1}\n");
+  const auto botones = c.botones(8);
+  ASSERT_EQ(botones.size(), 8u);
+  for (size_t i = 0; i < botones.size(); i += 2) {
+    EXPECT_EQ(botones[i].substr(0, 9), "pulsado 1") << i;
+    EXPECT_EQ(botones[i + 1].substr(0, 9), "soltado 1") << i;
+  }
+  EXPECT_EQ(botones.back(), "soltado 1 50 60");
 }
 
 TEST(PunteroReal, ScrollConLasRuedas) {

@@ -160,11 +160,6 @@ bool aMitadDeTexto() {
   return false;
 }
 
-// A tildo-ax run kept going, to be signalled, stopped or raced while it works.
-EnMarcha axEnMarcha(const std::vector<std::string>& args) {
-  return EnMarcha("tildo-ax", args, {{"TILDO_ESCRITORIO", ""}, {"TILDO_REGISTRO", ""}}, false);
-}
-
 TEST(TecladoReal, UnaSenalAMitadDeTextoDevuelveElTeclado) {
   fijarDistribucion("ru,us");
   const std::string antes = mapaDelTeclado();
@@ -189,23 +184,48 @@ TEST(TecladoReal, UnaSenalAMitadDeTextoDevuelveElTeclado) {
   }
 }
 
-TEST(TecladoReal, LaSiguienteEjecucionReparaElTecladoDeUnaMatada) {
+// Keys held down on the server, as the core keyboard's state says.
+int teclasAbajo(const PantallaX& x) {
+  char abajo[32];
+  XQueryKeymap(x.d(), abajo);
+  return int(std::count_if(std::begin(abajo), std::end(abajo), [](char c) { return c != 0; }));
+}
+
+TEST(TecladoReal, UnaEjecucionMatadaNoDejaTeclasPulsadasNiPrestadas) {
   fijarDistribucion("us");
   const PantallaX x;
   fijarBloqMayus(x);
   const std::string antes = mapaDelTeclado();
+  auto comoAntes = [&] {
+    EXPECT_EQ(notaDelTeclado(), "");
+    EXPECT_EQ(teclasAbajo(x), 0);
+    EXPECT_EQ(mapaDelTeclado(), antes);
+    EXPECT_TRUE(bloqMayus(x));
+  };
+  // The guardian of a run killed mid-text puts the keyboard back at once, and goes.
   {
     EnMarcha tipeo = axEnMarcha({"type", TEXTO});
     ASSERT_TRUE(aMitadDeTexto());
+    const auto guardianes = hijos(tipeo.pid());
+    ASSERT_EQ(guardianes.size(), 1u);
+    kill(tipeo.pid(), SIGKILL);
+    EXPECT_EQ(tipeo.fin(), 128 + SIGKILL);
+    EXPECT_TRUE(hasta(2s, [&] { return terminado(guardianes[0]); }));
+  }
+  comoAntes();
+  // Killed together with its guardian (its process group killed), the run leaves its note, and
+  // the next run that takes the keyboard repairs from it before anything else.
+  {
+    EnMarcha tipeo = axEnMarcha({"type", TEXTO});
+    ASSERT_TRUE(aMitadDeTexto());
+    for (pid_t guardian : hijos(tipeo.pid())) kill(guardian, SIGKILL);
     kill(tipeo.pid(), SIGKILL);
     EXPECT_EQ(tipeo.fin(), 128 + SIGKILL);
   }
-  ASSERT_NE(mapaDelTeclado(), antes);
   EXPECT_NE(notaDelTeclado(), "");
+  sinErrores(ax({"key", "escape"}));
+  comoAntes();
   EXPECT_EQ(escribirEnDialogo("Ñandú"), "Ñandú\n");
-  EXPECT_EQ(mapaDelTeclado(), antes);
-  EXPECT_EQ(notaDelTeclado(), "");
-  EXPECT_TRUE(bloqMayus(x));
 }
 
 TEST(TecladoReal, UnaEjecucionDetenidaNoDejaEsperandoALasDemas) {
