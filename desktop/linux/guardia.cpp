@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -93,8 +92,6 @@ Guardia::~Guardia() {
   if (socket_ < 0) return;
   avisar(Aviso::FIN);
   ::close(socket_);
-  while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
-  }
 }
 
 void Guardia::avisar(Aviso aviso, uint8_t detalle) {
