@@ -239,10 +239,12 @@ std::vector<pid_t> hijos(pid_t pid) {
   return pids;
 }
 
-bool terminado(pid_t pid) {
+bool vivo(pid_t pid) {
   const auto estado = leerArchivo("/proc/" + std::to_string(pid) + "/stat");
+  if (!estado) return false;
   // The state follows the name, which is in parentheses and may hold any character.
-  return !estado || estado->substr(estado->rfind(')') + 2, 1) == "Z";
+  const auto fin = estado->rfind(')');
+  return fin != std::string::npos && estado->substr(fin + 2, 1) != "Z";
 }
 
 void sinErrores(const Salida& s) {

@@ -140,10 +140,10 @@ class ClienteRegistro {
 Salida ax(const std::vector<std::string>& args, const std::string& entrada = "");
 // tildo-ax on this desktop kept going, to be signalled, stopped or raced while it works.
 EnMarcha axEnMarcha(const std::vector<std::string>& args);
-// The processes a running program has started (a run's guardian).
+// The processes a running program has started.
 std::vector<pid_t> hijos(pid_t pid);
-// Whether a process has ended: gone, or a zombie its new parent has not reaped yet.
-bool terminado(pid_t pid);
+// Whether a process runs: one that ended but nobody has reaped yet is gone too.
+bool vivo(pid_t pid);
 // Checks that a run succeeded and wrote nothing on standard error.
 void sinErrores(const Salida& s);
 // tildo-ax's command `orden` at the centre of an element of its replies ("ax-at", "click").

@@ -3,32 +3,14 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <sstream>
 #include <thread>
 
-#include "common/archivos.h"
 #include "escritorio_real.h"
 
 namespace tildo::prueba {
 namespace {
 
 const std::string ARNES = ESCRITORIO_VIRTUAL;
-
-std::vector<pid_t> hijos(pid_t pid) {
-  const auto p = std::to_string(pid);
-  std::istringstream lista(leerArchivo("/proc/" + p + "/task/" + p + "/children").value_or(""));
-  std::vector<pid_t> pids;
-  for (pid_t h; lista >> h;) pids.push_back(h);
-  return pids;
-}
-
-// Running, that is: a process that ended but nobody reaped is gone too.
-bool vivo(pid_t pid) {
-  const auto estado = leerArchivo("/proc/" + std::to_string(pid) + "/stat");
-  if (!estado) return false;
-  const auto fin = estado->rfind(')');
-  return fin != std::string::npos && estado->substr(fin + 2, 1) != "Z";
-}
 
 TEST(EscritorioVirtual, DaPantallaGestorYBuses) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr);

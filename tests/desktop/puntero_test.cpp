@@ -122,7 +122,7 @@ TEST(PunteroReal, ArrastreHastaElFinalYNingunBotonPulsadoSiLoCortan) {
     EXPECT_TRUE(hasta(
         1s, [] { return botonesAbajo() == 0; }, 2ms))
         << senal;
-    EXPECT_TRUE(hasta(1s, [&] { return terminado(guardianes[0]); })) << senal;
+    EXPECT_TRUE(hasta(1s, [&] { return !vivo(guardianes[0]); })) << senal;
   }
   // Every press had its release, and the pointer clicks as before.
   esperarSinError(

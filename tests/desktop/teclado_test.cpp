@@ -210,7 +210,7 @@ TEST(TecladoReal, UnaEjecucionMatadaNoDejaTeclasPulsadasNiPrestadas) {
     ASSERT_EQ(guardianes.size(), 1u);
     kill(tipeo.pid(), SIGKILL);
     EXPECT_EQ(tipeo.fin(), 128 + SIGKILL);
-    EXPECT_TRUE(hasta(2s, [&] { return terminado(guardianes[0]); }));
+    EXPECT_TRUE(hasta(2s, [&] { return !vivo(guardianes[0]); }));
   }
   comoAntes();
   // Killed together with its guardian (its process group killed), the run leaves its note, and
