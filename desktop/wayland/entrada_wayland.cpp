@@ -75,9 +75,13 @@ std::optional<Punto> ultimoPunteroPublicado() {
   return p;
 }
 
-EntradaWayland::EntradaWayland(ConexionWayland& conexion) : conexion_(conexion) {}
+EntradaWayland::EntradaWayland(ConexionWayland& conexion, bool conGuardia)
+    : conexion_(conexion), conGuardia_(conGuardia) {}
 
 EntradaWayland::~EntradaWayland() {
+  for (uint32_t b : botones_)
+    zwlr_virtual_pointer_v1_button(puntero_, ahora(), b, WL_POINTER_BUTTON_STATE_RELEASED);
+  if (!botones_.empty()) zwlr_virtual_pointer_v1_frame(puntero_);
   for (auto k = pulsadas_.rbegin(); k != pulsadas_.rend(); ++k)
     zwp_virtual_keyboard_v1_key(teclado_, ahora(), *k - 8, WL_KEYBOARD_KEY_STATE_RELEASED);
   // The compositor has the events once it answers; only then may the devices go.
@@ -86,12 +90,24 @@ EntradaWayland::~EntradaWayland() {
   } catch (const Fallo&) {
     return;
   }
+  // Only now that the compositor has the releases: a client that hangs up loses what the
+  // compositor has not read yet.
+  guardia_.reset();
   if (ultimo_)
     if (const auto ruta = archivoDelPuntero())
       escribirAtomico(*ruta, std::to_string(ultimo_->x) + " " + std::to_string(ultimo_->y));
   if (puntero_) zwlr_virtual_pointer_v1_destroy(puntero_);
   if (teclado_) zwp_virtual_keyboard_v1_destroy(teclado_);
   conexion_.enviar();
+}
+
+void EntradaWayland::deshacer(const Retenido& retenido) {
+  const auto conexion = ConexionWayland::conectar();
+  if (!conexion || !conexion->admiteEntrada()) return;
+  EntradaWayland entrada(*conexion, false);
+  entrada.puntero();
+  // Told counted from the left button, which the one byte of the guardian's word holds.
+  for (uint8_t b : retenido.botones) entrada.botones_.push_back(BTN_LEFT + b);
 }
 
 uint32_t EntradaWayland::ahora() const {
@@ -122,16 +138,22 @@ void EntradaWayland::raton(int tipo, Punto punto, int boton) {
   zwlr_virtual_pointer_v1_motion_absolute(p, t, uint32_t(x), uint32_t(y), uint32_t(caja_.ancho),
                                           uint32_t(caja_.alto));
   ultimo_ = Punto{x + caja_.x, y + caja_.y};
+  const uint32_t b = botonDe(tipo, boton);
   switch (tipo) {
     case tipo::IZQUIERDO_ABAJO:
     case tipo::DERECHO_ABAJO:
     case tipo::OTRO_ABAJO:
-      zwlr_virtual_pointer_v1_button(p, t, botonDe(tipo, boton), WL_POINTER_BUTTON_STATE_PRESSED);
+      if (!interrupcion_) interrupcion_.emplace();
+      if (conGuardia_ && !guardia_) guardia_.emplace(&EntradaWayland::deshacer);
+      if (guardia_) guardia_->avisar(Aviso::BOTON, uint8_t(b - BTN_LEFT));
+      if (std::find(botones_.begin(), botones_.end(), b) == botones_.end()) botones_.push_back(b);
+      zwlr_virtual_pointer_v1_button(p, t, b, WL_POINTER_BUTTON_STATE_PRESSED);
       break;
     case tipo::IZQUIERDO_ARRIBA:
     case tipo::DERECHO_ARRIBA:
     case tipo::OTRO_ARRIBA:
-      zwlr_virtual_pointer_v1_button(p, t, botonDe(tipo, boton), WL_POINTER_BUTTON_STATE_RELEASED);
+      std::erase(botones_, b);
+      zwlr_virtual_pointer_v1_button(p, t, b, WL_POINTER_BUTTON_STATE_RELEASED);
       break;
   }
   zwlr_virtual_pointer_v1_frame(p);

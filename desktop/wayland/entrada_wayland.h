@@ -3,12 +3,15 @@
 // absolutely over the output layout, and a virtual keyboard (zwp_virtual_keyboard_v1) that
 // carries a keymap of the run's own (mapa_propio.h), so that any character arrives as given
 // whatever layouts the user has. The user's own keyboard and its keymap are never touched: the
-// virtual devices and their keymaps go with the connection.
+// virtual devices and their keymaps go with the connection. A key held by a run that dies is
+// released by the compositor with its virtual keyboard; a button is not, so from its first press
+// a run keeps a guardian that releases it if the run dies.
 
 #include <optional>
 #include <vector>
 
 #include "desktop/entrada.h"
+#include "desktop/linux/guardia.h"
 #include "desktop/linux/interrupcion.h"
 #include "desktop/wayland/conexion_wayland.h"
 #include "desktop/wayland/mapa_propio.h"
@@ -20,7 +23,8 @@ namespace tildo {
 
 class EntradaWayland : public Entrada {
  public:
-  explicit EntradaWayland(ConexionWayland& conexion);
+  // The guardian's own input keeps no guardian.
+  explicit EntradaWayland(ConexionWayland& conexion, bool conGuardia = true);
   // Releases what is held and waits until the compositor has handled every event.
   ~EntradaWayland() override;
   EntradaWayland(const EntradaWayland&) = delete;
@@ -33,6 +37,10 @@ class EntradaWayland : public Entrada {
   void pausa(uint32_t microsegundos) override;
   void prepararTexto(const std::vector<std::u16string>& caracteres) override;
   void terminarTexto() override;
+
+  // In the guardian of a run that died: releases the buttons it held, from a virtual pointer of
+  // its own.
+  static void deshacer(const Retenido& retenido);
 
  private:
   zwlr_virtual_pointer_v1* puntero();
@@ -50,9 +58,12 @@ class EntradaWayland : public Entrada {
   Rect caja_;
   Punto origen_;
   std::optional<Punto> ultimo_;  // the last point posted, in the layout
-  // Caught while keys may be held: the signals end the command through its failure path, and
-  // the keys are released on the way out.
+  // Caught while keys or buttons may be held: the signals end the command through its failure
+  // path, and what is held is released on the way out.
   std::optional<Interrupcion> interrupcion_;
+  const bool conGuardia_;
+  std::optional<Guardia> guardia_;
+  std::vector<uint32_t> botones_;  // buttons held down
   std::optional<wayland::MapaPropio> mapa_;
   std::vector<uint32_t> pulsadas_;  // keycodes held down, in the order pressed
   // The keysyms of the text being typed, in order, and how far typing has gone.
