@@ -5,6 +5,7 @@
 // display, y downward.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,12 @@ using ElementoRef = std::shared_ptr<Elemento>;
 using Valor = std::variant<std::string, int64_t, double, bool, Punto, Medidas, ElementoRef,
                            std::vector<ElementoRef>>;
 
+// What an element first says of itself: the "AXRole", "AXTitle", "AXValue" and
+// "AXDescription" reads would give these.
+struct Resumen {
+  std::optional<Valor> rol, titulo, valor, descripcion;
+};
+
 // Result codes of element operations: 0 is success, as the platform's.
 constexpr int AX_EXITO = 0;
 constexpr int AX_ERROR = -25200;
@@ -43,8 +50,11 @@ class Elemento {
   virtual int realizar(std::string_view accion) = 0;
   virtual int fijar(std::string_view nombre, const Valor& valor) = 0;
   // A walk of the element and its descendants down to so many levels follows, in order: the
-  // backend may ask the application ahead. What the reads give does not change.
-  virtual void anticipar(int64_t /*profundidad*/) {}
+  // backend may ask the application ahead. The walk reads every element's role and texts, and
+  // the rest (frame, states, actions) only of this element and of those whose Resumen makes
+  // `entero` true: the backend need not ask that rest of the others. What the reads give does
+  // not change.
+  virtual void anticipar(int64_t /*profundidad*/, std::function<bool(const Resumen&)> /*entero*/) {}
   // Who the element is within one run: two elements with the same non-empty identity are the
   // same element, however they were reached (trees can loop back on themselves). Empty when
   // the backend cannot tell.

@@ -21,7 +21,10 @@ void ponerTexto(Json& destino, const char* clave, const std::optional<std::strin
 }  // namespace
 
 std::optional<std::string> texto(Elemento& elemento, std::string_view nombre) {
-  auto valor = elemento.atributo(nombre);
+  return textoDe(elemento.atributo(nombre));
+}
+
+std::optional<std::string> textoDe(const std::optional<Valor>& valor) {
   if (!valor) return std::nullopt;
   if (auto s = std::get_if<std::string>(&*valor)) {
     if (s->empty()) return std::nullopt;

@@ -18,6 +18,8 @@ constexpr size_t LARGO_VALOR = 400;
 
 // A non-empty text, or a number's (or a boolean's) textual form.
 std::optional<std::string> texto(Elemento& elemento, std::string_view nombre);
+// The same of a value already read.
+std::optional<std::string> textoDe(const std::optional<Valor>& valor);
 // A boolean, or a number that is exactly 0 or 1.
 std::optional<bool> booleano(Elemento& elemento, std::string_view nombre);
 std::optional<Punto> punto(Elemento& elemento, std::string_view nombre);

@@ -1,5 +1,6 @@
 // Asking ahead of a walk (Elemento::anticipar): each question is sent as soon as the answer
-// that makes it known comes, so the application always has work queued.
+// that makes it known comes, so the application always has work queued; the frame and the
+// actions only of the elements the walk reads whole.
 
 #include <map>
 #include <memory>
@@ -21,6 +22,8 @@ constexpr size_t ELEMENTOS_ADELANTADOS = 5000;
 struct Adelanto : std::enable_shared_from_this<Adelanto> {
   SesionAtspi* s;
   Objeto app;
+  Objeto inicio;  // the element the walk starts at, read whole
+  std::function<bool(const Resumen&)> entero;
   Kit kit = Kit::otro;
   Llamada nombreDelKit, direccion, items;
   std::map<std::string, atspi::ItemDeCache, std::less<>> cache;  // by path
@@ -67,12 +70,12 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
 
   std::shared_ptr<Lote> loteDe(const Objeto& o) {
     auto it = o.bus == app.bus ? cache.find(o.ruta) : cache.end();
-    if (it == cache.end()) return pedirLote(bus(), o, kit);
+    if (it == cache.end()) return pedirLote(bus(), o, kit, false);
     auto h = hijosEnCache.find(o.ruta);
     return loteDeCache(
         bus(), it->second,
-        h == hijosEnCache.end() ? std::nullopt : std::optional<std::vector<Objeto>>(h->second),
-        kit);
+        h == hijosEnCache.end() ? std::nullopt : std::optional<std::vector<Objeto>>(h->second), kit,
+        false);
   }
 
   // Follows one element's batch: its second questions once its first answers are in, then
@@ -94,9 +97,10 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
         if (agrupaSinMas(r)) deHijos = niveles;
       }
       if (l->sinHijos || l->hijosDeCache || !l->hijos.enviada()) {
-        yo->adelantarHijos(*l, deHijos);
+        yo->adelantarHijos(*l, deHijos, o.ruta == RAIZ);
       } else {
-        l->hijos.luego([yo, l, deHijos] { yo->adelantarHijos(*l, deHijos); });
+        l->hijos.luego(
+            [yo, l, deHijos, deApp = o.ruta == RAIZ] { yo->adelantarHijos(*l, deHijos, deApp); });
       }
     };
     if (l->item) {
@@ -112,6 +116,37 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
   void completarAdelantado(Lote& l, const Objeto& o) {
     if (l.completo) return;
     completar(bus(), o, l, true);
+    auto yo = shared_from_this();
+    for (Llamada* c : {&l.estados, &l.nombre, &l.descripcion, &l.texto, &l.valor})
+      if (!c->lista()) c->luego([yo, &l, o] { yo->decidir(l, o); });
+    decidir(l, o);
+  }
+
+  // Whether the walk reads the element whole, settled as soon as its answers tell: the role
+  // and texts may tell before its value does. Only then are its frame and actions asked.
+  void decidir(Lote& l, const Objeto& o) {
+    if (l.decidido || !rasgosListos(l)) return;
+    const Rasgos rasgos = rasgosDe(l);
+    // What is not showing is not walked.
+    if (o != inicio && presencia(rasgos, l.deAplicacion) == Presencia::oculto) {
+      l.decidido = true;
+      return;
+    }
+    Resumen r = resumenSinValor(l);
+    if (!(o == inicio || !entero || entero(r))) {
+      // Its place in the view may hang on whether it acts.
+      if (agrupaSinMas(rasgos)) pedirAcciones(bus(), o, l, 0);
+      if (!l.texto.lista() || !l.valor.lista()) return;
+      r.valor = valorAx(static_cast<AtspiRole>(l.rolAtspi().value_or(ATSPI_ROLE_INVALID)), l);
+      if (!entero(r)) {
+        l.decidido = true;
+        return;
+      }
+    }
+    l.decidido = true;
+    pedirMarco(bus(), o, l);
+    // The first name along with the number; the rest as soon as the number is known.
+    pedirAcciones(bus(), o, l, 1);
     if (!l.cuantasAcciones.enviada()) return;
     auto yo = shared_from_this();
     l.cuantasAcciones.luego([yo, &l, o] {
@@ -123,7 +158,7 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
   }
 
   // Asks ahead for the children, each to be followed `niveles` further.
-  void adelantarHijos(Lote& l, int64_t niveles) {
+  void adelantarHijos(Lote& l, int64_t niveles, bool deAplicacion) {
     if (l.hijosEntregados) return;
     const auto hijos = hijosDe(l).value_or(std::vector<Objeto>{});
     std::weak_ptr<Lote> padre = l.weak_from_this();
@@ -132,11 +167,12 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
     for (const auto& h : hijos) {
       if (elementos >= ELEMENTOS_ADELANTADOS) return;
       ++elementos;
-      bus().cuandoQuepa([yo, padre, h, niveles, enPagina] {
+      bus().cuandoQuepa([yo, padre, h, niveles, enPagina, deAplicacion] {
         auto l = padre.lock();
         if (!l || l->hijosEntregados) return;
         auto hijo = yo->loteDe(h);
         hijo->enPagina = enPagina;
+        hijo->deAplicacion = deAplicacion;
         l->deHijos.push_back(hijo);
         yo->seguir(hijo.get(), h, niveles);
       });
@@ -146,11 +182,14 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
 
 }  // namespace
 
-void ElementoAtspi::anticipar(int64_t profundidad) {
+void ElementoAtspi::anticipar(int64_t profundidad, std::function<bool(const Resumen&)> entero) {
   profundidad_ = profundidad;
+  entero_ = entero;
   auto a = std::make_shared<Adelanto>();
   a->s = s_.get();
   a->app = {o_.bus, RAIZ};
+  a->inicio = o_;
+  a->entero = std::move(entero);
   a->nombreDelKit = bus().propiedad(a->app, "org.a11y.atspi.Application", "ToolkitName");
   // GTK's bridge keeps its cache only once a client has asked for its bus address, as every
   // libatspi client does; the address is not used. The application answers in order, so the

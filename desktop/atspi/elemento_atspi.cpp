@@ -34,32 +34,13 @@ void Hermanos::completarListos(size_t desde) {
     if (auto h = lista[i].lock()) h->completarSiListo();
 }
 
-std::optional<Valor> ElementoAtspi::valor() {
-  Lote& l = loteCompleto("AXValue");
-  const AtspiRole r = rol(l);
-  if (esMarcable(r)) {
-    auto e = l.estadosAtspi();
-    if (!e) return std::nullopt;
-    const bool marcado =
-        tieneEstado(*e, ATSPI_STATE_CHECKED) || tieneEstado(*e, ATSPI_STATE_PRESSED);
-    return Valor(int64_t{marcado ? 1 : 0});
-  }
-  if (esNumerico(r)) {
-    if (auto n = l.valor.numero()) return Valor(*n);
-  }
-  if (auto t = l.texto.texto()) {
-    if (auto propio = textoPropio(std::move(*t))) return Valor(std::move(*propio));
-  }
-  return std::nullopt;
-}
-
 void ElementoAtspi::despertar() {
   if (despierta_) return;
   despierta_ = true;
   if (s_->kitDeApp(o_.bus) != Kit::chromium || !despertarChromium(*s_, o_)) return;
   // What was read so far, and asked ahead, was the tree asleep.
   lote_.reset();
-  if (profundidad_) anticipar(*profundidad_);
+  if (profundidad_) anticipar(*profundidad_, entero_);
 }
 
 std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
@@ -72,15 +53,7 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
   }
   if (nombre == "AXRole") {
     Lote& l = lote(nombre);
-    const AtspiRole r = rol(l);
-    if (r == ATSPI_ROLE_INVALID) return std::nullopt;
-    // A one-line text is a field; the toolkits give both kinds the same role.
-    if (r == ATSPI_ROLE_TEXT) {
-      auto e = l.estadosAtspi();
-      if (e && tieneEstado(*e, ATSPI_STATE_SINGLE_LINE)) return Valor(std::string("AXTextField"));
-    }
-    const Rol* x = rolDe(r);
-    return Valor(std::string(x ? x->rol : "AXGroup"));
+    return rolAx(rol(l), l);
   }
   if (nombre == "AXSubrole") {
     const Rol* x = rolDe(rol(lote(nombre)));
@@ -93,7 +66,10 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
     if (!t) return std::nullopt;
     return Valor(std::move(*t));
   }
-  if (nombre == "AXValue") return valor();
+  if (nombre == "AXValue") {
+    Lote& l = loteCompleto(nombre);
+    return valorAx(rol(l), l);
+  }
   if (nombre == "AXPlaceholderValue") {
     auto p = bus().metodo(o_, ACCESIBLE, "GetAttributes").atributo("placeholder-text");
     if (!p) return std::nullopt;
@@ -101,7 +77,9 @@ std::optional<Valor> ElementoAtspi::atributo(std::string_view nombre) {
   }
   if (nombre == "AXPosition" || nombre == "AXSize") {
     const auto origen = s_->origenDe(o_);
-    auto m = origen ? marcoDe(lote(nombre).extensionAtspi(), *origen) : std::nullopt;
+    Lote& l = lote(nombre);
+    pedirMarco(bus(), o_, l);
+    auto m = origen ? marcoDe(l.extensionAtspi(), *origen) : std::nullopt;
     if (!m) return std::nullopt;
     if (nombre == "AXPosition") return Valor(Punto{m->x, m->y});
     return Valor(Medidas{m->ancho, m->alto});
@@ -184,6 +162,7 @@ Presencia ElementoAtspi::presencia(bool deAplicacion) {
   // Text and actions decide only for what may be a layout element, and are asked of it alone.
   if (agrupaSinMas(r)) {
     completar(bus(), o_, *lote_);
+    pedirAcciones(bus(), o_, *lote_, 0);
     completarRasgos(*lote_, r);
   }
   return atspi::presencia(r, false);
@@ -192,6 +171,7 @@ Presencia ElementoAtspi::presencia(bool deAplicacion) {
 // The actions' own names (the localized ones are for people).
 std::vector<std::string> ElementoAtspi::nombresCrudos() {
   Lote& l = loteCompleto("acciones");
+  pedirAcciones(bus(), o_, l, 3);
   if (l.todasLasAcciones.enviada())
     return l.todasLasAcciones.acciones().value_or(std::vector<std::string>{});
   const int32_t n = std::min(l.cuantasAcciones.entero().value_or(0), ACCIONES_MAXIMAS);

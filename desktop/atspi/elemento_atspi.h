@@ -49,7 +49,7 @@ class ElementoAtspi : public Elemento {
   std::optional<std::vector<std::string>> acciones() override;
   int realizar(std::string_view accion) override;
   int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
-  void anticipar(int64_t profundidad) override;
+  void anticipar(int64_t profundidad, std::function<bool(const Resumen&)> entero) override;
   std::string identidad() const override { return identidadDe(o_); }
 
   void preguntar() {
@@ -99,7 +99,6 @@ class ElementoAtspi : public Elemento {
   std::optional<std::vector<uint32_t>> estados(std::string_view nombre) {
     return lote(nombre).estadosAtspi();
   }
-  std::optional<Valor> valor();
   // Before the children or the focus of a Chromium application are read: its windows' content
   // is there, asked for when it was not (a walk then asks ahead again).
   void despertar();
@@ -114,7 +113,8 @@ class ElementoAtspi : public Elemento {
   std::optional<int32_t> pid_;  // set on application elements
   bool enPagina_ = false;       // inside a web page, as far as the walk that reached it knows
   bool despierta_ = false;
-  std::optional<int64_t> profundidad_;  // of the walk asked ahead from this element
+  std::optional<int64_t> profundidad_;          // of the walk asked ahead from this element
+  std::function<bool(const Resumen&)> entero_;  // and which elements it reads whole
   std::optional<AtspiRole> rol_;
   std::shared_ptr<Lote> lote_;
   std::shared_ptr<Hermanos> hermanos_;  // until the first read asks ahead

@@ -10,7 +10,7 @@ Llamada pedirExtension(atspi::Bus& bus, const Objeto& o) {
   return bus.conEnteros(o, COMPONENTE, "GetExtents", {}, ATSPI_COORD_TYPE_SCREEN);
 }
 
-std::shared_ptr<Lote> pedirLote(atspi::Bus& bus, const Objeto& o, Kit kit) {
+std::shared_ptr<Lote> pedirLote(atspi::Bus& bus, const Objeto& o, Kit kit, bool conMarco) {
   auto l = std::make_shared<Lote>();
   l->kit = kit;
   l->rol = bus.metodo(o, ACCESIBLE, "GetRole");
@@ -23,12 +23,13 @@ std::shared_ptr<Lote> pedirLote(atspi::Bus& bus, const Objeto& o, Kit kit) {
   }
   l->estados = bus.metodo(o, ACCESIBLE, "GetState");
   l->interfaces = bus.metodo(o, ACCESIBLE, "GetInterfaces");
-  l->extension = pedirExtension(bus, o);
+  if (conMarco) pedirMarco(bus, o, *l);
   return l;
 }
 
 std::shared_ptr<Lote> loteDeCache(atspi::Bus& bus, const atspi::ItemDeCache& item,
-                                  std::optional<std::vector<Objeto>> hijos, Kit kit) {
+                                  std::optional<std::vector<Objeto>> hijos, Kit kit,
+                                  bool conMarco) {
   auto l = std::make_shared<Lote>();
   l->kit = kit;
   l->item = item;
@@ -36,8 +37,13 @@ std::shared_ptr<Lote> loteDeCache(atspi::Bus& bus, const atspi::ItemDeCache& ite
   // GTK 3 gives widgets that are not showing no extents; other toolkits give them real ones
   // (GTK 4 sets the showing state on windows only).
   l->sinExtension = kit == Kit::gtk && !tieneEstado(item.estados, ATSPI_STATE_SHOWING);
-  if (!l->sinExtension) l->extension = pedirExtension(bus, item.objeto);
+  if (conMarco) pedirMarco(bus, item.objeto, *l);
   return l;
+}
+
+void pedirMarco(atspi::Bus& bus, const Objeto& o, Lote& l) {
+  if (l.sinExtension || l.extension.enviada()) return;
+  l.extension = pedirExtension(bus, o);
 }
 
 void completar(atspi::Bus& bus, const Objeto& o, Lote& l, bool adelantado) {
@@ -60,17 +66,57 @@ void completar(atspi::Bus& bus, const Objeto& o, Lote& l, bool adelantado) {
     l.valor = bus.propiedad(o, "org.a11y.atspi.Value", "CurrentValue");
   if (!esMarcable(rol) && tiene("org.a11y.atspi.Text"))
     l.texto = bus.conEnteros(o, "org.a11y.atspi.Text", "GetText", {0, -1});
-  if (tiene(ACCION)) {
-    // Qt's GetActions names the actions as GetName does; GTK's gives localized names.
-    if (l.kit == Kit::qt) {
-      l.todasLasAcciones = bus.metodo(o, ACCION, "GetActions");
-      return;
-    }
-    l.cuantasAcciones = bus.propiedad(o, ACCION, "NActions");
-    // Read as it comes, a few names are guessed at; asked ahead, the rest follows the number.
-    for (int32_t i = 0; i < (adelantado ? 1 : 3); ++i)
-      l.acciones.push_back(bus.conEnteros(o, ACCION, "GetName", {i}));
+  l.conAcciones = tiene(ACCION);
+  // Read as it comes, a few names are guessed at along with their number.
+  if (!adelantado) pedirAcciones(bus, o, l, 3);
+}
+
+void pedirAcciones(atspi::Bus& bus, const Objeto& o, Lote& l, int32_t nombres) {
+  if (!l.conAcciones || l.cuantasAcciones.enviada() || l.todasLasAcciones.enviada()) return;
+  // Qt's GetActions names the actions as GetName does; GTK's gives localized names.
+  if (l.kit == Kit::qt) {
+    l.todasLasAcciones = bus.metodo(o, ACCION, "GetActions");
+    return;
   }
+  l.cuantasAcciones = bus.propiedad(o, ACCION, "NActions");
+  for (int32_t i = static_cast<int32_t>(l.acciones.size()); i < nombres; ++i)
+    l.acciones.push_back(bus.conEnteros(o, ACCION, "GetName", {i}));
+}
+
+std::optional<Valor> rolAx(AtspiRole r, Lote& l) {
+  if (r == ATSPI_ROLE_INVALID) return std::nullopt;
+  // A one-line text is a field; the toolkits give both kinds the same role.
+  if (r == ATSPI_ROLE_TEXT) {
+    auto e = l.estadosAtspi();
+    if (e && tieneEstado(*e, ATSPI_STATE_SINGLE_LINE)) return Valor(std::string("AXTextField"));
+  }
+  const Rol* x = rolDe(r);
+  return Valor(std::string(x ? x->rol : "AXGroup"));
+}
+
+std::optional<Valor> valorAx(AtspiRole r, Lote& l) {
+  if (esMarcable(r)) {
+    auto e = l.estadosAtspi();
+    if (!e) return std::nullopt;
+    const bool marcado =
+        tieneEstado(*e, ATSPI_STATE_CHECKED) || tieneEstado(*e, ATSPI_STATE_PRESSED);
+    return Valor(int64_t{marcado ? 1 : 0});
+  }
+  if (esNumerico(r)) {
+    if (auto n = l.valor.numero()) return Valor(*n);
+  }
+  if (auto t = l.texto.texto()) {
+    if (auto propio = textoPropio(std::move(*t))) return Valor(std::move(*propio));
+  }
+  return std::nullopt;
+}
+
+Resumen resumenSinValor(Lote& l) {
+  Resumen r;
+  r.rol = rolAx(static_cast<AtspiRole>(l.rolAtspi().value_or(ATSPI_ROLE_INVALID)), l);
+  if (auto t = l.titulo()) r.titulo = Valor(std::move(*t));
+  if (auto d = l.descripcionAtspi()) r.descripcion = Valor(std::move(*d));
+  return r;
 }
 
 bool paginaDeHijos(Lote& l) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop/accesibilidad.h"
 #include "desktop/atspi/bus.h"
 #include "desktop/atspi/gtk4.h"
 #include "desktop/atspi/sesion.h"
@@ -36,8 +37,12 @@ struct Lote : std::enable_shared_from_this<Lote> {
   // Inside a web page, where "showing" means scrolled into view: what is below the fold is
   // there for the user to scroll to.
   bool enPagina = false;
+  bool deAplicacion = false;  // one of the application's windows, listed whatever its states
   bool completo = false;
-  bool sinHijos = false;  // known from the child count, so the list is not asked for
+  bool sinHijos = false;     // known from the child count, so the list is not asked for
+  bool conAcciones = false;  // known from the interfaces, once the second questions are out
+  // Asked ahead: whether the frame and the actions are asked is settled.
+  bool decidido = false;
   Llamada texto, valor, cuantasAcciones;
   // The action names asked so far, by index: the first ones along with their number, since
   // most elements that act have few; asked ahead, the rest as soon as the number is known.
@@ -88,13 +93,25 @@ struct Lote : std::enable_shared_from_this<Lote> {
 };
 
 Llamada pedirExtension(Bus& bus, const Objeto& o);
-std::shared_ptr<Lote> pedirLote(Bus& bus, const Objeto& o, Kit kit);
+// The first questions, and the frame unless `conMarco` is false (pedirMarco asks it later).
+std::shared_ptr<Lote> pedirLote(Bus& bus, const Objeto& o, Kit kit, bool conMarco = true);
 // The batch of an element the application's cache described: only what the cache lacks is
 // asked.
 std::shared_ptr<Lote> loteDeCache(Bus& bus, const ItemDeCache& item,
-                                  std::optional<std::vector<Objeto>> hijos, Kit kit);
-// The second questions. Asked ahead of the walk, the action names wait for their number.
+                                  std::optional<std::vector<Objeto>> hijos, Kit kit,
+                                  bool conMarco = true);
+// The second questions. Asked ahead of the walk, the actions are left to pedirAcciones.
 void completar(Bus& bus, const Objeto& o, Lote& l, bool adelantado = false);
+// The frame, unless asked already or known to be absent.
+void pedirMarco(Bus& bus, const Objeto& o, Lote& l);
+// The number of actions and the first `nombres` names (all of them where one call gives them),
+// unless asked already; after completar, which tells whether there are any.
+void pedirAcciones(Bus& bus, const Objeto& o, Lote& l, int32_t nombres);
+// "AXRole" and "AXValue" from the answers, for an element of role `r`.
+std::optional<Valor> rolAx(AtspiRole r, Lote& l);
+std::optional<Valor> valorAx(AtspiRole r, Lote& l);
+// What the element says of itself, its value left out.
+Resumen resumenSinValor(Lote& l);
 // Whether the element's children are inside a web page: it is in one, or it is one.
 bool paginaDeHijos(Lote& l);
 // What the first answers say of the element, waited for.

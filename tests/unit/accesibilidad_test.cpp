@@ -39,8 +39,10 @@ class ElementoFalso : public Elemento {
   }
   int realizar(std::string_view) override { return AX_EXITO; }
   int fijar(std::string_view, const Valor&) override { return AX_ERROR; }
+  void anticipar(int64_t, std::function<bool(const Resumen&)> e) override { entero = e; }
   std::string identidad() const override { return id; }
-  std::string id;  // none: the element cannot tell who it is
+  std::string id;                              // none: the element cannot tell who it is
+  std::function<bool(const Resumen&)> entero;  // as the walk that starts here gives it
 
   ElementoFalso& hijo(const std::string& nombre) {
     auto h = std::make_shared<ElementoFalso>(nombre, lecturas_);
@@ -129,6 +131,36 @@ TEST(Recorrido, OrdenDeLecturasYRolesQueCuentan) {
       "app:AXHelp",    "app:AXSubrole", "app:AXPosition", "app:AXSize",
       "app:AXEnabled", "app:AXFocused", "app:acciones",   "app:AXChildren"};
   EXPECT_EQ(std::vector<std::string>(lecturas.begin(), lecturas.begin() + 12), esperadas);
+  // The group is not listed: read for its role and texts, then for its children only.
+  const std::vector<std::string> delGrupo = {
+      "grupo:AXRole", "grupo:AXTitle",   "grupo:AXValue",   "grupo:AXDescription",
+      "grupo:AXHelp", "grupo:AXSubrole", "grupo:AXChildren"};
+  EXPECT_EQ(std::vector<std::string>(lecturas.begin() + 12, lecturas.begin() + 19), delGrupo);
+  EXPECT_EQ(lecturas.at(19 + 6), "boton:AXPosition");
+  ASSERT_EQ(lista.size(), 3u);
+  EXPECT_EQ(lista[1]["rol"], "AXButton");
+}
+
+// The backend asks ahead the frame, states and actions of those elements only that the walk
+// lists, told from their role and texts as the walk reads them.
+TEST(Recorrido, LoQueSeLeeEnteroSeDiceAlAnticipar) {
+  ElementoFalso app("app");
+  Json lista = Json::array();
+  recorrer(app, 0, 6, 400, lista);
+  ASSERT_TRUE(app.entero);
+  auto entero = [&](Resumen r) { return app.entero(r); };
+  EXPECT_FALSE(entero({}));
+  EXPECT_FALSE(entero({.rol = Valor(std::string("AXGroup"))}));
+  // Empty texts are no texts; a number, a boolean or a key role is enough.
+  EXPECT_FALSE(entero({.rol = Valor(std::string("AXList")),
+                       .titulo = Valor(std::string()),
+                       .valor = Valor(std::string()),
+                       .descripcion = Valor(std::string())}));
+  EXPECT_TRUE(entero({.titulo = Valor(std::string("Guardar"))}));
+  EXPECT_TRUE(entero({.valor = Valor(int64_t{0})}));
+  EXPECT_TRUE(entero({.valor = Valor(false)}));
+  EXPECT_TRUE(entero({.descripcion = Valor(std::string("d"))}));
+  EXPECT_TRUE(entero({.rol = Valor(std::string("AXCheckBox"))}));
 }
 
 TEST(Recorrido, ElTopeDejaDeLeer) {
