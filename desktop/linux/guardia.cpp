@@ -21,6 +21,13 @@ namespace {
   sigemptyset(&ninguna);
   sigprocmask(SIG_SETMASK, &ninguna, nullptr);
   prctl(PR_SET_NAME, "tildo-guardia", 0, 0, 0);
+  // A caller that started the run with a standard descriptor closed may have left the socket on
+  // it, where /dev/null goes next.
+  if (socket < 3) {
+    const int alto = ::fcntl(socket, F_DUPFD_CLOEXEC, 3);
+    if (alto < 0) _exit(0);
+    socket = alto;
+  }
   const int nulo = ::open("/dev/null", O_RDWR | O_CLOEXEC);
   for (int fd = 0; fd < 3; ++fd)
     if (nulo < 0 || ::dup2(nulo, fd) < 0) ::close(fd);

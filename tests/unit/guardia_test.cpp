@@ -115,6 +115,9 @@ TEST_F(GuardiaReal, UnaEjecucionQueMuereDejaQueSuGuardianLoSuelteYSeVaya) {
   if (ejecucion == 0) {
     dup2(salida[1], STDOUT_FILENO);
     close(salida[0]);
+    // Started by a caller that closed its input and errors: the guardian's socket lands on them.
+    close(STDIN_FILENO);
+    close(STDERR_FILENO);
     Guardia guardia(&anotarDeshecho);
     guardia.avisar(Aviso::BOTON, 1);
     guardia.avisar(Aviso::TECLADO);
