@@ -26,7 +26,8 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
   std::function<bool(const Resumen&)> entero;
   Kit kit = Kit::otro;
   Llamada nombreDelKit, direccion, items;
-  std::map<std::string, atspi::ItemDeCache, std::less<>> cache;  // by path
+  // By path; shared with the batches, which would otherwise copy a thousand of them.
+  std::map<std::string, std::shared_ptr<const atspi::ItemDeCache>, std::less<>> cache;
   std::map<std::string, std::vector<Objeto>, std::less<>> hijosEnCache;
   size_t elementos = 0;
   bool empezado = false;
@@ -41,17 +42,19 @@ struct Adelanto : std::enable_shared_from_this<Adelanto> {
     std::map<std::string, std::vector<const atspi::ItemDeCache*>, std::less<>> porPadre;
     for (auto& item : *lista) {
       if (item.objeto.bus != app.bus) continue;
-      auto [it, nuevo] = cache.emplace(item.objeto.ruta, item);
+      auto [it, nuevo] = cache.emplace(item.objeto.ruta, nullptr);
       // An element listed twice is a cache that cannot be trusted.
       if (!nuevo) {
         cache.clear();
         return;
       }
-      if (item.padre.bus == app.bus) porPadre[item.padre.ruta].push_back(&it->second);
+      it->second = std::make_shared<const atspi::ItemDeCache>(std::move(item));
+      const auto& padre = it->second->padre;
+      if (padre.bus == app.bus) porPadre[padre.ruta].push_back(it->second.get());
     }
     for (auto& [ruta, item] : cache) {
-      if (item.cuantosHijos < 0) continue;
-      const size_t n = static_cast<size_t>(item.cuantosHijos);
+      if (item->cuantosHijos < 0) continue;
+      const size_t n = static_cast<size_t>(item->cuantosHijos);
       auto it = porPadre.find(ruta);
       if ((it == porPadre.end() ? 0 : it->second.size()) != n) continue;
       std::vector<Objeto> hijos(n);

@@ -27,7 +27,7 @@ std::shared_ptr<Lote> pedirLote(atspi::Bus& bus, const Objeto& o, Kit kit, bool 
   return l;
 }
 
-std::shared_ptr<Lote> loteDeCache(atspi::Bus& bus, const atspi::ItemDeCache& item,
+std::shared_ptr<Lote> loteDeCache(atspi::Bus& bus, std::shared_ptr<const ItemDeCache> item,
                                   std::optional<std::vector<Objeto>> hijos, Kit kit,
                                   bool conMarco) {
   auto l = std::make_shared<Lote>();
@@ -36,8 +36,8 @@ std::shared_ptr<Lote> loteDeCache(atspi::Bus& bus, const atspi::ItemDeCache& ite
   l->hijosDeCache = std::move(hijos);
   // GTK 3 gives widgets that are not showing no extents; other toolkits give them real ones
   // (GTK 4 sets the showing state on windows only).
-  l->sinExtension = kit == Kit::gtk && !tieneEstado(item.estados, ATSPI_STATE_SHOWING);
-  if (conMarco) pedirMarco(bus, item.objeto, *l);
+  l->sinExtension = kit == Kit::gtk && !tieneEstado(item->estados, ATSPI_STATE_SHOWING);
+  if (conMarco) pedirMarco(bus, item->objeto, *l);
   return l;
 }
 

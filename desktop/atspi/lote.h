@@ -29,7 +29,7 @@ struct Lote : std::enable_shared_from_this<Lote> {
   Llamada propiedades;
   // What the application's cache said of the element, in place of the first six calls; and
   // its children, when the cached ones add up to its child count.
-  std::optional<atspi::ItemDeCache> item;
+  std::shared_ptr<const atspi::ItemDeCache> item;
   std::optional<std::vector<Objeto>> hijosDeCache;
   // Not showing, on a toolkit that gives such elements no extents: none are asked for.
   bool sinExtension = false;
@@ -97,7 +97,7 @@ Llamada pedirExtension(Bus& bus, const Objeto& o);
 std::shared_ptr<Lote> pedirLote(Bus& bus, const Objeto& o, Kit kit, bool conMarco = true);
 // The batch of an element the application's cache described: only what the cache lacks is
 // asked.
-std::shared_ptr<Lote> loteDeCache(Bus& bus, const ItemDeCache& item,
+std::shared_ptr<Lote> loteDeCache(Bus& bus, std::shared_ptr<const ItemDeCache> item,
                                   std::optional<std::vector<Objeto>> hijos, Kit kit,
                                   bool conMarco = true);
 // The second questions. Asked ahead of the walk, the actions are left to pedirAcciones.
