@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -99,6 +100,8 @@ Guardia::~Guardia() {
   if (socket_ < 0) return;
   avisar(Aviso::FIN);
   ::close(socket_);
+  while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+  }
 }
 
 void Guardia::avisar(Aviso aviso, uint8_t detalle) {

@@ -52,9 +52,9 @@ class Guardia {
   // Starts the guardian. When it cannot be started the run goes on unguarded, as a run killed
   // with its guardian is: the next run that takes the keyboard repairs it from the note.
   explicit Guardia(Deshacer deshacer);
-  // Tells the guardian the run has ended; it leaves at once. Waiting for it would make every
-  // click and key some milliseconds longer on a busy machine: a guardian that has left is
-  // reaped with the run, as a process that ends leaves its children to init.
+  // Tells the guardian the run has ended and waits for it to leave: left to outlive the run, it
+  // would be reaped by init, and an init that reaps nobody (a container's first process) would
+  // keep one dead guardian for every click and key.
   ~Guardia();
   Guardia(const Guardia&) = delete;
   Guardia& operator=(const Guardia&) = delete;
